@@ -1,0 +1,88 @@
+// The members of IPictavorCtl that need no window, declared once as data: name, DISPID,
+// parameters in interface order and the behaviour. The command-line host, the COM object and
+// replay all read this table.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "automation/portable_control.h"
+#include "platform/global_memory.h"
+
+namespace pv {
+
+enum class MemberKind : uint8_t { Method, PropertyGet, PropertyPut };
+
+enum class ParamKind : uint8_t {
+  Long,       // in long
+  Double,     // in double
+  Float,      // in float
+  String,     // in BSTR
+  Handle,     // in memory block (pointer-sized on 64-bit Windows)
+  OutLong,    // long*
+  OutHandle,  // long* receiving a block the caller then owns
+  OutDouble,  // double*
+  OutFloat,   // float*
+  InOutLong,  // long*, read and written
+};
+
+inline bool IsInput(ParamKind k) { return k <= ParamKind::Handle || k == ParamKind::InOutLong; }
+
+// What pVal receives.
+enum class ReturnKind : uint8_t {
+  ResultCode,  // a Result code, sign-extended from 16 bits
+  Value,       // a queried value
+  Block,       // a memory block the caller then owns (null: 0)
+  None,        // property put: nothing
+};
+
+struct Param {
+  const char* name;
+  ParamKind kind;
+};
+
+// One argument slot per parameter, in interface order.
+struct Arg {
+  int32_t i = 0;
+  double d = 0;
+  std::string s;
+  mem::Handle h = nullptr;
+};
+
+struct Call {
+  std::vector<Arg> args;
+  int64_t pVal = 0;
+  mem::Handle pValBlock = nullptr;
+
+  int32_t Long(size_t n) const { return args[n].i; }
+  int16_t Short(size_t n) const { return static_cast<int16_t>(args[n].i); }
+  const std::string& String(size_t n) const { return args[n].s; }
+  mem::Handle Handle(size_t n) const { return args[n].h; }
+  void SetResult(Result r) { pVal = ResultValue(r); }
+  void SetValue(int32_t v) { pVal = v; }
+  void SetBlock(mem::Handle h) { pValBlock = h; }
+};
+
+using MemberHandler = void (*)(PortableControl& control, Call& call);
+
+struct Member {
+  const char* name;
+  int32_t dispid;
+  MemberKind kind;
+  std::vector<Param> params;  // without pVal
+  ReturnKind returns;
+  bool logged;  // a zero Result code records a Log entry
+  MemberHandler handler;
+
+  // The name callers use: properties as get_Name and put_Name.
+  std::string CallName() const;
+  size_t InputCount() const;
+};
+
+const std::vector<Member>& Members();
+// The member by its call name, ignoring case as IDispatch does; null when there is none.
+const Member* FindMember(std::string_view callName);
+
+}  // namespace pv

@@ -1,0 +1,33 @@
+// The command-line host: runs calls by member name against one control instance.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "automation/members.h"
+#include "automation/portable_control.h"
+
+namespace pv::host {
+
+class Host {
+ public:
+  // Result lines go to `out`; blocks handed out are also written under `blocksDir` when set.
+  Host(std::FILE* out, std::string blocksDir);
+
+  // Runs call number `number` (from 1). False, with the reason, when the call could not be
+  // run: a syntax error, an unknown member, a wrong argument, an unreadable @ file.
+  bool Run(int number, std::string_view text, std::string* error);
+
+ private:
+  bool BindArguments(const Member& member, const std::vector<struct Literal>& literals, Call* call,
+                     std::string* error);
+  void Report(int number, const Member& member, Call& call);
+  std::string Block(int number, const char* name, mem::Handle block);
+
+  PortableControl control_;
+  std::FILE* out_;
+  std::string blocksDir_;
+};
+
+}  // namespace pv::host

@@ -1,0 +1,204 @@
+#include "ops/octree.h"
+
+#include <algorithm>
+#include <new>
+
+namespace pv {
+namespace {
+
+constexpr int32_t kNone = -1;
+constexpr uint64_t kNoMergeable = 999999999;
+
+int Slot(uint8_t red, uint8_t green, uint8_t blue, int level) {
+  const int bit = 0x80 >> level;
+  return ((red & bit) ? 4 : 0) | ((green & bit) ? 2 : 0) | ((blue & bit) ? 1 : 0);
+}
+
+}  // namespace
+
+OctreeQuantizer::OctreeQuantizer() {
+  try {
+    // One insertion adds at most eight nodes before the tree is cut back.
+    nodes_.reserve(kNodeLimit + 16);
+    free_.reserve(kNodeLimit + 16);
+  } catch (const std::bad_alloc&) {
+    return;
+  }
+  NewNode(kNone, false);
+}
+
+int32_t OctreeQuantizer::NewNode(int32_t parent, bool leaf) {
+  int32_t index;
+  if (!free_.empty()) {
+    index = free_.back();
+    free_.pop_back();
+  } else {
+    index = static_cast<int32_t>(nodes_.size());
+    nodes_.emplace_back();
+  }
+  Node& n = nodes_[index];
+  n = Node{};
+  std::fill(std::begin(n.child), std::end(n.child), kNone);
+  n.parent = parent;
+  n.leaf = leaf;
+  ++nodeCount_;
+  peakNodeCount_ = std::max(peakNodeCount_, nodeCount_);
+  if (leaf) ++leafCount_;
+  if (parent != kNone) {
+    ++nodes_[parent].childCount;
+    if (leaf) ++nodes_[parent].leafChildCount;
+  }
+  return index;
+}
+
+void OctreeQuantizer::DeleteNode(int32_t index) {
+  Node& n = nodes_[index];
+  for (int32_t& c : n.child) {
+    if (c != kNone) DeleteNode(c);
+    c = kNone;
+  }
+  --nodeCount_;
+  Node& parent = nodes_[n.parent];
+  if (n.leaf) {
+    --leafCount_;
+    --parent.leafChildCount;
+  }
+  --parent.childCount;
+  for (int32_t& c : parent.child)
+    if (c == index) c = kNone;
+  free_.push_back(index);
+}
+
+void OctreeQuantizer::Insert(uint8_t red, uint8_t green, uint8_t blue) {
+  int32_t index = 0;
+  for (int level = 0;; ++level) {
+    Node& n = nodes_[index];
+    ++n.count;
+    n.sumRed += red;
+    n.sumGreen += green;
+    n.sumBlue += blue;
+    if (n.leaf) break;
+    const int slot = Slot(red, green, blue, level);
+    if (n.child[slot] == kNone) {
+      const int32_t child = NewNode(index, level == 7);
+      nodes_[index].child[slot] = child;  // NewNode may have grown the store
+    }
+    index = nodes_[index].child[slot];
+  }
+  if (nodeCount_ > kNodeLimit) CutBack();
+}
+
+void OctreeQuantizer::CutBack() {
+  threshold_ = 1;
+  while (nodeCount_ > kNodeTarget) {
+    // Passes below the smallest mergeable count would merge nothing: skip them.
+    threshold_ = std::max(threshold_, SmallestMergeableCount(0));
+    MergePass(threshold_);
+    ++threshold_;
+  }
+}
+
+void OctreeQuantizer::Merge(int32_t index) {
+  Node& n = nodes_[index];
+  if (n.leaf || leafCount_ <= kColorTarget || n.count > threshold_ || !AllChildrenLeaves(n)) return;
+  for (int slot = 0; slot < 8 && leafCount_ > kColorTarget; ++slot)
+    if (nodes_[index].child[slot] != kNone) DeleteNode(nodes_[index].child[slot]);
+  Node& merged = nodes_[index];
+  if (merged.childCount == 0) {
+    merged.leaf = true;
+    ++leafCount_;
+    if (merged.parent != kNone) ++nodes_[merged.parent].leafChildCount;
+  }
+}
+
+void OctreeQuantizer::MergePass(uint64_t threshold) {
+  threshold_ = threshold;
+  // Post-order: children in slot order, then the node.
+  struct Walker {
+    OctreeQuantizer& tree;
+    void Visit(int32_t index) {
+      for (int slot = 0; slot < 8; ++slot) {
+        const int32_t c = tree.nodes_[index].child[slot];
+        if (c != kNone) Visit(c);
+      }
+      tree.Merge(index);
+    }
+  };
+  Walker{*this}.Visit(0);
+}
+
+uint64_t OctreeQuantizer::SmallestMergeableCount(int32_t index) const {
+  const Node& n = nodes_[index];
+  if (n.leaf) return kNoMergeable;
+  uint64_t smallest = AllChildrenLeaves(n) ? n.count : kNoMergeable;
+  for (int32_t c : n.child)
+    if (c != kNone) smallest = std::min(smallest, SmallestMergeableCount(c));
+  return smallest;
+}
+
+void OctreeQuantizer::Statistics(int32_t index, uint64_t threshold, uint64_t sums[3]) const {
+  const Node& n = nodes_[index];
+  if (n.leaf) return;
+  for (int32_t c : n.child)
+    if (c != kNone) Statistics(c, threshold, sums);
+  for (int i = 0; i < 3; ++i)
+    if (n.count <= threshold + (uint64_t{2} << i)) sums[i] += n.count - 1;
+}
+
+void OctreeQuantizer::Reduce() {
+  uint64_t threshold = 1;
+  while (leafCount_ > kColorTarget) {
+    MergePass(threshold);
+    threshold = SmallestMergeableCount(0);
+    uint64_t sums[3] = {0, 0, 0};  // S2, S4, S8
+    Statistics(0, threshold, sums);
+    const int64_t excess = static_cast<int64_t>(nodeCount_) - static_cast<int64_t>(kColorTarget);
+    auto below = [excess](uint64_t sum) { return static_cast<int64_t>(sum) < excess; };
+    if (below(sums[2]))
+      threshold += 8;
+    else if (below(sums[1]))
+      threshold += 4;
+    else if (below(sums[0]))
+      threshold += 2;
+  }
+  int next = 0;
+  Number(0, &next);
+}
+
+void OctreeQuantizer::Number(int32_t index, int* next) {
+  Node& n = nodes_[index];
+  for (int32_t c : n.child)
+    if (c != kNone) Number(c, next);
+  if (nodes_[index].leaf) nodes_[index].paletteIndex = static_cast<uint8_t>((*next)++);
+}
+
+void OctreeQuantizer::FillFrom(int32_t index, uint8_t* table) const {
+  const Node& n = nodes_[index];
+  for (int32_t c : n.child)
+    if (c != kNone) FillFrom(c, table);
+  if (!n.leaf) return;
+  uint8_t* e = table + 4 * n.paletteIndex;
+  e[0] = static_cast<uint8_t>(n.sumBlue / n.count);
+  e[1] = static_cast<uint8_t>(n.sumGreen / n.count);
+  e[2] = static_cast<uint8_t>(n.sumRed / n.count);
+  e[3] = 0;
+}
+
+void OctreeQuantizer::FillPalette(uint8_t table[1024]) const {
+  std::fill(table, table + 1024, 0);
+  FillFrom(0, table);
+}
+
+uint8_t OctreeQuantizer::Lookup(uint8_t red, uint8_t green, uint8_t blue) const {
+  int32_t index = 0;
+  for (int level = 0; !nodes_[index].leaf; ++level) {
+    const Node& n = nodes_[index];
+    const int slot = Slot(red, green, blue, level);
+    int32_t next = kNone;
+    for (int step = 0; step < 8 && next == kNone; ++step) next = n.child[(slot + step) & 7];
+    index = next;
+  }
+  return nodes_[index].paletteIndex;
+}
+
+}  // namespace pv

@@ -1,0 +1,63 @@
+// Octree colour quantizer: reduces the colours of a true-colour picture to a 256-entry palette.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace pv {
+
+class OctreeQuantizer {
+ public:
+  static constexpr size_t kNodeLimit = 100000;  // the tree is cut back past this many nodes
+  static constexpr size_t kNodeTarget = 99000;  // ... to at most this many
+  static constexpr size_t kColorTarget = 256;
+
+  // A tree holding only its root; ok() is false when its node store could not be allocated.
+  OctreeQuantizer();
+  bool ok() const { return !nodes_.empty(); }
+
+  void Insert(uint8_t red, uint8_t green, uint8_t blue);
+  // Cuts the tree down to at most 256 leaves and numbers them in traversal order.
+  void Reduce();
+  // 256 RGBQUADs: the mean colour of each leaf, zero beyond the last leaf.
+  void FillPalette(uint8_t table[1024]) const;
+  // Palette index of the leaf a colour falls into.
+  uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue) const;
+
+  size_t nodeCount() const { return nodeCount_; }
+  size_t leafCount() const { return leafCount_; }
+  size_t peakNodeCount() const { return peakNodeCount_; }
+
+ private:
+  struct Node {
+    int32_t child[8];
+    int32_t parent;
+    uint64_t count;
+    uint64_t sumRed, sumGreen, sumBlue;  // 64-bit: a bright leaf may hold billions of pixels
+    uint8_t childCount;
+    uint8_t leafChildCount;
+    uint8_t paletteIndex;
+    bool leaf;
+  };
+
+  int32_t NewNode(int32_t parent, bool leaf);
+  void DeleteNode(int32_t index);
+  void MergePass(uint64_t threshold);
+  void Merge(int32_t index);
+  bool AllChildrenLeaves(const Node& n) const { return n.leafChildCount == n.childCount; }
+  uint64_t SmallestMergeableCount(int32_t index) const;
+  void Statistics(int32_t index, uint64_t threshold, uint64_t sums[3]) const;
+  void Number(int32_t index, int* next);
+  void FillFrom(int32_t index, uint8_t* table) const;
+  void CutBack();
+
+  std::vector<Node> nodes_;
+  std::vector<int32_t> free_;
+  size_t nodeCount_ = 0;
+  size_t leafCount_ = 0;
+  size_t peakNodeCount_ = 0;
+  uint64_t threshold_ = 0;
+};
+
+}  // namespace pv

@@ -1,0 +1,19 @@
+#include "platform/global_memory.h"
+
+#include <windows.h>
+
+namespace pv::mem {
+
+Handle Alloc(size_t bytes) { return GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes); }
+
+bool Free(Handle h) { return h == nullptr || GlobalFree(static_cast<HGLOBAL>(h)) == nullptr; }
+
+size_t Size(Handle h) { return h ? GlobalSize(static_cast<HGLOBAL>(h)) : 0; }
+
+void* Lock(Handle h) { return h ? GlobalLock(static_cast<HGLOBAL>(h)) : nullptr; }
+
+void Unlock(Handle h) {
+  if (h) GlobalUnlock(static_cast<HGLOBAL>(h));
+}
+
+}  // namespace pv::mem
