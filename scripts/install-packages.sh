@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Install the Debian packages a build needs, skipping those already present.
+# Usage: scripts/install-packages.sh [native|windows|all]...   (default: all)
+set -euo pipefail
+# shellcheck source=scripts/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+# Native engine, host, unit tests, sanitizers, fuzzers, benchmarks, fixtures.
+NATIVE_PACKAGES=(
+  cmake ninja-build make g++ clang libclang-rt-dev llvm
+  libpng-dev libjpeg62-turbo-dev zlib1g-dev
+  libgtest-dev googletest libbenchmark-dev imagemagick
+)
+
+# MinGW cross compilers (posix thread model), widl, Wine (64-bit only), and
+# dpkg-dev for "apt-get source" of the codec libraries.
+WINDOWS_PACKAGES=(
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
+  wine wine64 libwine-dev dpkg-dev xz-utils googletest
+)
+
+main() {
+  local groups=("$@") want=() g
+  [[ ${#groups[@]} == 0 ]] && groups=(all)
+  for g in "${groups[@]}"; do
+    case "$g" in
+      native)  want+=("${NATIVE_PACKAGES[@]}") ;;
+      windows) want+=("${WINDOWS_PACKAGES[@]}") ;;
+      all)     want+=("${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}") ;;
+      *) die "unknown package group: $g" ;;
+    esac
+  done
+  apt_install "${want[@]}"
+}
+
+main "$@"
