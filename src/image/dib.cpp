@@ -158,10 +158,12 @@ DibBuilder::DibBuilder(const DibHeader& source, int bitCount) {
   h.bitCount = static_cast<uint16_t>(bitCount);
   auto image = DibImageBytes(h.width, h.height, bitCount);
   auto total = image ? CheckedAdd(*image, PixelOffset(bitCount)) : std::nullopt;
-  if (!total || *image > UINT32_MAX || h.width <= 0 || h.height <= 0) {
+  if (h.width <= 0 || h.height <= 0) {
     status_ = Result::BadParameter;
     return;
   }
+  // Image sizes are 32-bit quantities at every interface.
+  if (!total || *total > INT32_MAX) return;
   h.sizeImage = static_cast<uint32_t>(*image);
   block_.reset(mem::Alloc(*total));
   data_ = static_cast<uint8_t*>(mem::Lock(block_.get()));

@@ -1,7 +1,9 @@
 #include "ops/color_depth.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -57,21 +59,35 @@ std::vector<ColorEntry> CountPaletteColors(const DibView& src) {
   return list;
 }
 
-// Colours of a true-colour image in ascending key order, at most `limit` + 1 of them (enough
-// to tell that there are too many). `counters` is the 2^24-entry counting table.
-std::vector<ColorEntry> CountTrueColors(const DibView& src, std::vector<uint32_t>& counters,
-                                        size_t limit) {
+// The 2^24-entry direct table of a true-colour image: first a counter per colour, then the
+// colour's slot. calloc leaves untouched pages unmapped, so few colours cost little.
+struct TrueColorTable {
+  explicit TrueColorTable(bool needed)
+      : entries(needed ? static_cast<uint32_t*>(std::calloc(kTrueColorKeys, 4)) : nullptr) {}
+  struct Free {
+    void operator()(uint32_t* p) const { std::free(p); }
+  };
+  std::unique_ptr<uint32_t[], Free> entries;
+};
+
+// Colours of a true-colour image in ascending key order. Counting stops at the colour beyond
+// `limit`: the reduction is refused then, whatever the rest of the picture holds.
+std::vector<ColorEntry> CountTrueColors(const DibView& src, uint32_t* counters, size_t limit) {
   const int bytes = src.bitCount() / 8;
-  ForEachPixel(src, [&](int32_t, int32_t x, const uint8_t* row) {
-    ++counters[TrueColorKey(row + x * bytes)];
-  });
+  std::vector<uint32_t> keys;
+  for (int32_t y = 0; y < src.height() && keys.size() <= limit; ++y) {
+    const uint8_t* row = src.row(y);
+    for (int32_t x = 0; x < src.width(); ++x) {
+      const uint32_t key = TrueColorKey(row + x * bytes);
+      if (counters[key]++ == 0) keys.push_back(key);
+    }
+  }
+  std::sort(keys.begin(), keys.end());
   std::vector<ColorEntry> list;
-  for (uint32_t key = 0; key < kTrueColorKeys && list.size() <= limit; ++key) {
-    if (counters[key] == 0) continue;
+  for (uint32_t key : keys)
     list.push_back(ColorEntry{{static_cast<uint8_t>(key >> 16), static_cast<uint8_t>(key >> 8),
                                static_cast<uint8_t>(key), 0},
                               counters[key], key});
-  }
   return list;
 }
 
@@ -79,18 +95,10 @@ std::vector<ColorEntry> CountTrueColors(const DibView& src, std::vector<uint32_t
 Result ExactReduction(const DibView& src, int target, mem::Handle* out) {
   const size_t capacity = size_t{1} << target;
   const bool palette = src.bitCount() <= 8;
-  std::vector<uint32_t> counters;
-  std::vector<ColorEntry> list;
-  try {
-    if (palette) {
-      list = CountPaletteColors(src);
-    } else {
-      counters.assign(kTrueColorKeys, 0);
-      list = CountTrueColors(src, counters, capacity);
-    }
-  } catch (const std::bad_alloc&) {
-    return Result::OutOfMemory;
-  }
+  TrueColorTable counters(!palette);
+  if (!palette && !counters.entries) return Result::OutOfMemory;
+  std::vector<ColorEntry> list =
+      palette ? CountPaletteColors(src) : CountTrueColors(src, counters.entries.get(), capacity);
   if (list.size() > capacity) return Result::TooManyColours;
   std::stable_sort(list.begin(), list.end(),
                    [](const ColorEntry& a, const ColorEntry& b) { return a.Value() < b.Value(); });
@@ -100,7 +108,7 @@ Result ExactReduction(const DibView& src, int target, mem::Handle* out) {
   SetTableUse(dst, static_cast<uint32_t>(capacity));
   // The counting table is reused as the colour-to-slot map.
   uint32_t paletteMap[256] = {};
-  uint32_t* map = palette ? paletteMap : counters.data();
+  uint32_t* map = palette ? paletteMap : counters.entries.get();
   for (size_t k = 0; k < list.size(); ++k) {
     std::memcpy(dst.view().table + 4 * k, list[k].quad, 4);
     map[list[k].source] = static_cast<uint32_t>(k);

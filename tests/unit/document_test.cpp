@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include "image/image_document.h"
+#include "test_support.h"
+
+namespace pv {
+namespace {
+
+using test::Bytes;
+
+mem::Handle Gray8(int32_t width, int32_t height) {
+  return test::MakeDib(width, height, 8, test::GrayRamp(), [](int32_t x, int32_t y) { return (x * 37 + y * 11) & 0xFF; });
+}
+
+TEST(ResultCodes, MessagesAreExact) {
+  EXPECT_STREQ(ResultMessage(Result::BadParameter), "パラメータ異常です。");
+  EXPECT_STREQ(ResultMessage(Result::NoImage), "コントロール内のDIB情報が不正です。");
+  EXPECT_STREQ(ResultMessage(Result::TooManyLabels), "ラベリング処理中に規定数(256個)を超えました。");
+  for (Result silent : {Result::Ok, Result::Cancelled, Result::NoPlugins, Result::TooManyColours})
+    EXPECT_EQ(ResultMessage(silent), nullptr);
+  EXPECT_EQ(ResultValue(static_cast<Result>(-2)), -2);
+}
+
+TEST(ImageDocument, EmptyDocumentAnswers) {
+  ImageDocument doc;
+  EXPECT_EQ(doc.GetWidth(), -1);
+  EXPECT_EQ(doc.GetPaletteSize(), -1);
+  EXPECT_EQ(doc.GetDIB(), nullptr);
+  EXPECT_EQ(doc.GetBitmapInfo(), nullptr);
+  int32_t color = 7;
+  EXPECT_EQ(doc.GetPalette(0, &color), Result::NoImage);
+  EXPECT_EQ(color, 7);
+  EXPECT_EQ(doc.SetPalette(0, 0), Result::NoImage);
+  EXPECT_EQ(doc.Monochrome(128), Result::NoImage);
+  EXPECT_EQ(doc.Monochrome(0), Result::BadParameter);
+  mem::Handle block = nullptr;
+  int32_t size = 0;
+  EXPECT_EQ(doc.SaveMemory(&block, kFormatBmp, 0, 0, &size), Result::NoImage);
+}
+
+TEST(ImageDocument, SetDibCopiesAndGetDibHandsOutACopy) {
+  ImageDocument doc;
+  mem::Owned dib(Gray8(5, 4));
+  ASSERT_EQ(doc.SetDIB(dib.get()), Result::Ok);
+  EXPECT_NE(doc.dib(), dib.get());
+  mem::Owned copy(doc.GetDIB());
+  EXPECT_EQ(test::BytesOf(copy.get()), test::BytesOf(dib.get()));
+  EXPECT_EQ(doc.GetSize(), 8 * 4);
+
+  // An RLE DIB is refused and the image stays; null empties the document.
+  Bytes rle = test::BytesOf(dib.get());
+  rle[16] = 1;
+  mem::Owned rleBlock(test::BlockOf(rle));
+  EXPECT_EQ(doc.SetDIB(rleBlock.get()), Result::BadHeader);
+  EXPECT_EQ(doc.GetWidth(), 5);
+  EXPECT_EQ(doc.SetDIB(nullptr), Result::Ok);
+  EXPECT_EQ(doc.GetWidth(), -1);
+}
+
+TEST(ImageDocument, MonochromeThresholdsEveryByteOfEightBitImages) {
+  ImageDocument doc;
+  mem::Owned dib(test::MakeDib(3, 1, 8, test::GrayRamp(), [](int32_t x, int32_t) { return 127 + x; }));
+  ASSERT_EQ(doc.SetDIB(dib.get()), Result::Ok);
+  EXPECT_EQ(doc.Monochrome(255), Result::BadParameter);
+  ASSERT_EQ(doc.Monochrome(128), Result::Ok);
+  DibLock lock(doc.dib());
+  EXPECT_EQ(Bytes(lock.view().bits, lock.view().bits + 4), (Bytes{0, 255, 255, 0}));  // padding too
+
+  ImageDocument colour;
+  mem::Owned dib24(test::MakeDib(2, 2, 24, {}, [](int32_t, int32_t) { return 0u; }));
+  ASSERT_EQ(colour.SetDIB(dib24.get()), Result::Ok);
+  EXPECT_EQ(colour.Monochrome(128), Result::BadBitDepth);
+}
+
+TEST(ImageDocument, PaletteEntriesAreColorrefs) {
+  ImageDocument doc;
+  mem::Owned dib(Gray8(2, 2));
+  ASSERT_EQ(doc.SetDIB(dib.get()), Result::Ok);
+  int32_t color = 0;
+  EXPECT_EQ(doc.GetPalette(255, &color), Result::Ok);
+  EXPECT_EQ(color, 0xFFFFFF);
+  EXPECT_EQ(doc.GetPalette(256, &color), Result::BadParameter);
+  EXPECT_EQ(doc.GetPalette(-1, &color), Result::BadParameter);
+  ASSERT_EQ(doc.SetPalette(3, 0x00332211), Result::Ok);  // red 0x11, green 0x22, blue 0x33
+  EXPECT_EQ(doc.GetPalette(3, &color), Result::Ok);
+  EXPECT_EQ(color, 0x332211);
+  DibLock lock(doc.dib());
+  EXPECT_EQ(Bytes(lock.view().table + 12, lock.view().table + 16), (Bytes{0x33, 0x22, 0x11, 0}));
+
+  ImageDocument colour;
+  mem::Owned dib24(test::MakeDib(2, 2, 24, {}, [](int32_t, int32_t) { return 0u; }));
+  ASSERT_EQ(colour.SetDIB(dib24.get()), Result::Ok);
+  EXPECT_EQ(colour.GetPalette(0, &color), Result::BadBitDepth);
+}
+
+TEST(LoadSave, FilesRoundTripAndFailuresEmptyTheDocument) {
+  ImageDocument doc;
+  mem::Owned dib(Gray8(7, 3));
+  ASSERT_EQ(doc.SetDIB(dib.get()), Result::Ok);
+  const std::string path = test::TempPath("roundtrip.bmp");
+  ASSERT_EQ(doc.Save(path, kFormatBmp, 0, 0), Result::Ok);
+
+  ImageDocument loaded;
+  ASSERT_EQ(loaded.Load(path, 0, 0), Result::Ok);
+  EXPECT_EQ(test::BytesOf(loaded.dib()), test::BytesOf(dib.get()));
+  EXPECT_EQ(loaded.Load(path, 0, 1), Result::BadParameter);
+  EXPECT_EQ(loaded.GetWidth(), 7);
+  EXPECT_EQ(loaded.Load(test::TempPath("no-such-file.bmp"), 0, 0), Result::CannotOpenFile);
+  EXPECT_EQ(loaded.GetWidth(), -1);
+  EXPECT_EQ(doc.Save(test::TempPath("no-such-dir/x.bmp"), kFormatBmp, 0, 0), Result::CannotOpenFile);
+  std::remove(path.c_str());
+}
+
+TEST(LoadSave, UnknownBytesAreNotAFormat) {
+  ImageDocument doc;
+  mem::Owned dib(Gray8(2, 2));
+  ASSERT_EQ(doc.SetDIB(dib.get()), Result::Ok);
+  mem::Owned text(test::BlockOf(Bytes{'h', 'e', 'l', 'l', 'o'}));
+  EXPECT_EQ(doc.LoadMemory(text.get(), 0, 0), Result::BadFileFormat);
+  EXPECT_EQ(doc.GetWidth(), -1);
+  EXPECT_EQ(doc.LoadMemory(nullptr, 0, 0), Result::BadParameter);
+  mem::Owned empty(mem::Alloc(0));
+  EXPECT_EQ(doc.LoadMemory(empty.get(), 0, 0), Result::BadFileFormat);
+}
+
+TEST(LoadSave, BitDepthArgumentConvertsOnLoadAndBeforeSaving) {
+  ImageDocument source;
+  mem::Owned dib(test::MakeDib(4, 4, 24, {}, [](int32_t x, int32_t y) { return x < 2 && y < 2 ? 0xFF0000u : 0x00FF00u; }));
+  ASSERT_EQ(source.SetDIB(dib.get()), Result::Ok);
+  mem::Handle file = nullptr;
+  int32_t size = 0;
+  ASSERT_EQ(source.SaveMemory(&file, kFormatBmp, 0, 0, &size), Result::Ok);
+  mem::Owned owned(file);
+
+  ImageDocument doc;
+  ASSERT_EQ(doc.LoadMemory(file, 8, 0), Result::Ok);
+  EXPECT_EQ(doc.GetBitmapBits(), 8);
+  ASSERT_EQ(doc.LoadMemory(file, 24, 0), Result::Ok);
+  EXPECT_EQ(doc.GetBitmapBits(), 24);
+  // A refused conversion keeps the loaded image at its own depth.
+  ASSERT_EQ(doc.LoadMemory(file, 3, 0), Result::BadParameter);
+  EXPECT_EQ(doc.GetBitmapBits(), 24);
+
+  // Saving with a depth converts the document's own image first; a refused one saves as it is.
+  mem::Handle saved = nullptr;
+  ASSERT_EQ(doc.SaveMemory(&saved, kFormatBmp, 1, 0, &size), Result::Ok);
+  mem::Free(saved);
+  EXPECT_EQ(doc.GetBitmapBits(), 1);
+  ASSERT_EQ(doc.SaveMemory(&saved, kFormatBmp, 2, 0, &size), Result::Ok);
+  mem::Free(saved);
+  EXPECT_EQ(doc.GetBitmapBits(), 1);
+}
+
+TEST(LoadSave, SaveChecksFormatAndQuality) {
+  ImageDocument doc;
+  mem::Owned dib(Gray8(2, 2));
+  ASSERT_EQ(doc.SetDIB(dib.get()), Result::Ok);
+  mem::Handle block = nullptr;
+  int32_t size = 0;
+  EXPECT_EQ(doc.SaveMemory(&block, kFormatNone, 0, 0, &size), Result::BadParameter);
+  EXPECT_EQ(doc.SaveMemory(&block, 0, 0, 0, &size), Result::BadParameter);
+  EXPECT_EQ(doc.SaveMemory(&block, 7, 0, 0, &size), Result::BadParameter);
+  EXPECT_EQ(doc.SaveMemory(&block, kFormatJpegBaseline, 0, 1, &size), Result::BadParameter);
+  EXPECT_EQ(doc.SaveMemory(&block, kFormatJpegProgressive, 0, 255, &size), Result::BadParameter);
+  EXPECT_EQ(doc.SaveMemory(nullptr, kFormatBmp, 0, 0, &size), Result::BadParameter);
+  EXPECT_EQ(doc.SaveMemory(&block, kFormatBmp, 0, 0, nullptr), Result::BadParameter);
+  EXPECT_EQ(block, nullptr);
+  ASSERT_EQ(doc.SaveMemory(&block, kFormatBmp, 0, 0, &size), Result::Ok);
+  EXPECT_EQ(size, 54 + 1024 + 8);
+  mem::Free(block);
+}
+
+// A window of a given outer size whose scroll bars are recorded.
+class FakeWindow : public HeadlessDisplay {
+ public:
+  FakeWindow(int32_t width, int32_t height, int32_t thickness) : width_(width), height_(height), thickness_(thickness) {}
+  bool OuterSize(int32_t* width, int32_t* height) override {
+    *width = width_;
+    *height = height_;
+    return true;
+  }
+  int32_t ScrollBarThickness() override { return thickness_; }
+  void ShowScrollBar(ScrollBar bar, bool show) override {
+    if (bar != ScrollBar::Vertical) horizontalShown = show;
+    if (bar != ScrollBar::Horizontal) verticalShown = show;
+  }
+  void Paint() override { ++paints; }
+  bool horizontalShown = false, verticalShown = false;
+  int paints = 0;
+
+ private:
+  int32_t width_, height_, thickness_;
+};
+
+TEST(Layout, OverflowInBothDirectionsWithAutoScroll) {
+  FakeWindow window(100, 100, 17);
+  ImageDocument doc(&window);
+  mem::Owned dib(test::MakeDib(200, 100, 24, {}, [](int32_t, int32_t) { return 0u; }));
+  ASSERT_EQ(doc.SetDIB(dib.get()), Result::Ok);
+  EXPECT_EQ(doc.horizontal_maximum(), 100 + 17);
+  EXPECT_EQ(doc.vertical_maximum(), 17);
+  EXPECT_TRUE(window.horizontalShown && window.verticalShown);
+  EXPECT_GT(window.paints, 0);
+
+  doc.set_auto_scroll(0);
+  ASSERT_EQ(doc.Relayout(false), Result::Ok);
+  EXPECT_EQ(doc.horizontal_maximum(), 100);
+  EXPECT_EQ(doc.vertical_maximum(), 0);
+  EXPECT_FALSE(window.horizontalShown || window.verticalShown);
+}
+
+TEST(Layout, FitModesScaleUniformly) {
+  FakeWindow window(200, 200, 17);
+  ImageDocument doc(&window);
+  mem::Owned wide(test::MakeDib(400, 100, 8, test::GrayRamp(), [](int32_t, int32_t) { return 0u; }));
+  doc.set_size_mode(4);
+  ASSERT_EQ(doc.SetDIB(wide.get()), Result::Ok);
+  EXPECT_DOUBLE_EQ(doc.scale_x(), 0.5);
+  EXPECT_DOUBLE_EQ(doc.scale_y(), 0.5);
+  EXPECT_EQ(doc.horizontal_maximum() + doc.vertical_maximum(), 0);
+
+  mem::Owned tall(test::MakeDib(100, 400, 8, test::GrayRamp(), [](int32_t, int32_t) { return 0u; }));
+  doc.set_size_mode(2);
+  ASSERT_EQ(doc.SetDIB(tall.get()), Result::Ok);
+  EXPECT_DOUBLE_EQ(doc.scale_x(), (200 - 17) / 100.0);
+  EXPECT_DOUBLE_EQ(doc.scale_y(), doc.scale_x());
+  EXPECT_TRUE(window.verticalShown);
+
+  doc.set_size_mode(7);  // unknown modes lay out like mode 0
+  doc.set_requested_scale(2.0, 3.0);
+  ASSERT_EQ(doc.Relayout(false), Result::Ok);
+  EXPECT_DOUBLE_EQ(doc.scale_y(), 3.0);
+}
+
+TEST(Layout, ABadDibIsReportedByTheLayout) {
+  ImageDocument doc;
+  mem::Owned dib(Gray8(2, 2));
+  Bytes bitfields = test::BytesOf(dib.get());
+  bitfields[14] = 16;  // 16 bits, bit fields, as a BMP file may carry
+  bitfields[16] = 3;
+  const Bytes file = test::BmpFile(bitfields, 0);
+  mem::Owned block(test::BlockOf(file));
+  EXPECT_EQ(doc.LoadMemory(block.get(), 0, 0), Result::BadHeader);
+  EXPECT_EQ(doc.GetBitmapBits(), 16);
+  EXPECT_EQ(doc.Monochrome(100), Result::BadHeader);
+}
+
+}  // namespace
+}  // namespace pv

@@ -1,0 +1,97 @@
+// Small builders shared by the unit tests: DIBs, blocks and files from bytes.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "image/bytes.h"
+#include "image/dib.h"
+#include "platform/global_memory.h"
+
+namespace pv::test {
+
+using Bytes = std::vector<uint8_t>;
+
+inline mem::Handle BlockOf(const Bytes& bytes) { return mem::AllocCopy(bytes.data(), bytes.size()); }
+
+inline Bytes BytesOf(mem::Handle block) {
+  mem::Locked locked(block);
+  return locked ? Bytes(locked.data(), locked.data() + locked.size()) : Bytes();
+}
+
+// A DIB of the model's layout; `pixel(x, y)` gives the value of picture pixel (x, y), y = 0 at the
+// top: a palette index for up to 8 bits, 0xRRGGBB above.
+inline Bytes MakeDibBytes(int32_t width, int32_t height, int bits, const Bytes& table,
+                          const std::function<uint32_t(int32_t, int32_t)>& pixel) {
+  const size_t stride = *DibStride(width, bits);
+  Bytes dib(PixelOffset(bits) + stride * height, 0);
+  DibHeader h;
+  h.width = width;
+  h.height = height;
+  h.bitCount = static_cast<uint16_t>(bits);
+  h.sizeImage = static_cast<uint32_t>(stride * height);
+  h.Write(dib.data());
+  std::copy(table.begin(), table.end(), dib.begin() + kDibHeaderBytes);
+  for (int32_t y = 0; y < height; ++y) {
+    uint8_t* row = dib.data() + PixelOffset(bits) + stride * (height - 1 - y);
+    for (int32_t x = 0; x < width; ++x) {
+      const uint32_t v = pixel(x, y);
+      if (bits <= 8) {
+        const int shift = 8 - bits - (x * bits) % 8;
+        row[x * bits / 8] |= static_cast<uint8_t>(v << shift);
+      } else if (bits == 16) {
+        row[2 * x] = static_cast<uint8_t>(v);
+        row[2 * x + 1] = static_cast<uint8_t>(v >> 8);
+      } else {
+        uint8_t* p = row + x * (bits / 8);
+        p[0] = static_cast<uint8_t>(v);
+        p[1] = static_cast<uint8_t>(v >> 8);
+        p[2] = static_cast<uint8_t>(v >> 16);
+      }
+    }
+  }
+  return dib;
+}
+
+inline mem::Handle MakeDib(int32_t width, int32_t height, int bits, const Bytes& table,
+                           const std::function<uint32_t(int32_t, int32_t)>& pixel) {
+  return BlockOf(MakeDibBytes(width, height, bits, table, pixel));
+}
+
+// A table whose entry i is (blue, green, red) = colour(i).
+inline Bytes Table(size_t entries, const std::function<uint32_t(size_t)>& color) {
+  Bytes table(4 * entries, 0);
+  for (size_t i = 0; i < entries; ++i) {
+    const uint32_t c = color(i);
+    table[4 * i] = static_cast<uint8_t>(c);
+    table[4 * i + 1] = static_cast<uint8_t>(c >> 8);
+    table[4 * i + 2] = static_cast<uint8_t>(c >> 16);
+  }
+  return table;
+}
+
+inline Bytes GrayRamp() {
+  return Table(256, [](size_t i) { return static_cast<uint32_t>(i * 0x010101); });
+}
+
+// A BMP file: file header in front of the DIB bytes.
+inline Bytes BmpFile(const Bytes& dib, size_t tableBytes) {
+  Bytes file(14, 0);
+  file[0] = 'B';
+  file[1] = 'M';
+  WriteU32(&file[2], static_cast<uint32_t>(14 + dib.size()));
+  WriteU32(&file[10], static_cast<uint32_t>(54 + tableBytes));
+  file.insert(file.end(), dib.begin(), dib.end());
+  return file;
+}
+
+// Colour (0xRRGGBB) of picture pixel (x, y) of a valid DIB, whatever its depth.
+uint32_t ColorAt(mem::Handle dib, int32_t x, int32_t y);
+
+std::string FixturePath(const std::string& name);
+Bytes ReadFile(const std::string& path);
+std::string TempPath(const std::string& name);
+
+}  // namespace pv::test
