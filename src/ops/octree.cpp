@@ -9,6 +9,15 @@ namespace {
 constexpr int32_t kNone = -1;
 constexpr uint64_t kNoMergeable = 999999999;
 
+// Post-order position of a node as a number: its path of slots, one base-9 digit a level, with
+// 8 below its depth, so that children come before their parent and lower slots first.
+constexpr uint32_t kRootOrder = 43046720;  // 88888888 in base 9
+uint32_t OrderKey(uint32_t parentOrder, int slot, int level) {
+  uint32_t digit = 1;
+  for (int i = level; i < 7; ++i) digit *= 9;
+  return parentOrder - (8 - slot) * digit;
+}
+
 int Slot(uint8_t red, uint8_t green, uint8_t blue, int level) {
   const int bit = 0x80 >> level;
   return ((red & bit) ? 4 : 0) | ((green & bit) ? 2 : 0) | ((blue & bit) ? 1 : 0);
@@ -16,18 +25,21 @@ int Slot(uint8_t red, uint8_t green, uint8_t blue, int level) {
 
 }  // namespace
 
-OctreeQuantizer::OctreeQuantizer() {
+OctreeQuantizer::OctreeQuantizer(size_t nodeLimit, size_t nodeTarget)
+    : nodeLimit_(nodeLimit), nodeTarget_(nodeTarget) {
   try {
     // One insertion adds at most eight nodes before the tree is cut back.
-    nodes_.reserve(kNodeLimit + 16);
-    free_.reserve(kNodeLimit + 16);
+    nodes_.reserve(nodeLimit + 16);
+    free_.reserve(nodeLimit + 16);
   } catch (const std::bad_alloc&) {
     return;
   }
-  NewNode(kNone, false);
+  NewNode(kNone, 0, -1);
 }
 
-int32_t OctreeQuantizer::NewNode(int32_t parent, bool leaf) {
+// A node created at `level` (the root's children at 0, the root itself at -1).
+int32_t OctreeQuantizer::NewNode(int32_t parent, int slot, int level) {
+  const bool leaf = level == 7;
   int32_t index;
   if (!free_.empty()) {
     index = free_.back();
@@ -41,6 +53,7 @@ int32_t OctreeQuantizer::NewNode(int32_t parent, bool leaf) {
   std::fill(std::begin(n.child), std::end(n.child), kNone);
   n.parent = parent;
   n.leaf = leaf;
+  n.order = parent == kNone ? kRootOrder : OrderKey(nodes_[parent].order, slot, level);
   ++nodeCount_;
   peakNodeCount_ = std::max(peakNodeCount_, nodeCount_);
   if (leaf) ++leafCount_;
@@ -80,35 +93,73 @@ void OctreeQuantizer::Insert(uint8_t red, uint8_t green, uint8_t blue) {
     if (n.leaf) break;
     const int slot = Slot(red, green, blue, level);
     if (n.child[slot] == kNone) {
-      const int32_t child = NewNode(index, level == 7);
+      const int32_t child = NewNode(index, slot, level);
       nodes_[index].child[slot] = child;  // NewNode may have grown the store
     }
     index = nodes_[index].child[slot];
   }
-  if (nodeCount_ > kNodeLimit) CutBack();
+  if (nodeCount_ > nodeLimit_) CutBack();
 }
 
+// Repeats {merge pass; threshold + 1} from threshold 1 while there are too many nodes. A pass
+// merges, in traversal order, the mergeable nodes whose count is at most the threshold; after
+// it none is left, so the next pass only meets nodes of exactly its threshold and those that its
+// own merges make mergeable. Passes therefore run on those nodes alone, taken from a list by
+// count made once, and passes that would meet none are skipped: the merges and their order are
+// those of whole traversals.
 void OctreeQuantizer::CutBack() {
-  threshold_ = 1;
-  while (nodeCount_ > kNodeTarget) {
-    // Passes below the smallest mergeable count would merge nothing: skip them.
-    threshold_ = std::max(threshold_, SmallestMergeableCount(0));
-    MergePass(threshold_);
-    ++threshold_;
+  MergeableByCount byCount;
+  CollectMergeable(0, &byCount);
+  for (uint64_t threshold = 1; nodeCount_ > nodeTarget_ && !byCount.empty(); ++threshold) {
+    const auto next = byCount.begin();
+    threshold_ = threshold = std::max(threshold, next->first);
+    std::vector<int32_t> nodes = std::move(next->second);
+    byCount.erase(next);
+    CutBackPass(std::move(nodes), &byCount);
   }
 }
 
-void OctreeQuantizer::Merge(int32_t index) {
+void OctreeQuantizer::CollectMergeable(int32_t index, MergeableByCount* byCount) const {
+  const Node& n = nodes_[index];
+  if (n.leaf) return;
+  for (int32_t c : n.child)
+    if (c != kNone) CollectMergeable(c, byCount);
+  if (AllChildrenLeaves(n)) (*byCount)[n.count].push_back(index);
+}
+
+void OctreeQuantizer::CutBackPass(std::vector<int32_t> nodes, MergeableByCount* byCount) {
+  auto later = [this](int32_t a, int32_t b) { return nodes_[a].order > nodes_[b].order; };
+  std::make_heap(nodes.begin(), nodes.end(), later);
+  while (!nodes.empty()) {
+    std::pop_heap(nodes.begin(), nodes.end(), later);
+    const int32_t index = nodes.back();
+    nodes.pop_back();
+    if (!Merge(index)) continue;
+    const int32_t parent = nodes_[index].parent;
+    if (parent == kNone || !AllChildrenLeaves(nodes_[parent])) continue;
+    // The parent has just become mergeable: in this pass if its count allows, else later.
+    const uint64_t count = nodes_[parent].count;
+    if (count <= threshold_) {
+      nodes.push_back(parent);
+      std::push_heap(nodes.begin(), nodes.end(), later);
+    } else {
+      (*byCount)[count].push_back(parent);
+    }
+  }
+}
+
+bool OctreeQuantizer::Merge(int32_t index) {
   Node& n = nodes_[index];
-  if (n.leaf || leafCount_ <= kColorTarget || n.count > threshold_ || !AllChildrenLeaves(n)) return;
+  if (n.leaf || leafCount_ <= kColorTarget || n.count > threshold_ || !AllChildrenLeaves(n))
+    return false;
   for (int slot = 0; slot < 8 && leafCount_ > kColorTarget; ++slot)
     if (nodes_[index].child[slot] != kNone) DeleteNode(nodes_[index].child[slot]);
   Node& merged = nodes_[index];
-  if (merged.childCount == 0) {
-    merged.leaf = true;
-    ++leafCount_;
-    if (merged.parent != kNone) ++nodes_[merged.parent].leafChildCount;
-  }
+  if (merged.childCount != 0) return false;
+  merged.leaf = true;
+  ++leafCount_;
+  if (merged.parent != kNone) ++nodes_[merged.parent].leafChildCount;
+  return true;
 }
 
 void OctreeQuantizer::MergePass(uint64_t threshold) {

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <vector>
 
 namespace pv {
@@ -14,7 +15,8 @@ class OctreeQuantizer {
   static constexpr size_t kColorTarget = 256;
 
   // A tree holding only its root; ok() is false when its node store could not be allocated.
-  OctreeQuantizer();
+  // The node limits are parameters only so that tests can reach them with small pictures.
+  explicit OctreeQuantizer(size_t nodeLimit = kNodeLimit, size_t nodeTarget = kNodeTarget);
   bool ok() const { return !nodes_.empty(); }
 
   void Insert(uint8_t red, uint8_t green, uint8_t blue);
@@ -37,21 +39,27 @@ class OctreeQuantizer {
     uint64_t sumRed, sumGreen, sumBlue;  // 64-bit: a bright leaf may hold billions of pixels
     uint8_t childCount;
     uint8_t leafChildCount;
+    uint32_t order;  // position in the post-order traversal, as a key (see OrderKey)
     uint8_t paletteIndex;
     bool leaf;
   };
 
-  int32_t NewNode(int32_t parent, bool leaf);
+  int32_t NewNode(int32_t parent, int slot, int level);
   void DeleteNode(int32_t index);
   void MergePass(uint64_t threshold);
-  void Merge(int32_t index);
+  bool Merge(int32_t index);  // true when the node became a leaf
   bool AllChildrenLeaves(const Node& n) const { return n.leafChildCount == n.childCount; }
   uint64_t SmallestMergeableCount(int32_t index) const;
   void Statistics(int32_t index, uint64_t threshold, uint64_t sums[3]) const;
   void Number(int32_t index, int* next);
   void FillFrom(int32_t index, uint8_t* table) const;
   void CutBack();
+  using MergeableByCount = std::map<uint64_t, std::vector<int32_t>>;
+  void CollectMergeable(int32_t index, MergeableByCount* byCount) const;
+  void CutBackPass(std::vector<int32_t> nodes, MergeableByCount* byCount);
 
+  size_t nodeLimit_;
+  size_t nodeTarget_;
   std::vector<Node> nodes_;
   std::vector<int32_t> free_;
   size_t nodeCount_ = 0;
