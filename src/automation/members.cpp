@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include "automation/property_members.h"
+#include "automation/replay.h"
+
+
 namespace pv {
 namespace {
 
@@ -48,6 +52,23 @@ std::vector<Member> BuildTable() {
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().ColorRes(k.Short(0), k.Long(1), k.Long(2), k.Long(3)));
        }},
+      {"LoadRawData", 25, kMethod,
+       {{"phMem", P::Handle}, {"lKind", P::Long}, {"lWdth", P::Long}, {"lHeight", P::Long}, {"lSize", P::Long}},
+       ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().LoadRawData(k.Handle(0), k.Long(1), k.Long(2), k.Long(3), k.Long(4)));
+       }},
+      {"SaveRawData", 26, kMethod,
+       {{"phMem", P::OutHandle}, {"plKind", P::OutLong}, {"plWidth", P::OutLong}, {"plHeight", P::OutLong},
+        {"plSize", P::OutLong}},
+       ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().SaveRawData(&k.args[0].h, &k.args[1].i, &k.args[2].i, &k.args[3].i,
+                                              &k.args[4].i));
+       }},
+      {"GetImageData", 27, kMethod, {{"phMem", P::OutHandle}, {"lpSize", P::OutLong}}, ReturnKind::ResultCode,
+       false,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().GetImageData(&k.args[0].h, &k.args[1].i)); }},
       {"Monochrome", 24, kMethod, {{"th", P::Long}}, ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().Monochrome(k.Long(0))); }},
       {"GetWidth", 31, kMethod, {}, ReturnKind::Value, false, QueryValue<&ImageDocument::GetWidth>},
@@ -62,6 +83,45 @@ std::vector<Member> BuildTable() {
        [](PortableControl& c, Call& k) { k.SetResult(c.document().GetPalette(k.Long(0), &k.args[1].i)); }},
       {"SetPalette", 56, kMethod, {{"lIndex", P::Long}, {"lPal", P::Long}}, ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().SetPalette(k.Long(0), k.Long(1))); }},
+      {"ForceRepaint", 59, kMethod, {}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         c.ForceRepaint();
+         k.SetResult(Result::Ok);
+       }},
+      {"ShowImageMenu", 63, kMethod, {{"lShow1", P::Long}, {"lShow2", P::Long}}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         c.properties().menuMask1 = k.Long(0);
+         c.properties().menuMask2 = k.Long(1);
+         k.SetResult(Result::Ok);
+       }},
+      {"LoadLog", 88, kMethod, {{"pszName", P::String}, {"lType", P::Long}}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) { k.SetResult(c.log().LoadLogFile(k.String(0), k.Long(1))); }},
+      {"SaveLog", 89, kMethod, {{"pszName", P::String}, {"lType", P::Long}}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) { k.SetResult(c.log().SaveLogFile(k.String(0))); }},
+      {"DeleteLog", 90, kMethod, {{"lIndex", P::Long}}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         c.log().DeleteEntry(k.Long(0));
+         k.SetResult(Result::Ok);
+       }},
+      {"StartLog", 91, kMethod, {}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         c.log().StartLogging();
+         k.SetResult(Result::Ok);
+       }},
+      {"StopLog", 92, kMethod, {}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         c.log().StopLogging();
+         k.SetResult(Result::Ok);
+       }},
+      {"RemoveLog", 93, kMethod, {}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         c.log().DeleteEntry(-1);
+         k.SetResult(Result::Ok);
+       }},
+      {"ExecuteLog", 94, kMethod, {{"hMem", P::Handle}, {"lCnt", P::Long}}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) { k.SetResult(ExecuteLog(c, k.Handle(0), k.Long(1))); }},
+      {"SaveLogText", 95, kMethod, {{"pszName", P::String}}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) { k.SetResult(c.log().SaveLogTextFile(k.String(0))); }},
   };
 }
 
@@ -86,8 +146,22 @@ size_t Member::InputCount() const {
 }
 
 const std::vector<Member>& Members() {
-  static const std::vector<Member> table = BuildTable();
+  static const std::vector<Member> table = [] {
+    std::vector<Member> rows = BuildTable();
+    AddPropertyMembers(&rows);
+    // Interface order: by DISPID, a property's get before its put.
+    std::stable_sort(rows.begin(), rows.end(), [](const Member& a, const Member& b) {
+      return a.dispid != b.dispid ? a.dispid < b.dispid : a.kind < b.kind;
+    });
+    return rows;
+  }();
   return table;
+}
+
+const Member* FindMethod(int32_t dispid) {
+  for (const Member& m : Members())
+    if (m.dispid == dispid && m.kind == MemberKind::Method) return &m;
+  return nullptr;
 }
 
 const Member* FindMember(std::string_view callName) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,7 +66,7 @@ struct Call {
   void SetBlock(mem::Handle h) { pValBlock = h; }
 };
 
-using MemberHandler = void (*)(PortableControl& control, Call& call);
+using MemberHandler = std::function<void(PortableControl& control, Call& call)>;
 
 struct Member {
   const char* name;
@@ -84,5 +85,7 @@ struct Member {
 const std::vector<Member>& Members();
 // The member by its call name, ignoring case as IDispatch does; null when there is none.
 const Member* FindMember(std::string_view callName);
+// The method whose DISPID is `dispid` (an operation code of the log); null when there is none.
+const Member* FindMethod(int32_t dispid);
 
 }  // namespace pv

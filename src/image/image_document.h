@@ -41,6 +41,12 @@ class ImageDocument {
   Result SetDIB(mem::Handle dib);
   mem::Handle GetDIB() const;
 
+  // Raw pixel rows: the DIB's own rows, or top-down buffers described by a kind code.
+  Result GetImageData(mem::Handle* rows, int32_t* size) const;
+  Result LoadRawData(mem::Handle raw, int32_t kind, int32_t width, int32_t height, int32_t size);
+  Result SaveRawData(mem::Handle* raw, int32_t* kind, int32_t* width, int32_t* height,
+                     int32_t* size) const;
+
   Result ColorRes(int16_t bitsPerPixel, int32_t palette, int32_t dither, int32_t colors);
   Result Monochrome(int32_t threshold);
   Result GetPalette(int32_t index, int32_t* color) const;
@@ -62,6 +68,7 @@ class ImageDocument {
 
   // Copies of the control's display properties.
   void set_auto_repaint(int32_t v) { autoRepaint_ = v; }
+  int32_t auto_repaint() const { return autoRepaint_; }
   void set_auto_scroll(int32_t v) { autoScroll_ = v; }
   void set_size_mode(int32_t v) { sizeMode_ = v; }
   void set_requested_scale(double x, double y) {

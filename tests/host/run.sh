@@ -63,5 +63,17 @@ check "blocks written" "1622 1608 40" "$(stat -c %s blocks/2.phMem.bin blocks/3.
 check "block is a BMP file" "31x17 8" "$(identify -format '%wx%h %z' blocks/2.phMem.bin)"
 check "memory load" $'LoadMemory 0\nGetWidth 31' "$("$host" 'LoadMemory(@"blocks/2.phMem.bin", 0, 0)' 'GetWidth()')"
 
+# A chain of operations logged, saved, and replayed on the same picture in a second run.
+out=$("$host" 'StartLog()' 'Load("source24.bmp", 0, 0)' 'ColorRes(8, 0, 0, 0)' 'SetPalette(7, 0x123456)' \
+      'Monochrome(300)' 'ColorRes(24, 0, 0, 0)' 'Save("chain.bmp", 4, 0, 0)' 'SaveLog("chain.pvr", 0)' \
+      'SaveLogText("chain.txt")')
+check "logged chain" $'StartLog 0\nLoad 0\nColorRes 0\nSetPalette 0\nMonochrome 1\nColorRes 0\nSave 0\nSaveLog 0\nSaveLogText 0' "$out"
+check "log file size" 68 "$(stat -c %s chain.pvr)"
+check "log text" $'ｶﾗｰ階調変換  ﾋﾞｯﾄｶｳﾝﾄ:8\r\nｶﾗｰﾊﾟﾚｯﾄ  ﾊﾟﾚｯﾄ番号:7, R:86, G:52, B:18\r\nｶﾗｰ階調変換  ﾋﾞｯﾄｶｳﾝﾄ:24\r' \
+  "$(iconv -f CP932 -t UTF-8 chain.txt)"
+out=$("$host" 'Load("source24.bmp", 0, 0)' 'LoadLog("chain.pvr", -2)' 'ExecuteLog(0, 0)' 'Save("replayed.bmp", 4, 0, 0)')
+check "replay run" $'Load 0\nLoadLog 0\nExecuteLog 0\nSave 0' "$out"
+check "replay gives the same image" "" "$(cmp chain.bmp replayed.bmp)"
+
 echo "host: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
