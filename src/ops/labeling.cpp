@@ -23,7 +23,10 @@ class Equivalences {
     return next() - 1;
   }
   uint32_t Root(uint32_t label) {
-    while (table_[label] != label) label = table_[label] = table_[table_[label]];
+    while (table_[label] != label) {
+      table_[label] = table_[table_[label]];  // halves the path for the next lookup
+      label = table_[label];
+    }
     return label;
   }
   // Joins two roots; the lower one stays root.

@@ -36,9 +36,10 @@ namespace {
 // side, so that no step can leave the copy, and marks them in the DIB.
 class OutlineTracer {
  public:
-  OutlineTracer(const DibView& dib, uint8_t background, const uint8_t* framed, size_t framedStride)
-      : dib_(dib), b_(background), framed_(framed), stride_(framedStride),
-        moveLimit_(static_cast<size_t>(dib.height() + 2) * framedStride) {}
+  // A trace stops after as many moves as the framed copy has bytes.
+  OutlineTracer(const DibView& dib, uint8_t background, const uint8_t* framed, size_t framedStride,
+                size_t framedBytes)
+      : dib_(dib), b_(background), framed_(framed), stride_(framedStride), moveLimit_(framedBytes) {}
 
   // Scans the framed rows of the image; each change of value starts a trace on its non-background
   // side: at the new pixel heading left, or at the previous one heading right.
@@ -64,21 +65,28 @@ class OutlineTracer {
   uint8_t At(int32_t row, int32_t col) const { return framed_[stride_ * static_cast<size_t>(row) + col]; }
   uint8_t* Mark(int32_t row, int32_t col) const { return dib_.row(row - 1) + (col - 1); }
 
+  // The first of `direction` and the three after it (turning right) whose neighbour is not
+  // background; -1 when all four are.
+  int OpenDirection(int32_t row, int32_t col, int direction) const {
+    for (int turn = 0; turn < 4; ++turn) {
+      const int d = (direction + turn) & 3;
+      if (At(row + kRowStep[d], col + kColStep[d]) != b_) return d;
+    }
+    return -1;
+  }
+
   void Trace(int32_t row, int32_t col, int direction) {
     if (*Mark(row, col) != b_) return;  // already on an outline
     *Mark(row, col) = static_cast<uint8_t>(255 - b_);
     const int32_t startRow = row, startCol = col;
     for (size_t moves = 0; moves < moveLimit_; ++moves) {
-      int turn = 0;
-      while (turn < 4 && At(row + kRowStep[(direction + turn) & 3], col + kColStep[(direction + turn) & 3]) == b_)
-        ++turn;
-      if (turn == 4) return;
-      direction = (direction + turn) & 3;
-      row += kRowStep[direction];
-      col += kColStep[direction];
+      const int d = OpenDirection(row, col, direction);
+      if (d < 0) return;
+      row += kRowStep[d];
+      col += kColStep[d];
       if (row == startRow && col == startCol) return;
       *Mark(row, col) = static_cast<uint8_t>(255 - b_);
-      direction = (direction + 3) & 3;
+      direction = (d + 3) & 3;
     }
   }
 
@@ -104,7 +112,7 @@ Result TraceOutlines(const DibView& dib, int32_t back) {
   for (int32_t row = 0; row < dib.height(); ++row)
     std::memcpy(framed.data() + *stride * (row + 1) + 1, dib.row(row), static_cast<size_t>(dib.width()));
   std::memset(dib.bits, b, dib.imageBytes());
-  OutlineTracer(dib, b, framed.data(), *stride).TraceAll();
+  OutlineTracer(dib, b, framed.data(), *stride, *bytes).TraceAll();
   return Result::Ok;
 }
 
