@@ -115,5 +115,19 @@ done
 check "labels from the bottom" "2 1 0" \
   "$("$convert" labels.bmp -format '%[fx:int(255*p{3,1}+0.5)] %[fx:int(255*p{21,6}+0.5)] %[fx:int(255*p{10,4}+0.5)]' info:)"
 
+# Every one of them is logged, and replaying the log on the same picture gives the same bytes.
+calls=('StartLog()' 'Load("plasma8.bmp", 0, 0)' 'Smooth()' 'SobelFilter()' 'RobinsonFilter()' 'LaplacianFilter()'
+       'SmoothAsMaxDensity()' 'SmoothAsMinDensity()' 'Monochrome(100)' 'RemoveAlonePoint(0)' 'Expansion(0)'
+       'Contraction(1)' 'SamplingOutline(0)' 'Labeling(10, 200, 1)' 'Labeling(-1, -1, 0)' 'Save("filtered.bmp", 4, 0, 0)'
+       'SaveLog("filters.pvr", 0)' 'SaveLogText("filters.txt")')
+"$host" "${calls[@]}" >/dev/null
+check "filters logged" 112 "$(stat -c %s filters.pvr)"
+check "filter log lines" "$(printf '%s\r\n' ｽﾑｰｼﾞﾝｸﾞ ｿｰﾍﾞﾙﾌｨﾙﾀ ﾛﾋﾞﾝｿﾝﾌｨﾙﾀ ﾗﾌﾟﾗｼｱﾝﾌｨﾙﾀ 最大濃度によるｽﾑｰｼﾞﾝｸﾞ \
+  最小濃度によるｽﾑｰｼﾞﾝｸﾞ '２値化  閾値:100' '孤立点除去  背景色　黒' '膨張  背景色　黒' '収縮  背景色　白' \
+  '輪郭抽出  背景色　黒' 'ﾗﾍﾞﾘﾝｸﾞ 検索範囲（ 10画素～200画素 ） 背景色　白' 'ﾗﾍﾞﾘﾝｸﾞ 検索範囲（ 全て ） 背景色　黒')" \
+  "$(iconv -f CP932 -t UTF-8 filters.txt)"
+"$host" 'Load("plasma8.bmp", 0, 0)' 'LoadLog("filters.pvr", -2)' 'ExecuteLog(0, 0)' 'Save("refiltered.bmp", 4, 0, 0)' >/dev/null
+check "filters replayed" "" "$(cmp filtered.bmp refiltered.bmp)"
+
 echo "host: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
