@@ -1,5 +1,6 @@
 // Two-pass labeling of 8-connected regions with an equivalence table.
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "image/bytes.h"
@@ -63,6 +64,7 @@ class Labeler {
 
   // The final value of every provisional label: 1, 2, … for the regions whose size lies in
   // min .. max, in the order of their roots; 0 for the rest. False past 255 kept regions.
+  // One pass over the labels counts every region at once (a count per root).
   bool Number(int64_t min, int64_t max, std::vector<uint32_t>* final) {
     std::vector<uint32_t>& values = *final;
     values.assign(table_.next(), 0);
