@@ -19,6 +19,17 @@ void QueryValue(PortableControl& c, Call& k) {
   k.SetValue((c.document().*Query)());
 }
 
+// Methods that report the Result code of a document operation without or with one argument.
+template <Result (ImageDocument::*Operation)()>
+void Perform(PortableControl& c, Call& k) {
+  k.SetResult((c.document().*Operation)());
+}
+
+template <Result (ImageDocument::*Operation)(int32_t)>
+void PerformWithLong(PortableControl& c, Call& k) {
+  k.SetResult((c.document().*Operation)(k.Long(0)));
+}
+
 std::vector<Member> BuildTable() {
   return {
       {"Load", 10, kMethod, {{"pszName", P::String}, {"iBitsPerPixel", P::Long}, {"iPage", P::Long}},
@@ -79,6 +90,9 @@ std::vector<Member> BuildTable() {
        QueryValue<&ImageDocument::GetPaletteSize>},
       {"GetBitmapInfo", 36, kMethod, {}, ReturnKind::Block, false,
        [](PortableControl& c, Call& k) { k.SetBlock(c.document().GetBitmapInfo()); }},
+      {"SobelFilter", 43, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::SobelFilter>},
+      {"RobinsonFilter", 44, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::RobinsonFilter>},
+      {"Smooth", 47, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::Smooth>},
       {"GetPalette", 55, kMethod, {{"lInedx", P::Long}, {"plPal", P::OutLong}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().GetPalette(k.Long(0), &k.args[1].i)); }},
       {"SetPalette", 56, kMethod, {{"lIndex", P::Long}, {"lPal", P::Long}}, ReturnKind::ResultCode, true,
@@ -94,6 +108,21 @@ std::vector<Member> BuildTable() {
          c.properties().menuMask2 = k.Long(1);
          k.SetResult(Result::Ok);
        }},
+      {"RemoveAlonePoint", 69, kMethod, {{"lBack", P::Long}}, ReturnKind::ResultCode, true,
+       PerformWithLong<&ImageDocument::RemoveAlonePoint>},
+      {"Labeling", 70, kMethod, {{"lMin", P::Long}, {"lMax", P::Long}, {"lBack", P::Long}}, ReturnKind::ResultCode,
+       true, [](PortableControl& c, Call& k) { k.SetResult(c.document().Labeling(k.Long(0), k.Long(1), k.Long(2))); }},
+      {"SamplingOutline", 71, kMethod, {{"lBack", P::Long}}, ReturnKind::ResultCode, true,
+       PerformWithLong<&ImageDocument::SamplingOutline>},
+      {"Expansion", 72, kMethod, {{"lBack", P::Long}}, ReturnKind::ResultCode, true,
+       PerformWithLong<&ImageDocument::Expansion>},
+      {"Contraction", 73, kMethod, {{"lBack", P::Long}}, ReturnKind::ResultCode, true,
+       PerformWithLong<&ImageDocument::Contraction>},
+      {"LaplacianFilter", 74, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::LaplacianFilter>},
+      {"SmoothAsMaxDensity", 75, kMethod, {}, ReturnKind::ResultCode, true,
+       Perform<&ImageDocument::SmoothAsMaxDensity>},
+      {"SmoothAsMinDensity", 76, kMethod, {}, ReturnKind::ResultCode, true,
+       Perform<&ImageDocument::SmoothAsMinDensity>},
       {"LoadLog", 88, kMethod, {{"pszName", P::String}, {"lType", P::Long}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.log().LoadLogFile(k.String(0), k.Long(1))); }},
       {"SaveLog", 89, kMethod, {{"pszName", P::String}, {"lType", P::Long}}, ReturnKind::ResultCode, false,

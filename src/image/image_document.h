@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -52,6 +53,19 @@ class ImageDocument {
   Result GetPalette(int32_t index, int32_t* color) const;
   Result SetPalette(int32_t index, int32_t color);
 
+  // Neighbourhood filters, morphology and labeling: in place on the DIB. No DIB: 1 (Labeling 9).
+  Result SobelFilter();
+  Result RobinsonFilter();
+  Result Smooth();
+  Result LaplacianFilter();
+  Result SmoothAsMaxDensity();
+  Result SmoothAsMinDensity();
+  Result RemoveAlonePoint(int32_t back);
+  Result SamplingOutline(int32_t back);
+  Result Expansion(int32_t back);
+  Result Contraction(int32_t back);
+  Result Labeling(int32_t min, int32_t max, int32_t back);
+
   // -1 when there is no DIB.
   int32_t GetWidth() const { return DibGetWidth(dib_); }
   int32_t GetHeight() const { return DibGetHeight(dib_); }
@@ -86,6 +100,8 @@ class ImageDocument {
   // Installs a new DIB in place of the old one and lays out.
   Result Replace(mem::Handle dib);
   Result ExpandRunLengths();
+  // Runs `body` on the validated DIB and lays out after a success; `noImage` without a DIB.
+  Result ChangeInPlace(Result noImage, const std::function<Result(const DibView&)>& body);
   void ComputeDisplayScale(double* x, double* y);
 
   std::unique_ptr<DisplayPort> ownDisplay_;

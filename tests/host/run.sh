@@ -75,5 +75,59 @@ out=$("$host" 'Load("source24.bmp", 0, 0)' 'LoadLog("chain.pvr", -2)' 'ExecuteLo
 check "replay run" $'Load 0\nLoadLog 0\nExecuteLog 0\nSave 0' "$out"
 check "replay gives the same image" "" "$(cmp chain.bmp replayed.bmp)"
 
+# Neighbourhood filters, morphology and labeling on an 8-bit grey BMP whose indices are the grey
+# levels (a full ramp table), built around ImageMagick's raw grey bytes; width 32 has no padding.
+le32() { printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)))"; }
+gray_bmp() {  # gray_bmp OUT.bmp WIDTH HEIGHT < raw bottom-up rows
+  local bytes=$(($2 * $3)) i
+  {
+    printf 'BM'; le32 $((1078 + bytes)); le32 0; le32 1078
+    le32 40; le32 "$2"; le32 "$3"; printf '\x01\x00\x08\x00'; le32 0; le32 "$bytes"; le32 0; le32 0; le32 0; le32 0
+    for i in $(seq 0 255); do printf "$(printf '\\x%02x\\x%02x\\x%02x\\x00' "$i" "$i" "$i")"; done
+    cat
+  } > "$1"
+}
+"$convert" -seed 5 -size 32x24 plasma:fractal -colorspace Gray -depth 8 -flip gray:- | gray_bmp plasma8.bmp 32 24
+check "grey fixture" "32x24 8 Grayscale" "$(identify -format '%wx%h %z %[type]' plasma8.bmp)"
+calls=('Load("plasma8.bmp", 0, 0)' 'SobelFilter()' 'RobinsonFilter()' 'LaplacianFilter()' 'Smooth()'
+       'SmoothAsMaxDensity()' 'SmoothAsMinDensity()' 'Monochrome(128)' 'RemoveAlonePoint(0)' 'Expansion(1)'
+       'Contraction(0)' 'SamplingOutline(0)' 'Labeling(-1, -1, 0)' 'Labeling(5, 3, 0)')
+check "filter and morphology members" \
+  "$(printf '%s 0\n' Load SobelFilter RobinsonFilter LaplacianFilter Smooth SmoothAsMaxDensity SmoothAsMinDensity \
+     Monochrome RemoveAlonePoint Expansion Contraction SamplingOutline Labeling)"$'\nLabeling 1' "$("$host" "${calls[@]}")"
+check "refusals on 24 bits and without an image" \
+  $'SobelFilter 1\nLabeling 9\nExpansion 1\nLoad 0\nSobelFilter 8\nSmooth 0\nLabeling 8\nSamplingOutline 8' \
+  "$("$host" 'SobelFilter()' 'Labeling(-1, -1, 0)' 'Expansion(0)' 'Load("source24.bmp", 0, 0)' 'SobelFilter()' \
+     'Smooth()' 'Labeling(-1, -1, 0)' 'SamplingOutline(0)')"
+"$host" 'Labeling(1)' 2>err.txt >/dev/null
+check "Labeling takes three arguments" "2 1" "$? $(grep -c Labeling err.txt)"
+# Maximum and minimum agree with ImageMagick's dilation and erosion away from the border.
+for pair in SmoothAsMaxDensity:Dilate SmoothAsMinDensity:Erode; do
+  "$host" 'Load("plasma8.bmp", 0, 0)' "${pair%:*}()" 'Save("ours.bmp", 4, 0, 0)' >/dev/null
+  "$convert" plasma8.bmp -morphology "${pair#*:}" Square:1 -crop 30x22+1+1 theirs.png
+  "$convert" ours.bmp -crop 30x22+1+1 ours.png
+  check "${pair%:*} against ImageMagick" 0 "$(compare -metric AE ours.png theirs.png null: 2>&1)"
+done
+# Labeling counts from the bottom row of the picture: the lower spot becomes 1, the upper 2.
+"$convert" -size 32x8 xc:black -fill white -draw 'rectangle 2,1 4,2' -draw 'rectangle 20,5 22,6' -depth 8 \
+  -flip gray:- | gray_bmp spots.bmp 32 8
+"$host" 'Load("spots.bmp", 0, 0)' 'Labeling(-1, -1, 0)' 'Save("labels.bmp", 4, 0, 0)' >/dev/null
+check "labels from the bottom" "2 1 0" \
+  "$("$convert" labels.bmp -format '%[fx:int(255*p{3,1}+0.5)] %[fx:int(255*p{21,6}+0.5)] %[fx:int(255*p{10,4}+0.5)]' info:)"
+
+# Every one of them is logged, and replaying the log on the same picture gives the same bytes.
+calls=('StartLog()' 'Load("plasma8.bmp", 0, 0)' 'Smooth()' 'SobelFilter()' 'RobinsonFilter()' 'LaplacianFilter()'
+       'SmoothAsMaxDensity()' 'SmoothAsMinDensity()' 'Monochrome(100)' 'RemoveAlonePoint(0)' 'Expansion(0)'
+       'Contraction(1)' 'SamplingOutline(0)' 'Labeling(10, 200, 1)' 'Labeling(-1, -1, 0)' 'Save("filtered.bmp", 4, 0, 0)'
+       'SaveLog("filters.pvr", 0)' 'SaveLogText("filters.txt")')
+"$host" "${calls[@]}" >/dev/null
+check "filters logged" 112 "$(stat -c %s filters.pvr)"
+check "filter log lines" "$(printf '%s\r\n' ｽﾑｰｼﾞﾝｸﾞ ｿｰﾍﾞﾙﾌｨﾙﾀ ﾛﾋﾞﾝｿﾝﾌｨﾙﾀ ﾗﾌﾟﾗｼｱﾝﾌｨﾙﾀ 最大濃度によるｽﾑｰｼﾞﾝｸﾞ \
+  最小濃度によるｽﾑｰｼﾞﾝｸﾞ '２値化  閾値:100' '孤立点除去  背景色　黒' '膨張  背景色　黒' '収縮  背景色　白' \
+  '輪郭抽出  背景色　黒' 'ﾗﾍﾞﾘﾝｸﾞ 検索範囲（ 10画素～200画素 ） 背景色　白' 'ﾗﾍﾞﾘﾝｸﾞ 検索範囲（ 全て ） 背景色　黒')" \
+  "$(iconv -f CP932 -t UTF-8 filters.txt)"
+"$host" 'Load("plasma8.bmp", 0, 0)' 'LoadLog("filters.pvr", -2)' 'ExecuteLog(0, 0)' 'Save("refiltered.bmp", 4, 0, 0)' >/dev/null
+check "filters replayed" "" "$(cmp filtered.bmp refiltered.bmp)"
+
 echo "host: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
