@@ -19,8 +19,9 @@ bool IsGammaFactor(float gamma) { return std::isfinite(gamma) && gamma > 0; }
 ByteTable GammaTable(float gamma) {
   const double exponent = 1.0 / gamma;
   ByteTable table;
-  for (int v = 0; v < 256; ++v)
-    table[v] = ClampedLevel(std::pow(v * 0.00392156862745098, exponent) * 255.0);
+  // v / 255 rather than v times the double nearest 1/255: that product, times 255, falls just
+  // short of v for 24 levels, and a factor of 1 would no longer leave the image as it is.
+  for (int v = 0; v < 256; ++v) table[v] = ClampedLevel(std::pow(v / 255.0, exponent) * 255.0);
   return table;
 }
 
