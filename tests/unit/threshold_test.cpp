@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <functional>
+
 #include "image/image_document.h"
 #include "ops/binarization.h"
 #include "test_support.h"

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
+#include <array>
+#include <functional>
 #include <limits>
+#include <map>
 #include <numeric>
+#include <utility>
 
 #include "automation/members.h"
 #include "image/image_document.h"
