@@ -171,5 +171,13 @@ check "gamma 2.2 levels" "1 1 1 1" "$(for level in 255 228 20 186; do count curv
 check "contrast 64..192 levels" "4 1 1 2" "$(for level in 255 0 243 113; do count curves/19.phMem.bin $level; done | xargs)"
 check "accent bands" "4 4" "$(for level in 0 1; do count curves/22.phMem.bin $level; done | xargs)"
 
+# Tone operations are logged and replay to the same image, contrast with its stored levels.
+out=$("$host" 'StartLog()' 'Load("levels.bmp", 0, 0)' 'RGBGamma(1.5, 1, 0.5)' 'Grayscale(6, 0.25, 0.5, 0.25)' \
+      'put_ContrastLow(10)' 'Contrast(64, 192)' 'Gamma(2.2)' 'Save("toned.bmp", 4, 0, 0)' 'SaveLog("tone.pvr", 0)')
+check "tone chain" $'StartLog 0\nLoad 0\nRGBGamma 0\nGrayscale 0\nput_ContrastLow 0\nContrast 0\nGamma 0\nSave 0\nSaveLog 0' "$out"
+out=$("$host" 'Load("levels.bmp", 0, 0)' 'LoadLog("tone.pvr", -2)' 'ExecuteLog(0, 0)' 'Save("retoned.bmp", 4, 0, 0)')
+check "tone replay" $'Load 0\nLoadLog 0\nExecuteLog 0\nSave 0' "$out"
+check "tone replay gives the same image" "" "$(cmp toned.bmp retoned.bmp)"
+
 echo "host: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -2,13 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <map>
 #include <numeric>
 #include <utility>
 
-#include "automation/members.h"
+#include "automation/invoke.h"
+#include "automation/replay.h"
 #include "image/image_document.h"
 #include "ops/tone.h"
 #include "test_support.h"
@@ -126,14 +128,17 @@ TEST(ContrastTable, PiecewiseLinearThroughTheLevels) {
   EXPECT_EQ(ends[255], 255);
 }
 
-// Runs a member by its call name against the control; pVal.
-int64_t Invoke(PortableControl& control, const char* name, const std::vector<int32_t>& args = {}) {
+// Runs a member by its call name as the host does (recording its Log entry); pVal.
+int64_t Invoke(PortableControl& control, const char* name, const std::vector<double>& args = {}) {
   const Member* member = FindMember(name);
   EXPECT_NE(member, nullptr) << name;
   Call call;
   call.args.resize(member->params.size());
-  for (size_t n = 0; n < args.size(); ++n) call.args[n].i = args[n];
-  member->handler(control, call);
+  for (size_t n = 0; n < args.size(); ++n) {
+    call.args[n].i = static_cast<int32_t>(args[n]);
+    call.args[n].d = args[n];
+  }
+  InvokeMember(control, *member, call);
   return call.pVal;
 }
 
@@ -141,7 +146,7 @@ TEST(Contrast, TakesItsOutputLevelsFromTheControl) {
   PortableControl control;
   EXPECT_EQ(Invoke(control, "get_ContrastLow"), 0);
   EXPECT_EQ(Invoke(control, "get_ContrastHi"), 255);
-  for (int32_t ignored : {256, -1}) Invoke(control, "put_ContrastLow", {ignored});
+  for (double ignored : {256.0, -1.0}) Invoke(control, "put_ContrastLow", {ignored});
   EXPECT_EQ(Invoke(control, "get_ContrastLow"), 0);
   Invoke(control, "put_ContrastLow", {200});
   Invoke(control, "put_ContrastHi", {100});  // no check between the two
@@ -304,6 +309,45 @@ TEST(ToneOperations, TakeOnlyTheirDepths) {
       EXPECT_EQ(c.run(doc), accepted ? Result::Ok : Result::BadBitDepth) << c.name << " on " << bits << " bits";
       for (mem::Handle& h : blocks) mem::Free(std::exchange(h, nullptr));
     }
+}
+
+TEST(ToneMembers, LogTheirArgumentsAndReplayTheStoredContrastLevels) {
+  PortableControl control;
+  control.log().StartLogging();
+  Hold(control.document(), MarkedPicture(6, 3, 24));
+  ASSERT_EQ(Invoke(control, "RGBGamma", {1.5, 1.0, 0.5}), 0);
+  ASSERT_EQ(Invoke(control, "Gamma", {2.2}), 0);
+  ASSERT_EQ(Invoke(control, "Grayscale", {6, 0.25, 0.5, 0.125}), 0);
+  Invoke(control, "put_ContrastLow", {20});
+  Invoke(control, "put_ContrastHi", {230});
+  const Bytes before = test::BytesOf(control.document().dib());
+  ASSERT_EQ(Invoke(control, "Contrast", {64, 192}), 0);
+  const Bytes contrasted = test::BytesOf(control.document().dib());
+  ASSERT_EQ(Invoke(control, "Gamma", {0.0}), 1);  // refused: not logged
+
+  const std::vector<LogEntry>& entries = control.log().entries();
+  ASSERT_EQ(entries.size(), 4u);
+  EXPECT_EQ(entries[0].code, 79);
+  float red = 0;
+  std::memcpy(&red, entries[0].parameters.data(), 4);
+  EXPECT_EQ(red, 1.5f);
+  EXPECT_EQ(entries[1].code, 78);
+  EXPECT_EQ(entries[1].parameters.size(), 4u);
+  EXPECT_EQ(entries[2].code, 19);
+  ASSERT_EQ(entries[2].parameters.size(), 32u);
+  double blue = 0;
+  std::memcpy(&blue, &entries[2].parameters[24], 8);
+  EXPECT_EQ(blue, 0.125);
+  EXPECT_EQ(entries[3].code, 77);
+  const Bytes levels = {64, 0, 0, 0, 192, 0, 0, 0, 20, 0, 0, 0, 230, 0, 0, 0};
+  EXPECT_EQ(entries[3].parameters, levels);
+
+  // Replay takes the levels stored in the entry, not the control's present ones.
+  Invoke(control, "put_ContrastLow", {0});
+  Invoke(control, "put_ContrastHi", {255});
+  Hold(control.document(), before);
+  ASSERT_EQ(ReplayEntry(control, entries[3]), Result::Ok);
+  EXPECT_EQ(test::BytesOf(control.document().dib()), contrasted);
 }
 
 }  // namespace
