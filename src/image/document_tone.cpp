@@ -16,13 +16,6 @@ Result OnView(mem::Handle dib, Op op) {
   return op(lock.view());
 }
 
-// An operation that changes the DIB in place, or a query that shows it again: laid out on success.
-template <typename Op>
-Result InPlace(ImageDocument& doc, Op op) {
-  const Result done = OnView(doc.dib(), op);
-  return done == Result::Ok ? doc.Relayout(false) : done;
-}
-
 }  // namespace
 
 Result ImageDocument::Grayscale(int16_t method, double red, double green, double blue) {
@@ -35,32 +28,31 @@ Result ImageDocument::Grayscale(int16_t method, double red, double green, double
 
 Result ImageDocument::GetMonochromeThresh(int32_t startX, int32_t startY, int32_t width, int32_t height,
                                           int32_t* threshold) {
-  if (!dib_) return Result::NoImage;
   if (!threshold) return Result::BadParameter;
   const PixelRect rect{startX, startY, width, height};
-  return InPlace(*this, [&](const DibView& v) { return ProposeThreshold(v, rect, threshold); });
+  // A query, yet laid out again on success like the changing operations.
+  return ChangeInPlace(Result::NoImage, [&](const DibView& v) { return ProposeThreshold(v, rect, threshold); });
 }
 
 Result ImageDocument::AccentForHistogram(int32_t range, int32_t threshold) {
-  if (!dib_ || range < 1 || threshold < 1) return Result::BadParameter;
-  return InPlace(*this, [&](const DibView& v) { return ApplyAccent(v, range, threshold); });
+  if (range < 1 || threshold < 1) return Result::BadParameter;
+  return ChangeInPlace(Result::BadParameter, [&](const DibView& v) { return ApplyAccent(v, range, threshold); });
 }
 
 Result ImageDocument::Contrast(int32_t low, int32_t high, int32_t outLow, int32_t outHigh) {
   const ContrastLevels levels{low, high, outLow, outHigh};
-  if (!dib_ || !levels.Valid()) return Result::BadParameter;
-  return InPlace(*this, [&](const DibView& v) { return ApplyContrast(v, levels); });
+  if (!levels.Valid()) return Result::BadParameter;
+  return ChangeInPlace(Result::BadParameter, [&](const DibView& v) { return ApplyContrast(v, levels); });
 }
 
 Result ImageDocument::Gamma(float gamma) {
-  if (!IsGammaFactor(gamma) || !dib_) return Result::BadParameter;
-  return InPlace(*this, [&](const DibView& v) { return ApplyGamma(v, gamma); });
+  if (!IsGammaFactor(gamma)) return Result::BadParameter;
+  return ChangeInPlace(Result::BadParameter, [&](const DibView& v) { return ApplyGamma(v, gamma); });
 }
 
 Result ImageDocument::RGBGamma(float red, float green, float blue) {
-  if (!IsGammaFactor(red) || !IsGammaFactor(green) || !IsGammaFactor(blue) || !dib_)
-    return Result::BadParameter;
-  return InPlace(*this, [&](const DibView& v) { return ApplyRgbGamma(v, red, green, blue); });
+  if (!IsGammaFactor(red) || !IsGammaFactor(green) || !IsGammaFactor(blue)) return Result::BadParameter;
+  return ChangeInPlace(Result::BadParameter, [&](const DibView& v) { return ApplyRgbGamma(v, red, green, blue); });
 }
 
 Result ImageDocument::GetHistogram(int32_t startX, int32_t startY, int32_t width, int32_t height,
