@@ -6,7 +6,6 @@
 #include "automation/property_members.h"
 #include "automation/replay.h"
 
-
 namespace pv {
 namespace {
 
@@ -28,6 +27,13 @@ void Perform(PortableControl& c, Call& k) {
 template <Result (ImageDocument::*Operation)(int32_t)>
 void PerformWithLong(PortableControl& c, Call& k) {
   k.SetResult((c.document().*Operation)(k.Long(0)));
+}
+
+// The rectangle that the histogram and threshold queries take, then their outputs.
+std::vector<Param> RegionParams(std::initializer_list<Param> outputs) {
+  std::vector<Param> params{{"lStartX", P::Long}, {"lStartY", P::Long}, {"lWidth", P::Long}, {"lHeight", P::Long}};
+  params.insert(params.end(), outputs);
+  return params;
 }
 
 std::vector<Member> BuildTable() {
@@ -56,6 +62,11 @@ std::vector<Member> BuildTable() {
        ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().SaveMemory(&k.args[0].h, k.Short(1), k.Short(2), k.Short(3), &k.args[4].i));
+       }},
+      {"Grayscale", 19, kMethod, {{"iProcID", P::Long}, {"cR", P::Double}, {"cG", P::Double}, {"cB", P::Double}},
+       ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().Grayscale(k.Short(0), k.Double(1), k.Double(2), k.Double(3)));
        }},
       {"ColorRes", 22, kMethod,
        {{"iBitsPerPixel", P::Long}, {"iPalette", P::Long}, {"iDither", P::Long}, {"iColors", P::Long}},
@@ -90,9 +101,19 @@ std::vector<Member> BuildTable() {
        QueryValue<&ImageDocument::GetPaletteSize>},
       {"GetBitmapInfo", 36, kMethod, {}, ReturnKind::Block, false,
        [](PortableControl& c, Call& k) { k.SetBlock(c.document().GetBitmapInfo()); }},
+      {"GetHistogram", 40, kMethod, RegionParams({{"phMem", P::OutHandle}}), ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().GetHistogram(k.Long(0), k.Long(1), k.Long(2), k.Long(3), &k.args[4].h));
+       }},
       {"SobelFilter", 43, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::SobelFilter>},
       {"RobinsonFilter", 44, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::RobinsonFilter>},
+      {"AccentForHistogram", 46, kMethod, {{"lRange", P::Long}, {"lTh", P::Long}}, ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().AccentForHistogram(k.Long(0), k.Long(1))); }},
       {"Smooth", 47, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::Smooth>},
+      {"GetMonochromeThresh", 48, kMethod, RegionParams({{"plTh", P::OutLong}}), ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().GetMonochromeThresh(k.Long(0), k.Long(1), k.Long(2), k.Long(3), &k.args[4].i));
+       }},
       {"GetPalette", 55, kMethod, {{"lInedx", P::Long}, {"plPal", P::OutLong}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().GetPalette(k.Long(0), &k.args[1].i)); }},
       {"SetPalette", 56, kMethod, {{"lIndex", P::Long}, {"lPal", P::Long}}, ReturnKind::ResultCode, true,
@@ -123,6 +144,24 @@ std::vector<Member> BuildTable() {
        Perform<&ImageDocument::SmoothAsMaxDensity>},
       {"SmoothAsMinDensity", 76, kMethod, {}, ReturnKind::ResultCode, true,
        Perform<&ImageDocument::SmoothAsMinDensity>},
+      {"Contrast", 77, kMethod,
+       {{"lLow", P::Long}, {"lHi", P::Long}, {"ContrastLow", P::Property}, {"ContrastHi", P::Property}},
+       ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().Contrast(k.Long(0), k.Long(1), k.Long(2), k.Long(3)));
+       }},
+      {"Gamma", 78, kMethod, {{"fGamma", P::Float}}, ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().Gamma(k.Float(0))); }},
+      {"RGBGamma", 79, kMethod, {{"fRed", P::Float}, {"fGreen", P::Float}, {"fBlue", P::Float}},
+       ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().RGBGamma(k.Float(0), k.Float(1), k.Float(2))); }},
+      {"GetRGBHistogram", 81, kMethod,
+       RegionParams({{"phRMem", P::OutHandle}, {"phGMem", P::OutHandle}, {"phBMem", P::OutHandle}}),
+       ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().GetRGBHistogram(k.Long(0), k.Long(1), k.Long(2), k.Long(3), &k.args[4].h,
+                                                  &k.args[5].h, &k.args[6].h));
+       }},
       {"LoadLog", 88, kMethod, {{"pszName", P::String}, {"lType", P::Long}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.log().LoadLogFile(k.String(0), k.Long(1))); }},
       {"SaveLog", 89, kMethod, {{"pszName", P::String}, {"lType", P::Long}}, ReturnKind::ResultCode, false,

@@ -23,6 +23,8 @@ struct ControlProperties {
   int32_t drawFontColor = 0;
   int32_t dropFiles = 0;
   int32_t preDropFiles = 0;
+  int32_t contrastLow = 0;  // output levels of the contrast curve
+  int32_t contrastHi = 255;
   int32_t drawType = 0;
   int32_t paintScaleMode = 4;
   int32_t enableMenu = 1;

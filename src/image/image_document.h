@@ -66,6 +66,20 @@ class ImageDocument {
   Result Contraction(int32_t back);
   Result Labeling(int32_t min, int32_t max, int32_t back);
 
+  // Grayscale, binarisation threshold, tone curves, histograms. The threshold's rectangle is in
+  // memory rows (0 at the bottom), the histograms' in picture rows (0 at the top).
+  Result Grayscale(int16_t method, double red, double green, double blue);
+  Result GetMonochromeThresh(int32_t startX, int32_t startY, int32_t width, int32_t height,
+                             int32_t* threshold);
+  Result AccentForHistogram(int32_t range, int32_t threshold);
+  Result Contrast(int32_t low, int32_t high, int32_t outLow, int32_t outHigh);
+  Result Gamma(float gamma);
+  Result RGBGamma(float red, float green, float blue);
+  Result GetHistogram(int32_t startX, int32_t startY, int32_t width, int32_t height,
+                      mem::Handle* block) const;
+  Result GetRGBHistogram(int32_t startX, int32_t startY, int32_t width, int32_t height,
+                         mem::Handle* red, mem::Handle* green, mem::Handle* blue) const;
+
   // -1 when there is no DIB.
   int32_t GetWidth() const { return DibGetWidth(dib_); }
   int32_t GetHeight() const { return DibGetHeight(dib_); }

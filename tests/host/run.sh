@@ -129,5 +129,55 @@ check "filter log lines" "$(printf '%s\r\n' ｽﾑｰｼﾞﾝｸﾞ ｿｰﾍ�
 "$host" 'Load("plasma8.bmp", 0, 0)' 'LoadLog("filters.pvr", -2)' 'ExecuteLog(0, 0)' 'Save("refiltered.bmp", 4, 0, 0)' >/dev/null
 check "filters replayed" "" "$(cmp filtered.bmp refiltered.bmp)"
 
+# Grayscale, threshold, tone curves and histograms on pictures of known levels.
+ppm() {  # ppm FILE WIDTH HEIGHT R G B ...: a binary PPM of these samples, top row first
+  local file=$1 width=$2 height=$3; shift 3
+  { printf 'P6\n%d %d\n255\n' "$width" "$height"; for v in "$@"; do printf "\\$(printf '%03o' "$v")"; done; } > "$file"
+}
+count() {  # count FILE LEVEL: the count at LEVEL in a histogram block
+  od --endian=little -An -tu4 -v -j $((4 * $2)) -N4 "$1" | tr -d ' '
+}
+ppm levels.ppm 4 2  255 255 255  200 100 0  1 1 1  128 128 128 \
+                    50 50 50  200 200 200  50 50 50  200 200 200
+"$convert" levels.ppm -type TrueColor BMP3:levels.bmp
+check "tone members on an empty control" $'Grayscale 1\nGetMonochromeThresh 9 plTh=0\nGamma 1\nGetHistogram 1 phMem=0' \
+  "$("$host" 'Grayscale(0, 0, 0, 0)' 'GetMonochromeThresh(0, 0, 1, 1)' 'Gamma(1)' 'GetHistogram(0, 0, 1, 1)')"
+mkdir tone
+out=$("$host" --blocks tone 'Load("levels.bmp", 0, 0)' 'GetRGBHistogram(0, 0, 4, 1)' 'Grayscale(8, 0, 0, 0)' \
+      'Grayscale(6, 0, 0, 0)' 'Grayscale(0, 0, 0, 0)' 'GetBitmapBits()' 'GetHistogram(0, 0, 4, 1)' \
+      'GetMonochromeThresh(0, 0, 4, 1)' 'GetMonochromeThresh(2, 0, 1, 1)' 'GetMonochromeThresh(0, 0, 5, 1)' \
+      'GetHistogram(0, 0, 4, 3)' 'GetRGBHistogram(0, 0, 1, 1)')
+check "tone queries" $'Load 0\nGetRGBHistogram 0 phRMem=1024B phGMem=1024B phBMem=1024B\nGrayscale 1\nGrayscale 1
+Grayscale 0\nGetBitmapBits 8\nGetHistogram 0 phMem=1024B\nGetMonochromeThresh 0 plTh=49\nGetMonochromeThresh 0 plTh=0
+GetMonochromeThresh 1 plTh=0\nGetHistogram 1 phMem=0\nGetRGBHistogram 8 phRMem=0 phGMem=0 phBMem=0' "$out"
+check "channel histograms" "1 1 1 1 1 1" "$(for level in 255 200 1; do count tone/2.phRMem.bin $level; done | xargs) \
+$(count tone/2.phGMem.bin 100) $(count tone/2.phBMem.bin 0) $(count tone/2.phBMem.bin 128)"
+check "grey levels of method 0" "1 1 1 1" "$(for level in 254 118 0 127; do count tone/7.phMem.bin $level; done | xargs)"
+check "refused histograms write no block" "2.phBMem.bin 2.phGMem.bin 2.phRMem.bin 7.phMem.bin" "$(ls tone | xargs)"
+
+# Tone curves change the levels a histogram then shows; the contrast levels come from the control.
+mkdir curves
+out=$("$host" --blocks curves 'Load("levels.bmp", 0, 0)' 'Grayscale(3, 0, 0, 0)' 'Gamma(1e300)' 'Gamma(2.2)' \
+      'GetHistogram(0, 0, 4, 1)' 'RGBGamma(1, 1, 1)' 'get_ContrastLow()' 'get_ContrastHi()' 'put_ContrastLow(256)' \
+      'put_ContrastLow(200)' 'put_ContrastHi(100)' 'Contrast(64, 192)' 'put_ContrastLow(0)' 'put_ContrastHi(255)' \
+      'get_ContrastLow()' 'get_ContrastHi()' 'Contrast(64, 64)' 'Contrast(64, 192)' 'GetHistogram(0, 0, 4, 2)' \
+      'AccentForHistogram(10, 8)' 'AccentForHistogram(1, 1)' 'GetHistogram(0, 0, 4, 2)')
+check "tone curves" $'Load 0\nGrayscale 0\nGamma 1\nGamma 0\nGetHistogram 0 phMem=1024B\nRGBGamma 8
+get_ContrastLow 0\nget_ContrastHi 255\nput_ContrastLow 0\nput_ContrastLow 0\nput_ContrastHi 0\nContrast 1
+put_ContrastLow 0\nput_ContrastHi 0\nget_ContrastLow 0\nget_ContrastHi 255\nContrast 1\nContrast 0
+GetHistogram 0 phMem=1024B\nAccentForHistogram 1\nAccentForHistogram 0\nGetHistogram 0 phMem=1024B' "$out"
+# Red levels 255 200 1 128 / 50 200 50 200; gamma 2.2 gives 255 228 20 186 / 121 228 121 228.
+check "gamma 2.2 levels" "1 1 1 1" "$(for level in 255 228 20 186; do count curves/5.phMem.bin $level; done | xargs)"
+check "contrast 64..192 levels" "4 1 1 2" "$(for level in 255 0 243 113; do count curves/19.phMem.bin $level; done | xargs)"
+check "accent bands" "4 4" "$(for level in 0 1; do count curves/22.phMem.bin $level; done | xargs)"
+
+# Tone operations are logged and replay to the same image, contrast with its stored levels.
+out=$("$host" 'StartLog()' 'Load("levels.bmp", 0, 0)' 'RGBGamma(1.5, 1, 0.5)' 'Grayscale(6, 0.25, 0.5, 0.25)' \
+      'put_ContrastLow(10)' 'Contrast(64, 192)' 'Gamma(2.2)' 'Save("toned.bmp", 4, 0, 0)' 'SaveLog("tone.pvr", 0)')
+check "tone chain" $'StartLog 0\nLoad 0\nRGBGamma 0\nGrayscale 0\nput_ContrastLow 0\nContrast 0\nGamma 0\nSave 0\nSaveLog 0' "$out"
+out=$("$host" 'Load("levels.bmp", 0, 0)' 'LoadLog("tone.pvr", -2)' 'ExecuteLog(0, 0)' 'Save("retoned.bmp", 4, 0, 0)')
+check "tone replay" $'Load 0\nLoadLog 0\nExecuteLog 0\nSave 0' "$out"
+check "tone replay gives the same image" "" "$(cmp toned.bmp retoned.bmp)"
+
 echo "host: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
