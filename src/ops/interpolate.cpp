@@ -23,9 +23,13 @@ class ProductTable {
     static const ProductTable table;
     return table;
   }
-  uint8_t Blend(uint8_t p, uint8_t q, int f) const {
-    return static_cast<uint8_t>(t_[p][255 - f] + t_[q][f]);
-  }
+  // The table is symmetric, so the two rows of one weight serve every pair of values.
+  struct Weight {
+    const uint8_t* low;   // T[·][255 - f]
+    const uint8_t* high;  // T[·][f]
+    uint8_t Blend(uint8_t p, uint8_t q) const { return static_cast<uint8_t>(low[p] + high[q]); }
+  };
+  Weight Of(int f) const { return {t_[255 - f], t_[f]}; }
 
  private:
   ProductTable() {
@@ -118,8 +122,8 @@ class Interpolator {
     const uint8_t* low = src_.row(static_cast<int32_t>(y));
     const uint8_t* high = src_.row(static_cast<int32_t>(y + 1));
     const uint8_t *a = f_.At(low, x), *b = f_.At(low, x + 1), *c = f_.At(high, x), *d = f_.At(high, x + 1);
-    for (int k = 0; k < Format::kChannels; ++k)
-      v[k] = table_.Blend(table_.Blend(a[k], b[k], fx), table_.Blend(c[k], d[k], fx), fy);
+    const ProductTable::Weight across = table_.Of(fx), up = table_.Of(fy);
+    for (int k = 0; k < Format::kChannels; ++k) v[k] = up.Blend(across.Blend(a[k], b[k]), across.Blend(c[k], d[k]));
   }
 
   // Outside the interior: the mean of the neighbours inside the picture, else the background.
