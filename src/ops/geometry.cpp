@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "image/bytes.h"
 #include "image/dib_pixels.h"
 
 namespace pv {
@@ -216,8 +217,8 @@ Result ProfileOf(const DibView& src, int32_t startX, int32_t startY, int32_t end
   if (src.bitCount() == 16) return Result::BadBitDepth;
   const double dx = std::abs(int64_t{startX} - endX) + 1, dy = std::abs(int64_t{startY} - endY) + 1;
   const int64_t samples = static_cast<int64_t>(std::sqrt(dx * dx + dy * dy) + 0.5);
-  const int sampleBytes = src.bitCount() >= 24 ? 3 : 1;
-  mem::Owned out(mem::Alloc(static_cast<size_t>(samples) * sampleBytes));
+  const auto blockBytes = CheckedMul(static_cast<size_t>(samples), src.bitCount() >= 24 ? 3 : 1);
+  mem::Owned out(blockBytes ? mem::Alloc(*blockBytes) : nullptr);
   mem::Locked bytes(out.get());
   if (!bytes) return Result::OutOfMemory;
   ProfileWriter writer(src, bytes.data(), samples);
