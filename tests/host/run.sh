@@ -231,5 +231,15 @@ SetImageScale 1
 SetSize 1' "$out"
 check "profile block" 105 "$(stat -c %s blocks/7.phMem.bin)"
 
+# Geometry operations are logged with their arguments and replay to the same picture.
+out=$("$host" 'StartLog()' 'put_BackColor(0x0000FF)' 'Load("source24.bmp", 0, 0)' 'Trim(-2.5, 1.5, 30, 20)' \
+      'Mosaic(3)' 'SetSize(33, 21, 0x402, 0x00FF00)' 'Rotate(30, 1, 0x123456)' 'TurnOver(1)' \
+      'SetImageScale(0.75, 1.5, 0)' 'Save("geometry.bmp", 4, 0, 0)' 'SaveLog("geometry.pvr", 0)')
+check "logged geometry" $'StartLog 0\nput_BackColor 0\nLoad 0\nTrim 0\nMosaic 0\nSetSize 0\nRotate 0\nTurnOver 0\nSetImageScale 0\nSave 0\nSaveLog 0' "$out"
+out=$("$host" 'put_BackColor(0x0000FF)' 'Load("source24.bmp", 0, 0)' 'LoadLog("geometry.pvr", -2)' 'ExecuteLog(0, 0)' \
+      'Save("geometry-replayed.bmp", 4, 0, 0)')
+check "geometry replay run" $'put_BackColor 0\nLoad 0\nLoadLog 0\nExecuteLog 0\nSave 0' "$out"
+check "geometry replay gives the same image" "" "$(cmp geometry.bmp geometry-replayed.bmp)"
+
 echo "host: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
