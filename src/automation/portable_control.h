@@ -43,8 +43,12 @@ class PortableControl {
   ControlProperties& properties() { return properties_; }
   const ControlProperties& properties() const { return properties_; }
 
-  // Paints now (the display bitmap is built first when auto repaint left it absent).
-  void ForceRepaint() { document_.Repaint(); }
+  // Paints now, on the background BackColor gives (the display bitmap is built first when auto
+  // repaint left it absent).
+  void ForceRepaint() {
+    RefreshBackground();
+    document_.Repaint();
+  }
   // Copies the display properties into the document, as every put of one does.
   void MirrorProperties();
 

@@ -263,6 +263,9 @@ TEST(BackColor, TrimTakesItsBackgroundFromTheControl) {
   color.i = static_cast<int32_t>(0x80000005);
   run("put_BackColor", {color});
   EXPECT_EQ(run("get_BackColor", {}), 0x80000005);
+  EXPECT_EQ(control.document().background_color(), 0u);  // translated only when used
+  run("ForceRepaint", {});
+  EXPECT_EQ(control.document().background_color(), 0xFFFFFFu);
   Arg l, t, w, h;
   w.d = 3;
   h.d = 1;
