@@ -100,7 +100,7 @@ Result CropAndFill(const DibView& src, int64_t left, int64_t top, int64_t width,
   // The part of the source inside the rectangle, in source picture coordinates.
   const int64_t x0 = std::max<int64_t>(0, left), x1 = std::min<int64_t>(src.width(), left + width);
   const int64_t y0 = std::max<int64_t>(0, top), y1 = std::min<int64_t>(src.height(), top + height);
-  for (int64_t y = y0; y < y1; ++y) {
+  for (int64_t y = y0; y < y1 && x0 < x1; ++y) {
     const uint8_t* from = src.row(static_cast<int32_t>(src.height() - 1 - y));
     uint8_t* to = dst.view().row(static_cast<int32_t>(height - 1 - (y - top)));
     CopyRun(from, x0, to, x0 - left, x1 - x0, src.bitCount());

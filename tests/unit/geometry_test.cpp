@@ -57,6 +57,15 @@ TEST(Trim, CutsAndExtendsWithTheBackgroundColour) {
   EXPECT_EQ(wide.At(5, 50), Pattern(0, 50));
   EXPECT_EQ(wide.At(104, 99), Pattern(99, 99));
 
+  // A rectangle beside or above the picture holds only the background.
+  for (auto [left, top] : {std::pair{200.0f, 0.0f}, {-30.0f, 0.0f}, {0.0f, 200.0f}, {0.0f, -30.0f}}) {
+    Doc apart(100, 100, 24, Pattern);
+    apart.doc.set_background_color(0x00332211);
+    ASSERT_EQ(apart.doc.Trim(left, top, 30, 30), Result::Ok);
+    EXPECT_EQ(apart.At(0, 0), 0x112233u);
+    EXPECT_EQ(apart.At(29, 29), 0x112233u);
+  }
+
   // Arguments are truncated toward zero.
   Doc a(4, 4, 24, Pattern), b(4, 4, 24, Pattern);
   ASSERT_EQ(a.doc.Trim(0.9f, 0.9f, 1.9f, 1.9f), Result::Ok);
