@@ -2,8 +2,7 @@
 // 4000 × 3000 picture (24-bit, or 8-bit grey for the methods that take only grey).
 #include <benchmark/benchmark.h>
 
-#include <random>
-
+#include "bench_picture.h"
 #include "image/dib.h"
 #include "ops/resample.h"
 #include "ops/rotate.h"
@@ -14,28 +13,9 @@ using pv::mem::Handle;
 
 constexpr int32_t kWidth = 4000, kHeight = 3000;
 
-// A smooth picture with noise, 24-bit or 8-bit grey.
-Handle Picture(int bits) {
-  pv::DibHeader h;
-  h.width = kWidth;
-  h.height = kHeight;
-  pv::DibBuilder dib(h, bits);
-  if (bits == 8)
-    for (int i = 0; i < 256; ++i) dib.view().table[4 * i] = dib.view().table[4 * i + 1] = dib.view().table[4 * i + 2] = static_cast<uint8_t>(i);
-  std::mt19937 random(1);
-  const int bytes = bits / 8;
-  for (int32_t y = 0; y < kHeight; ++y) {
-    uint8_t* row = dib.view().row(y);
-    for (int32_t x = 0; x < kWidth; ++x)
-      for (int c = 0; c < bytes; ++c)
-        row[x * bytes + c] = static_cast<uint8_t>((x * (c + 1) + y * (3 - c)) * 255 / (kWidth + kHeight) + (random() & 7));
-  }
-  return dib.Release();
-}
-
 template <class Operation>
 void Run(benchmark::State& state, int bits, Operation operation) {
-  pv::mem::Owned picture(Picture(bits));
+  pv::mem::Owned picture(bench::Picture(kWidth, kHeight, bits));
   pv::DibLock lock(picture.get());
   for (auto _ : state) {
     Handle out = nullptr;

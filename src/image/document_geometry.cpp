@@ -35,14 +35,7 @@ Result ImageDocument::ReplaceBy(Kernel kernel) {
 }
 
 Result ImageDocument::TurnOver(int32_t direction) {
-  if (!dib_) return Result::BadParameter;
-  {
-    DibLock lock(dib_);
-    if (lock.status() != Result::Ok) return lock.status();
-    const Result mirrored = MirrorDib(lock.view(), direction);
-    if (mirrored != Result::Ok) return mirrored;
-  }
-  return Relayout(false);
+  return ChangeInPlace(Result::BadParameter, [&](const DibView& dib) { return MirrorDib(dib, direction); });
 }
 
 Result ImageDocument::Trim(float left, float top, float width, float height) {
