@@ -114,6 +114,7 @@ TEST(Rotate, RefusesWhatItCannotTurn) {
   Doc d(10, 10, 24, Pattern);
   EXPECT_EQ(d.doc.Rotate(NAN, 1, 0), Result::BadParameter);
   EXPECT_EQ(d.doc.Rotate(INFINITY, 1, 0), Result::BadParameter);
+  EXPECT_EQ(d.doc.Rotate(3.6e30f, 1, 0), Result::Ok);  // reduced in one step, not 10^28 of them
 
   // A colour-table background must be an index of the table.
   const Bytes table = test::Table(256, [](size_t i) { return static_cast<uint32_t>(i << 16 | 0x80); });
