@@ -123,13 +123,15 @@ bool ReadDirectory(const TiffBytes& in, TiffDirectory* dir) {
          dir->stripOffsets.seen && dir->width <= INT32_MAX && dir->height <= INT32_MAX;
 }
 
-// The low byte of each of the map's red, green and blue thirds.
+// Entry i from the i-th value of the map's red, green and blue thirds. Values are 16-bit; the
+// high byte is the 8-bit level whether a writer repeated the byte (c × 257), shifted it (c × 256)
+// or quantised at 16 bits, as libtiff's own RGBA reading takes it.
 bool ReadColorMap(const TiffBytes& in, const TiffEntry& map, uint8_t* table) {
   for (uint32_t i = 0; i < 256; ++i)
     for (uint32_t plane = 0; plane < 3; ++plane) {
       uint32_t value = 0;
       if (!map.Get(in, 256 * plane + i, &value)) return false;
-      table[4 * i + 2 - plane] = static_cast<uint8_t>(value);
+      table[4 * i + 2 - plane] = static_cast<uint8_t>(value >> 8);
     }
   return true;
 }

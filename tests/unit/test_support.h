@@ -90,6 +90,13 @@ inline Bytes BmpFile(const Bytes& dib, size_t tableBytes) {
 // Colour (0xRRGGBB) of picture pixel (x, y) of a valid DIB, whatever its depth.
 uint32_t ColorAt(mem::Handle dib, int32_t x, int32_t y);
 
+// Pixels of a binary PNM (P6 colour or P5 grey, maxval 255) as 0xRRGGBB, top row first.
+std::vector<uint32_t> ReadPnm(const std::string& path, int32_t* width, int32_t* height);
+// A 24-bit DIB of a PNM's pixels.
+mem::Handle DibFromPnm(const std::string& path);
+// Every pixel of a DIB equals the reference PNM's (a gtest failure names the first that differs).
+void ExpectPixelsOf(mem::Handle dib, const std::string& pnmPath);
+
 std::string FixturePath(const std::string& name);
 Bytes ReadFile(const std::string& path);
 std::string TempPath(const std::string& name);
