@@ -136,10 +136,12 @@ bool ReadColorMap(const TiffBytes& in, const TiffEntry& map, uint8_t* table) {
   return true;
 }
 
-// The unpadded picture rows of the file, top first, laid into the bottom-up DIB.
+// The unpadded picture rows of the file, top first, laid into the bottom-up DIB; 24-bit samples
+// come red, green, blue and land blue, green, red. Only the bytes a strip brings are touched.
 class RawImage {
  public:
-  explicit RawImage(const DibView& dib) : dib_(dib), rowBytes_(static_cast<uint64_t>(dib.width()) * (dib.bitCount() / 8)) {}
+  explicit RawImage(const DibView& dib)
+      : dib_(dib), rowBytes_(static_cast<uint64_t>(dib.width()) * (dib.bitCount() / 8)), rgb_(dib.bitCount() == 24) {}
   uint64_t bytes() const { return rowBytes_ * static_cast<uint64_t>(dib_.height()); }
   uint64_t rowBytes() const { return rowBytes_; }
 
@@ -149,7 +151,7 @@ class RawImage {
     if (at > bytes() || n > bytes() - at) return false;
     while (n > 0) {
       const uint64_t y = at / rowBytes_, x = at % rowBytes_, chunk = std::min(n, rowBytes_ - x);
-      std::memcpy(dib_.row(dib_.height() - 1 - static_cast<int32_t>(y)) + x, strip, chunk);
+      PutRowBytes(dib_.row(dib_.height() - 1 - static_cast<int32_t>(y)), x, strip, chunk);
       at += chunk;
       strip += chunk;
       n -= chunk;
@@ -157,17 +159,19 @@ class RawImage {
     return true;
   }
 
-  // Red, green, blue as the file has them become blue, green, red.
-  void SwapRedBlue() const {
-    for (int32_t y = 0; y < dib_.height(); ++y) {
-      uint8_t* row = dib_.row(y);
-      for (uint64_t x = 0; x < rowBytes_; x += 3) std::swap(row[x], row[x + 2]);
+ private:
+  // A strip may end inside a pixel, so each sample is placed by its own column.
+  void PutRowBytes(uint8_t* row, uint64_t x, const uint8_t* bytes, uint64_t n) const {
+    if (!rgb_) {
+      std::memcpy(row + x, bytes, n);
+      return;
     }
+    for (uint64_t i = 0; i < n; ++i, ++x) row[x + 2 - 2 * (x % 3)] = bytes[i];
   }
 
- private:
   const DibView& dib_;
   uint64_t rowBytes_;
+  bool rgb_;
 };
 
 uint64_t SaturatingMul(uint64_t a, uint64_t b) { return b != 0 && a > UINT64_MAX / b ? UINT64_MAX : a * b; }
@@ -222,7 +226,6 @@ Result TiffCodec::Read(mem::Handle file, mem::Handle* dib) const {
   }
   const RawImage raw(view);
   if (!ReadStrips(bytes, dir, raw)) return Result::BadHeader;
-  if (dir.bits == 24) raw.SwapRedBlue();
   *dib = out.Release();
   return Result::Ok;
 }

@@ -156,6 +156,19 @@ TEST(TiffReader, StripsMustStayInsideTheFileAndThePicture) {
   }
 }
 
+TEST(TiffReader, StripsMayEndInsideAPixel) {
+  mem::Owned dib(Picture(100, 50, 24));
+  Bytes file = WriteTiff(dib.get());
+  // Without RowsPerStrip each strip follows the last; shift one byte from strip 1 to strip 0.
+  WriteU16(&file[10 + 12 * 9], 999);
+  WriteU32(&file[416], 301);
+  WriteU32(&file[416 + 4], 299);
+  WriteU32(&file[216 + 4], 616 + 301);
+  mem::Owned back;
+  ASSERT_EQ(ReadTiff(file, &back), Result::Ok);
+  EXPECT_EQ(test::BytesOf(back.get()), test::BytesOf(dib.get()));
+}
+
 TEST(TiffReader, BigEndianFilesReadLikeLittleEndianTwins) {
   mem::Owned ii, mm;
   ASSERT_EQ(ReadTiff(Fixture("tiff_rgb_strips.tif"), &ii), Result::Ok);

@@ -1,0 +1,66 @@
+// Shared by the fuzz targets. Pictures that are valid but large only slow the search down:
+// these tell them from the header before decoding, and after decoding bound the extra work.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "image/bytes.h"
+#include "image/dib.h"
+
+namespace fuzz {
+
+constexpr uint64_t kMaxPixels = uint64_t{1} << 22;
+// A progressive JPEG revisits every coefficient once per scan: keep those pictures smaller.
+constexpr uint64_t kMaxJpegPixels = uint64_t{1} << 20;
+// Saving and converting read every pixel again.
+constexpr int64_t kMaxPixelsToSave = int64_t{1} << 16;
+
+inline uint32_t BigEndian(const uint8_t* p, int bytes) {
+  uint32_t v = 0;
+  for (int i = 0; i < bytes; ++i) v = v << 8 | p[i];
+  return v;
+}
+
+// BMP: width and height in the info header.
+inline bool BmpTooLarge(const uint8_t* data, size_t size) {
+  if (size < 26 || data[0] != 'B' || data[1] != 'M') return false;
+  const int64_t pixels = static_cast<int64_t>(pv::ReadI32(data + 18)) * pv::ReadI32(data + 22);
+  const int64_t limit = static_cast<int64_t>(kMaxPixels);
+  return pixels > limit || pixels < -limit;  // top-down pictures have negative heights
+}
+
+// PNG: width and height in IHDR, the first chunk.
+inline bool PngTooLarge(const uint8_t* data, size_t size) {
+  if (size < 24 || data[0] != 137 || data[1] != 'P') return false;
+  return uint64_t{BigEndian(data + 16, 4)} * BigEndian(data + 20, 4) > kMaxPixels;
+}
+
+// JPEG: any start-of-frame marker anywhere, whichever the library may take as the frame.
+inline bool JpegTooLarge(const uint8_t* data, size_t size) {
+  for (size_t i = 0; i + 9 <= size; ++i) {
+    const uint8_t m = data[i + 1];
+    if (data[i] != 0xFF || m < 0xC0 || m > 0xCF || m == 0xC4 || m == 0xC8 || m == 0xCC) continue;
+    if (uint64_t{BigEndian(data + i + 5, 2)} * BigEndian(data + i + 7, 2) > kMaxJpegPixels) return true;
+  }
+  return false;
+}
+
+inline bool TooLarge(const uint8_t* data, size_t size) {
+  return BmpTooLarge(data, size) || PngTooLarge(data, size) || JpegTooLarge(data, size);
+}
+
+inline bool SmallEnoughToSave(pv::mem::Handle dib) {
+  return int64_t{pv::DibGetWidth(dib)} * pv::DibGetHeight(dib) <= kMaxPixelsToSave;
+}
+
+// The header aside (biClrUsed may be widened), the bytes of two DIBs are the same.
+inline bool SameTableAndRows(pv::mem::Handle a, pv::mem::Handle b) {
+  pv::mem::Locked x(a), y(b);
+  if (x.size() != y.size() || x.size() < pv::kDibHeaderBytes) return false;
+  for (size_t i = pv::kDibHeaderBytes; i < x.size(); ++i)
+    if (x.data()[i] != y.data()[i]) return false;
+  return true;
+}
+
+}  // namespace fuzz
