@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "formats/jpeg_codec.h"
-#include "fuzz_limits.h"
+#include "fuzz_support.h"
 
 namespace {
 
@@ -20,6 +20,11 @@ void RoundTrip(pv::mem::Handle dib, int16_t format) {
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  fuzz::QuietLibraries(argc, argv);
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (fuzz::JpegTooLarge(data, size)) return 0;

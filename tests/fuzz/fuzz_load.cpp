@@ -4,10 +4,11 @@
 #include <cstdint>
 
 #include "formats/progress.h"
-#include "fuzz_limits.h"
+#include "fuzz_support.h"
 #include "image/image_document.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  fuzz::QuietLibraries(argc, argv);
   pv::SetProgressStream(nullptr);
   return 0;
 }

@@ -5,9 +5,10 @@
 
 #include "formats/png_codec.h"
 #include "formats/progress.h"
-#include "fuzz_limits.h"
+#include "fuzz_support.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  fuzz::QuietLibraries(argc, argv);
   pv::SetProgressStream(nullptr);
   return 0;
 }

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "formats/tiff_codec.h"
-#include "fuzz_limits.h"
+#include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   pv::mem::Owned block(pv::mem::AllocCopy(data, size));

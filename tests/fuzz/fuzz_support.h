@@ -1,9 +1,10 @@
 // Shared by the fuzz targets. Pictures that are valid but large only slow the search down:
-// these tell them from the header before decoding, and after decoding bound the extra work.
+// the limits tell them from the header before decoding, and after decoding bound the extra work.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "image/bytes.h"
 #include "image/dib.h"
@@ -61,6 +62,19 @@ inline bool SameTableAndRows(pv::mem::Handle a, pv::mem::Handle b) {
   for (size_t i = pv::kDibHeaderBytes; i < x.size(); ++i)
     if (x.data()[i] != y.data()[i]) return false;
   return true;
+}
+
+// libpng and libjpeg print a line for every damaged file. With -close_fd_mask=2 libFuzzer
+// silences the target's standard error but keeps its own and the sanitizers' reports on a
+// copy; flags are read after LLVMFuzzerInitialize, which may add this one.
+inline void QuietLibraries(int* argc, char*** argv) {
+  static char flag[] = "-close_fd_mask=2";
+  static std::vector<char*> args;
+  args.assign(*argv, *argv + *argc);
+  args.push_back(flag);
+  *argc = static_cast<int>(args.size());
+  args.push_back(nullptr);
+  *argv = args.data();
 }
 
 }  // namespace fuzz
