@@ -15,17 +15,9 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (fuzz::PngTooLarge(data, size)) return 0;
-  pv::mem::Owned block(pv::mem::AllocCopy(data, size));
-  pv::mem::Handle read = nullptr;
-  if (pv::PngCodec().Read(block.get(), &read) != pv::Result::Ok) return 0;
-  pv::mem::Owned dib(read);
-  if (!fuzz::SmallEnoughToSave(dib.get())) return 0;
-  pv::mem::Handle file = nullptr, again = nullptr;
-  int32_t bytes = 0;
-  if (pv::PngCodec().Write(dib.get(), &file, &bytes) != pv::Result::Ok) __builtin_trap();
-  pv::mem::Owned written(file);
-  if (pv::PngCodec().Read(file, &again) != pv::Result::Ok) __builtin_trap();
-  pv::mem::Owned back(again);
+  const pv::mem::Owned dib = fuzz::ReadInput<pv::PngCodec>(data, size);
+  if (!dib || !fuzz::SmallEnoughToSave(dib.get())) return 0;
+  const pv::mem::Owned back = fuzz::ReadBack<pv::PngCodec>(dib.get(), [](auto... args) { return pv::PngCodec().Write(args...); });
   if (!fuzz::SameTableAndRows(dib.get(), back.get())) __builtin_trap();
   return 0;
 }

@@ -8,6 +8,7 @@
 
 #include "image/bytes.h"
 #include "image/dib.h"
+#include "image/result.h"
 
 namespace fuzz {
 
@@ -62,6 +63,27 @@ inline bool SameTableAndRows(pv::mem::Handle a, pv::mem::Handle b) {
   for (size_t i = pv::kDibHeaderBytes; i < x.size(); ++i)
     if (x.data()[i] != y.data()[i]) return false;
   return true;
+}
+
+// The DIB a codec's reader makes of the input; null when it refuses it.
+template <typename Codec>
+pv::mem::Owned ReadInput(const uint8_t* data, size_t size) {
+  pv::mem::Owned block(pv::mem::AllocCopy(data, size));
+  pv::mem::Handle dib = nullptr;
+  Codec().Read(block.get(), &dib);
+  return pv::mem::Owned(dib);
+}
+
+// What `write` (a codec writer's call) makes of a DIB, read back by the codec; any failure of
+// either traps, since whatever a reader takes in must be writable and readable again.
+template <typename Codec, typename Write>
+pv::mem::Owned ReadBack(pv::mem::Handle dib, Write write) {
+  pv::mem::Handle file = nullptr, again = nullptr;
+  int32_t bytes = 0;
+  if (write(dib, &file, &bytes) != pv::Result::Ok) __builtin_trap();
+  pv::mem::Owned written(file);
+  if (Codec().Read(file, &again) != pv::Result::Ok) __builtin_trap();
+  return pv::mem::Owned(again);
 }
 
 // libpng and libjpeg print a line for every damaged file. With -close_fd_mask=2 libFuzzer

@@ -11,16 +11,6 @@ namespace {
 
 using test::Bytes;
 
-Bytes Fixture(const std::string& name) { return test::ReadFile(test::FixturePath(name)); }
-
-Result ReadJpeg(const Bytes& file, mem::Owned* dib) {
-  mem::Owned block(test::BlockOf(file));
-  mem::Handle out = nullptr;
-  const Result result = JpegCodec().Read(block.get(), &out);
-  dib->reset(out);
-  return result;
-}
-
 Result WriteJpeg(mem::Handle dib, int16_t format, int16_t quality, Bytes* file) {
   mem::Handle block = nullptr;
   int32_t size = 0;
@@ -51,7 +41,7 @@ TEST(JpegReader, DecodesCjpegFilesAsDjpegDoes) {
     test::ExpectPixelsOf(doc.dib(), test::FixturePath(reference));
   }
   mem::Owned gray;
-  ASSERT_EQ(ReadJpeg(Fixture("jpeg_gray.jpg"), &gray), Result::Ok);
+  ASSERT_EQ(test::ReadWith<JpegCodec>(test::Fixture("jpeg_gray.jpg"), &gray), Result::Ok);
   DibLock lock(gray.get());
   EXPECT_EQ(lock.view().header.clrUsed, 256u);
   EXPECT_EQ(DibGetKind(&lock.view().header, lock.view().table), kKind8BitGray);
@@ -59,11 +49,11 @@ TEST(JpegReader, DecodesCjpegFilesAsDjpegDoes) {
 
 TEST(JpegReader, CmykTextAndBrokenHeadersAreNotJpegs) {
   mem::Owned dib;
-  EXPECT_EQ(ReadJpeg(Fixture("jpeg_cmyk.jpg"), &dib), Result::BadFileFormat);
-  EXPECT_EQ(ReadJpeg(Bytes{}, &dib), Result::BadFileFormat);
-  const Bytes jpeg = Fixture("jpeg_baseline.jpg");
+  EXPECT_EQ(test::ReadWith<JpegCodec>(test::Fixture("jpeg_cmyk.jpg"), &dib), Result::BadFileFormat);
+  EXPECT_EQ(test::ReadWith<JpegCodec>(Bytes{}, &dib), Result::BadFileFormat);
+  const Bytes jpeg = test::Fixture("jpeg_baseline.jpg");
   for (size_t length : {size_t{1}, size_t{2}, size_t{20}, size_t{150}}) {
-    EXPECT_EQ(ReadJpeg(Bytes(jpeg.begin(), jpeg.begin() + length), &dib), Result::BadFileFormat) << length;
+    EXPECT_EQ(test::ReadWith<JpegCodec>(Bytes(jpeg.begin(), jpeg.begin() + length), &dib), Result::BadFileFormat) << length;
     EXPECT_FALSE(dib);
   }
   mem::Handle out = nullptr;
@@ -77,9 +67,9 @@ TEST(JpegReader, CmykTextAndBrokenHeadersAreNotJpegs) {
 
 TEST(JpegReader, DataCutShortEndsTheImageAsTheLibraryDoes) {
   // libjpeg's source manager ends missing scan data with an end marker and a warning.
-  const Bytes jpeg = Fixture("jpeg_baseline.jpg");
+  const Bytes jpeg = test::Fixture("jpeg_baseline.jpg");
   mem::Owned dib;
-  ASSERT_EQ(ReadJpeg(Bytes(jpeg.begin(), jpeg.end() - 200), &dib), Result::Ok);
+  ASSERT_EQ(test::ReadWith<JpegCodec>(Bytes(jpeg.begin(), jpeg.end() - 200), &dib), Result::Ok);
   EXPECT_EQ(DibGetWidth(dib.get()), 23);
 }
 
@@ -90,11 +80,11 @@ TEST(JpegWriter, CodesLikeCjpegBaselineAndProgressive) {
   ASSERT_EQ(WriteJpeg(source.get(), 2, 85, &progressive), Result::Ok);
   EXPECT_EQ(FrameMarker(baseline), 0xC0);
   EXPECT_EQ(FrameMarker(progressive), 0xC2);
-  EXPECT_EQ(baseline, Fixture("jpeg_baseline.jpg"));
-  EXPECT_EQ(progressive, Fixture("jpeg_progressive.jpg"));
+  EXPECT_EQ(baseline, test::Fixture("jpeg_baseline.jpg"));
+  EXPECT_EQ(progressive, test::Fixture("jpeg_progressive.jpg"));
   mem::Owned a, b;
-  ASSERT_EQ(ReadJpeg(baseline, &a), Result::Ok);
-  ASSERT_EQ(ReadJpeg(progressive, &b), Result::Ok);
+  ASSERT_EQ(test::ReadWith<JpegCodec>(baseline, &a), Result::Ok);
+  ASSERT_EQ(test::ReadWith<JpegCodec>(progressive, &b), Result::Ok);
   EXPECT_EQ(DibGetWidth(a.get()), DibGetWidth(b.get()));
   EXPECT_EQ(DibGetHeight(a.get()), DibGetHeight(b.get()));
 }
@@ -116,7 +106,7 @@ TEST(JpegWriter, PaletteDibsAreWrittenAsGreyOfTheirIndices) {
   Bytes jpeg;
   ASSERT_EQ(WriteJpeg(dib.get(), 1, 100, &jpeg), Result::Ok);
   mem::Owned back;
-  ASSERT_EQ(ReadJpeg(jpeg, &back), Result::Ok);
+  ASSERT_EQ(test::ReadWith<JpegCodec>(jpeg, &back), Result::Ok);
   EXPECT_EQ(DibGetBitCount(back.get()), 8);
   EXPECT_EQ(test::ColorAt(back.get(), 0, 0), 40 * 0x010101u);
   EXPECT_EQ(test::ColorAt(back.get(), 15, 7), 200 * 0x010101u);

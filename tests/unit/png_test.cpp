@@ -22,26 +22,6 @@ class QuietProgress : public ::testing::Environment {
 };
 const auto* const kQuiet = ::testing::AddGlobalTestEnvironment(new QuietProgress);
 
-Bytes Fixture(const std::string& name) { return test::ReadFile(test::FixturePath(name)); }
-
-Result ReadPng(const Bytes& file, mem::Owned* dib) {
-  mem::Owned block(test::BlockOf(file));
-  mem::Handle out = nullptr;
-  const Result result = PngCodec().Read(block.get(), &out);
-  dib->reset(out);
-  return result;
-}
-
-Bytes WritePng(mem::Handle dib) {
-  mem::Handle file = nullptr;
-  int32_t size = 0;
-  EXPECT_EQ(PngCodec().Write(dib, &file, &size), Result::Ok);
-  mem::Owned owned(file);
-  Bytes bytes = test::BytesOf(file);
-  EXPECT_EQ(bytes.size(), static_cast<size_t>(size));
-  return bytes;
-}
-
 // The chunks of a PNG file in order: type and data.
 std::vector<std::pair<std::string, Bytes>> Chunks(const Bytes& png) {
   std::vector<std::pair<std::string, Bytes>> chunks;
@@ -84,9 +64,9 @@ TEST(PngReader, ReadsWhatImageMagickAndPnmtopngWrite) {
 
 TEST(PngReader, InterlacedAndSixteenBitFilesGiveTheSameDibAsPlainOnes) {
   mem::Owned plain, interlaced, deep;
-  ASSERT_EQ(ReadPng(Fixture("png_rgb8.png"), &plain), Result::Ok);
-  ASSERT_EQ(ReadPng(Fixture("png_rgb8_interlaced.png"), &interlaced), Result::Ok);
-  ASSERT_EQ(ReadPng(Fixture("png_rgb16.png"), &deep), Result::Ok);
+  ASSERT_EQ(test::ReadWith<PngCodec>(test::Fixture("png_rgb8.png"), &plain), Result::Ok);
+  ASSERT_EQ(test::ReadWith<PngCodec>(test::Fixture("png_rgb8_interlaced.png"), &interlaced), Result::Ok);
+  ASSERT_EQ(test::ReadWith<PngCodec>(test::Fixture("png_rgb16.png"), &deep), Result::Ok);
   EXPECT_EQ(test::BytesOf(interlaced.get()), test::BytesOf(plain.get()));
   EXPECT_EQ(test::BytesOf(deep.get()), test::BytesOf(plain.get()));
 }
@@ -94,9 +74,9 @@ TEST(PngReader, InterlacedAndSixteenBitFilesGiveTheSameDibAsPlainOnes) {
 TEST(PngReader, TablesAreFullWithThePaletteCountInClrUsed) {
   for (const char* name : {"png_pal1.png", "png_pal2.png", "png_pal4.png", "png_pal8.png", "png_gray8.png"}) {
     SCOPED_TRACE(name);
-    const Bytes file = Fixture(name);
+    const Bytes file = test::Fixture(name);
     mem::Owned dib;
-    ASSERT_EQ(ReadPng(file, &dib), Result::Ok);
+    ASSERT_EQ(test::ReadWith<PngCodec>(file, &dib), Result::Ok);
     DibLock lock(dib.get());
     ASSERT_EQ(lock.status(), Result::Ok);
     const Bytes plte = ChunkData(file, "PLTE");
@@ -114,7 +94,7 @@ TEST(PngReader, TablesAreFullWithThePaletteCountInClrUsed) {
     }
   }
   mem::Owned four;
-  ASSERT_EQ(ReadPng(Fixture("png_pal4.png"), &four), Result::Ok);
+  ASSERT_EQ(test::ReadWith<PngCodec>(test::Fixture("png_pal4.png"), &four), Result::Ok);
   EXPECT_EQ(DibGetPaletteSize(four.get()), 64);  // 16 entries at 4 bits
 }
 
@@ -129,29 +109,29 @@ TEST(PngReader, RefusesOpacityAndGreyOtherThanEightBits) {
 TEST(PngReader, OtherFormatsAreNotPngs) {
   for (const char* name : {"jpeg_baseline.jpg", "tiff_pal8.tif", "im_8bit.bmp"}) {
     mem::Owned dib;
-    EXPECT_EQ(ReadPng(Fixture(name), &dib), Result::BadFileFormat) << name;
+    EXPECT_EQ(test::ReadWith<PngCodec>(test::Fixture(name), &dib), Result::BadFileFormat) << name;
   }
   mem::Owned dib;
-  EXPECT_EQ(ReadPng(Bytes{137, 80, 78}, &dib), Result::BadFileFormat);
-  EXPECT_EQ(ReadPng(Bytes{}, &dib), Result::BadFileFormat);
+  EXPECT_EQ(test::ReadWith<PngCodec>(Bytes{137, 80, 78}, &dib), Result::BadFileFormat);
+  EXPECT_EQ(test::ReadWith<PngCodec>(Bytes{}, &dib), Result::BadFileFormat);
   mem::Handle out = nullptr;
   EXPECT_EQ(PngCodec().Read(nullptr, &out), Result::BadParameter);
   // The first four bytes decide; libpng refuses the rest of a broken signature.
-  EXPECT_EQ(ReadPng(Bytes{137, 80, 78, 71, 0, 0, 0, 0}, &dib), Result::OutOfMemory);
+  EXPECT_EQ(test::ReadWith<PngCodec>(Bytes{137, 80, 78, 71, 0, 0, 0, 0}, &dib), Result::OutOfMemory);
 }
 
 TEST(PngReader, TruncatedOrCorruptFilesEndWithSeven) {
-  const Bytes file = Fixture("png_rgb8_interlaced.png");
+  const Bytes file = test::Fixture("png_rgb8_interlaced.png");
   // Everything up to the last image data is needed; only IEND may be missing.
   for (size_t length = 4; length + 12 < file.size(); ++length) {
     mem::Owned dib;
-    ASSERT_EQ(ReadPng(Bytes(file.begin(), file.begin() + length), &dib), Result::OutOfMemory) << length;
+    ASSERT_EQ(test::ReadWith<PngCodec>(Bytes(file.begin(), file.begin() + length), &dib), Result::OutOfMemory) << length;
     ASSERT_FALSE(dib);
   }
   Bytes corrupt = file;
   corrupt[corrupt.size() / 2] ^= 0x55;  // inside IDAT: its CRC no longer matches
   mem::Owned dib;
-  EXPECT_EQ(ReadPng(corrupt, &dib), Result::OutOfMemory);
+  EXPECT_EQ(test::ReadWith<PngCodec>(corrupt, &dib), Result::OutOfMemory);
 }
 
 TEST(PngWriter, PaletteDepthsKeepTheirIndicesAndTable) {
@@ -160,13 +140,13 @@ TEST(PngWriter, PaletteDepthsKeepTheirIndicesAndTable) {
     const int entries = 1 << bits;
     const Bytes table = test::Table(entries, [](size_t i) { return static_cast<uint32_t>(0x102030 * (i + 1)); });
     mem::Owned dib(test::MakeDib(13, 5, bits, table, [&](int32_t x, int32_t y) { return (x + 3 * y) % entries; }));
-    const Bytes png = WritePng(dib.get());
+    const Bytes png = test::WrittenBy<PngCodec>(dib.get());
     const Bytes ihdr = ChunkData(png, "IHDR");
     ASSERT_EQ(ihdr.size(), 13u);
     EXPECT_EQ(Bytes(ihdr.begin() + 8, ihdr.end()), (Bytes{uint8_t(bits), 3, 0, 0, 0}));
     EXPECT_EQ(ChunkData(png, "PLTE").size(), 3u * entries);
     mem::Owned back;
-    ASSERT_EQ(ReadPng(png, &back), Result::Ok);
+    ASSERT_EQ(test::ReadWith<PngCodec>(png, &back), Result::Ok);
     EXPECT_EQ(PixelRows(back.get()), PixelRows(dib.get()));
     EXPECT_EQ(test::ColorAt(back.get(), 12, 4), test::ColorAt(dib.get(), 12, 4));
   }
@@ -185,7 +165,7 @@ TEST(PngWriter, TrueColourGoesOutAsTheRgbPictureWithGammaAndTime) {
       return static_cast<uint32_t>(packed[0] | packed[1] << 8);
     })
                               : test::MakeDib(7, 4, bits, {}, color));
-    const Bytes png = WritePng(dib.get());
+    const Bytes png = test::WrittenBy<PngCodec>(dib.get());
     const auto chunks = Chunks(png);
     ASSERT_GE(chunks.size(), 5u);
     EXPECT_EQ(chunks.front().first, "IHDR");
@@ -194,7 +174,7 @@ TEST(PngWriter, TrueColourGoesOutAsTheRgbPictureWithGammaAndTime) {
     EXPECT_EQ(ChunkData(png, "tIME").size(), 7u);
     EXPECT_EQ(chunks.back().first, "IEND");
     mem::Owned back;
-    ASSERT_EQ(ReadPng(png, &back), Result::Ok);
+    ASSERT_EQ(test::ReadWith<PngCodec>(png, &back), Result::Ok);
     EXPECT_EQ(DibGetBitCount(back.get()), 24);
     EXPECT_EQ(PixelRows(back.get()), PixelRows(reference.get()));
   }
@@ -202,10 +182,10 @@ TEST(PngWriter, TrueColourGoesOutAsTheRgbPictureWithGammaAndTime) {
 
 TEST(PngWriter, GreyDibsBecomePalettePngsOfTheRamp) {
   mem::Owned dib(test::MakeDib(5, 3, 8, test::GrayRamp(), [](int32_t x, int32_t y) { return 50 * x + y; }));
-  const Bytes png = WritePng(dib.get());
+  const Bytes png = test::WrittenBy<PngCodec>(dib.get());
   EXPECT_EQ(ChunkData(png, "IHDR")[9], 3);
   mem::Owned back;
-  ASSERT_EQ(ReadPng(png, &back), Result::Ok);
+  ASSERT_EQ(test::ReadWith<PngCodec>(png, &back), Result::Ok);
   DibLock lock(back.get());
   EXPECT_EQ(lock.view().header.clrUsed, 256u);
   EXPECT_EQ(DibGetKind(&lock.view().header, lock.view().table), kKind8BitGray);
@@ -217,7 +197,7 @@ TEST(PngWriter, ProgressLinesCountRowsToOneHundred) {
   ASSERT_NE(sink, nullptr);
   SetProgressStream(sink);
   mem::Owned dib(test::MakeDib(2, 3, 24, {}, [](int32_t, int32_t) { return 0u; }));
-  WritePng(dib.get());
+  test::WrittenBy<PngCodec>(dib.get());
   SetProgressStream(nullptr);
   std::rewind(sink);
   char text[128] = {};

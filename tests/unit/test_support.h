@@ -1,6 +1,8 @@
 // Small builders shared by the unit tests: DIBs, blocks and files from bytes.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -100,5 +102,30 @@ void ExpectPixelsOf(mem::Handle dib, const std::string& pnmPath);
 std::string FixturePath(const std::string& name);
 Bytes ReadFile(const std::string& path);
 std::string TempPath(const std::string& name);
+
+// The bytes of a fixture file.
+inline Bytes Fixture(const std::string& name) { return ReadFile(FixturePath(name)); }
+
+// Runs a codec's reader on file bytes; the DIB it makes, if any, goes to `dib`.
+template <typename Codec>
+Result ReadWith(const Bytes& file, mem::Owned* dib) {
+  mem::Owned block(BlockOf(file));
+  mem::Handle out = nullptr;
+  const Result result = Codec().Read(block.get(), &out);
+  dib->reset(out);
+  return result;
+}
+
+// The file a codec's writer (one without options) makes of a DIB, expected to succeed.
+template <typename Codec>
+Bytes WrittenBy(mem::Handle dib) {
+  mem::Handle file = nullptr;
+  int32_t size = 0;
+  EXPECT_EQ(Codec().Write(dib, &file, &size), Result::Ok);
+  mem::Owned owned(file);
+  Bytes bytes = BytesOf(file);
+  EXPECT_EQ(bytes.size(), static_cast<size_t>(size));
+  return bytes;
+}
 
 }  // namespace pv::test

@@ -13,26 +13,6 @@ namespace {
 
 using test::Bytes;
 
-Bytes Fixture(const std::string& name) { return test::ReadFile(test::FixturePath(name)); }
-
-Result ReadTiff(const Bytes& file, mem::Owned* dib) {
-  mem::Owned block(test::BlockOf(file));
-  mem::Handle out = nullptr;
-  const Result result = TiffCodec().Read(block.get(), &out);
-  dib->reset(out);
-  return result;
-}
-
-Bytes WriteTiff(mem::Handle dib) {
-  mem::Handle file = nullptr;
-  int32_t size = 0;
-  EXPECT_EQ(TiffCodec().Write(dib, &file, &size), Result::Ok);
-  mem::Owned owned(file);
-  Bytes bytes = test::BytesOf(file);
-  EXPECT_EQ(bytes.size(), static_cast<size_t>(size));
-  return bytes;
-}
-
 mem::Handle Picture(int32_t width, int32_t height, int bits) {
   if (bits == 24)
     return test::MakeDib(width, height, 24, {}, [](int32_t x, int32_t y) { return static_cast<uint32_t>(x * 0x030201 + y * 0x10); });
@@ -67,22 +47,22 @@ TEST(TiffReader, ReadsWhatLibtiffWrites) {
     test::ExpectPixelsOf(doc.dib(), test::FixturePath(std::string(name) + ".ppm"));
   }
   mem::Owned gray, pal, palMm;
-  ASSERT_EQ(ReadTiff(Fixture("tiff_gray8.tif"), &gray), Result::Ok);
+  ASSERT_EQ(test::ReadWith<TiffCodec>(test::Fixture("tiff_gray8.tif"), &gray), Result::Ok);
   DibLock lock(gray.get());
   EXPECT_EQ(DibGetKind(&lock.view().header, lock.view().table), kKind8BitGray);
-  ASSERT_EQ(ReadTiff(Fixture("tiff_pal8.tif"), &pal), Result::Ok);
-  ASSERT_EQ(ReadTiff(Fixture("tiff_pal8_mm.tif"), &palMm), Result::Ok);
+  ASSERT_EQ(test::ReadWith<TiffCodec>(test::Fixture("tiff_pal8.tif"), &pal), Result::Ok);
+  ASSERT_EQ(test::ReadWith<TiffCodec>(test::Fixture("tiff_pal8_mm.tif"), &palMm), Result::Ok);
   EXPECT_EQ(test::BytesOf(pal.get()), test::BytesOf(palMm.get()));
   EXPECT_EQ(DibGetPaletteSize(pal.get()), 1024);
 }
 
 TEST(TiffReader, RefusesCompressionDeepSamplesAndOtherFormats) {
   mem::Owned dib;
-  EXPECT_EQ(ReadTiff(Fixture("tiff_lzw.tif"), &dib), Result::BadHeader);
-  EXPECT_EQ(ReadTiff(Fixture("tiff_gray16.tif"), &dib), Result::BadHeader);
-  EXPECT_EQ(ReadTiff(Fixture("png_rgb8.png"), &dib), Result::BadFileFormat);
-  EXPECT_EQ(ReadTiff(Bytes{'I'}, &dib), Result::BadFileFormat);
-  EXPECT_EQ(ReadTiff(Bytes{}, &dib), Result::BadFileFormat);
+  EXPECT_EQ(test::ReadWith<TiffCodec>(test::Fixture("tiff_lzw.tif"), &dib), Result::BadHeader);
+  EXPECT_EQ(test::ReadWith<TiffCodec>(test::Fixture("tiff_gray16.tif"), &dib), Result::BadHeader);
+  EXPECT_EQ(test::ReadWith<TiffCodec>(test::Fixture("png_rgb8.png"), &dib), Result::BadFileFormat);
+  EXPECT_EQ(test::ReadWith<TiffCodec>(Bytes{'I'}, &dib), Result::BadFileFormat);
+  EXPECT_EQ(test::ReadWith<TiffCodec>(Bytes{}, &dib), Result::BadFileFormat);
   mem::Handle out = nullptr;
   EXPECT_EQ(TiffCodec().Read(nullptr, &out), Result::BadParameter);
   // "II" that is no TIFF ends the load: the JPEG reader is not asked.
@@ -94,9 +74,9 @@ TEST(TiffReader, RefusesCompressionDeepSamplesAndOtherFormats) {
 // Our own 8-bit file of width 4 and height 3 (one strip), changed one field at a time.
 TEST(TiffReader, EveryFieldThatPointsAstrayIsRefused) {
   mem::Owned dib(Picture(4, 3, 8));
-  const Bytes good = WriteTiff(dib.get());
+  const Bytes good = test::WrittenBy<TiffCodec>(dib.get());
   mem::Owned back;
-  ASSERT_EQ(ReadTiff(good, &back), Result::Ok);
+  ASSERT_EQ(test::ReadWith<TiffCodec>(good, &back), Result::Ok);
   const auto with = [&](size_t at, uint32_t value, bool shortValue = false) {
     Bytes bad = good;
     for (int i = 0; i < (shortValue ? 2 : 4); ++i) bad.at(at + i) = static_cast<uint8_t>(value >> 8 * i);
@@ -119,66 +99,66 @@ TEST(TiffReader, EveryFieldThatPointsAstrayIsRefused) {
       {with(field(1), 0x80000000), "width beyond 32-bit DIBs"},
   };
   for (const auto& [bad, what] : cases) {
-    EXPECT_EQ(ReadTiff(bad, &back), Result::BadHeader) << what;
+    EXPECT_EQ(test::ReadWith<TiffCodec>(bad, &back), Result::BadHeader) << what;
     EXPECT_FALSE(back) << what;
   }
 }
 
 TEST(TiffReader, ColorMapLevelsAreTheHighBytes) {
   mem::Owned dib(Picture(3, 2, 8));
-  const Bytes ours = WriteTiff(dib.get());
+  const Bytes ours = test::WrittenBy<TiffCodec>(dib.get());
   Bytes shifted = ours;  // c × 256 instead of c × 257
   for (size_t at = 240; at < 240 + 1536; at += 2) shifted[at] = 0;
   mem::Owned a, b;
-  ASSERT_EQ(ReadTiff(ours, &a), Result::Ok);
-  ASSERT_EQ(ReadTiff(shifted, &b), Result::Ok);
+  ASSERT_EQ(test::ReadWith<TiffCodec>(ours, &a), Result::Ok);
+  ASSERT_EQ(test::ReadWith<TiffCodec>(shifted, &b), Result::Ok);
   EXPECT_EQ(test::BytesOf(a.get()), test::BytesOf(b.get()));
   EXPECT_EQ(test::ColorAt(b.get(), 1, 0), 0x02FF81u);
 }
 
 TEST(TiffReader, StripsMustStayInsideTheFileAndThePicture) {
   mem::Owned dib(Picture(100, 50, 24));  // 50 strips of 300 bytes, arrays at 216 and 416
-  const Bytes good = WriteTiff(dib.get());
+  const Bytes good = test::WrittenBy<TiffCodec>(dib.get());
   mem::Owned back;
   Bytes tooLong = good;
   tooLong.push_back(0);
   WriteU32(&tooLong[416 + 4 * 49], 301);  // the last strip reaches past the picture, not the file
-  EXPECT_EQ(ReadTiff(tooLong, &back), Result::BadHeader);
+  EXPECT_EQ(test::ReadWith<TiffCodec>(tooLong, &back), Result::BadHeader);
   Bytes outside = good;
   WriteU32(&outside[216 + 4 * 10], static_cast<uint32_t>(good.size()) - 299);
-  EXPECT_EQ(ReadTiff(outside, &back), Result::BadHeader);
+  EXPECT_EQ(test::ReadWith<TiffCodec>(outside, &back), Result::BadHeader);
   Bytes noCounts = good;
   WriteU16(&noCounts[10 + 12 * 10], 999);  // StripByteCounts becomes an unknown tag
-  EXPECT_EQ(ReadTiff(noCounts, &back), Result::BadHeader);
+  EXPECT_EQ(test::ReadWith<TiffCodec>(noCounts, &back), Result::BadHeader);
   // Every cut of the file is refused, never read past.
   for (size_t length = 2; length < good.size(); length += 7) {
-    ASSERT_EQ(ReadTiff(Bytes(good.begin(), good.begin() + length), &back), Result::BadHeader) << length;
+    ASSERT_EQ(test::ReadWith<TiffCodec>(Bytes(good.begin(), good.begin() + length), &back), Result::BadHeader) << length;
   }
 }
 
 TEST(TiffReader, StripsMayEndInsideAPixel) {
   mem::Owned dib(Picture(100, 50, 24));
-  Bytes file = WriteTiff(dib.get());
+  Bytes file = test::WrittenBy<TiffCodec>(dib.get());
   // Without RowsPerStrip each strip follows the last; shift one byte from strip 1 to strip 0.
   WriteU16(&file[10 + 12 * 9], 999);
   WriteU32(&file[416], 301);
   WriteU32(&file[416 + 4], 299);
   WriteU32(&file[216 + 4], 616 + 301);
   mem::Owned back;
-  ASSERT_EQ(ReadTiff(file, &back), Result::Ok);
+  ASSERT_EQ(test::ReadWith<TiffCodec>(file, &back), Result::Ok);
   EXPECT_EQ(test::BytesOf(back.get()), test::BytesOf(dib.get()));
 }
 
 TEST(TiffReader, BigEndianFilesReadLikeLittleEndianTwins) {
   mem::Owned ii, mm;
-  ASSERT_EQ(ReadTiff(Fixture("tiff_rgb_strips.tif"), &ii), Result::Ok);
-  ASSERT_EQ(ReadTiff(Fixture("tiff_rgb_strips_mm.tif"), &mm), Result::Ok);
+  ASSERT_EQ(test::ReadWith<TiffCodec>(test::Fixture("tiff_rgb_strips.tif"), &ii), Result::Ok);
+  ASSERT_EQ(test::ReadWith<TiffCodec>(test::Fixture("tiff_rgb_strips_mm.tif"), &mm), Result::Ok);
   EXPECT_EQ(test::BytesOf(ii.get()), test::BytesOf(mm.get()));
 }
 
 TEST(TiffWriter, TwentyFourBitLayout) {
   mem::Owned dib(Picture(100, 50, 24));
-  const Bytes tiff = WriteTiff(dib.get());
+  const Bytes tiff = test::WrittenBy<TiffCodec>(dib.get());
   ASSERT_EQ(tiff.size(), 15616u);
   EXPECT_EQ(Bytes(tiff.begin(), tiff.begin() + 10), (Bytes{'I', 'I', 42, 0, 8, 0, 0, 0, 15, 0}));
   const uint16_t tags[] = {254, 256, 257, 258, 259, 262, 273, 274, 277, 278, 279, 282, 283, 296, 284};
@@ -202,7 +182,7 @@ TEST(TiffWriter, TwentyFourBitLayout) {
 
 TEST(TiffWriter, EightBitLayoutWithColorMap) {
   mem::Owned dib(Picture(100, 1, 8));
-  const Bytes tiff = WriteTiff(dib.get());
+  const Bytes tiff = test::WrittenBy<TiffCodec>(dib.get());
   ASSERT_EQ(tiff.size(), 1876u);
   EXPECT_EQ(ReadU16(&tiff[8]), 16u);
   const Entry colorMap = EntryAt(tiff, 15), offsets = EntryAt(tiff, 6), counts = EntryAt(tiff, 10);
@@ -226,7 +206,7 @@ TEST(TiffWriter, EightBitLayoutWithColorMap) {
 TEST(TiffWriter, RowsPerStripGrowWithTheRow) {
   for (const auto& [width, rows, strips] : {std::tuple{3000, 1u, 3u}, std::tuple{6000, 2u, 2u}}) {
     mem::Owned dib(Picture(width, 3, 24));
-    const Bytes tiff = WriteTiff(dib.get());
+    const Bytes tiff = test::WrittenBy<TiffCodec>(dib.get());
     EXPECT_EQ(EntryAt(tiff, 9).value, rows) << width;
     EXPECT_EQ(EntryAt(tiff, 6).count, strips) << width;
     const uint32_t last = ReadU32(&tiff[216 + 4 * strips + 4 * (strips - 1)]);
@@ -238,7 +218,7 @@ TEST(TiffWriter, OurFilesReadBackAsTheSameDib) {
   for (int bits : {8, 24}) {
     mem::Owned dib(Picture(37, 300, bits));  // several strips, padded rows
     mem::Owned back;
-    ASSERT_EQ(ReadTiff(WriteTiff(dib.get()), &back), Result::Ok);
+    ASSERT_EQ(test::ReadWith<TiffCodec>(test::WrittenBy<TiffCodec>(dib.get()), &back), Result::Ok);
     EXPECT_EQ(TableAndRows(back.get()), TableAndRows(dib.get())) << bits;
     EXPECT_EQ(DibGetPaletteSize(back.get()), bits == 8 ? 1024 : 0);
   }
@@ -248,7 +228,7 @@ TEST(TiffWriter, OurFilesReadBackAsTheSameDib) {
   WriteU32(&shortTable[32], 3);
   mem::Owned dib(test::BlockOf(shortTable));
   mem::Owned back;
-  ASSERT_EQ(ReadTiff(WriteTiff(dib.get()), &back), Result::Ok);
+  ASSERT_EQ(test::ReadWith<TiffCodec>(test::WrittenBy<TiffCodec>(dib.get()), &back), Result::Ok);
   EXPECT_EQ(test::ColorAt(back.get(), 0, 0), 0xFFFFFFu);
   EXPECT_EQ(test::ColorAt(back.get(), 1, 0), 0u);
 }
