@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "automation/property_members.h"
+#include "automation/replay.h"
+
 namespace pv {
 namespace {
 
@@ -13,6 +16,24 @@ constexpr auto kMethod = MemberKind::Method;
 template <int32_t (ImageDocument::*Query)() const>
 void QueryValue(PortableControl& c, Call& k) {
   k.SetValue((c.document().*Query)());
+}
+
+// Methods that report the Result code of a document operation without or with one argument.
+template <Result (ImageDocument::*Operation)()>
+void Perform(PortableControl& c, Call& k) {
+  k.SetResult((c.document().*Operation)());
+}
+
+template <Result (ImageDocument::*Operation)(int32_t)>
+void PerformWithLong(PortableControl& c, Call& k) {
+  k.SetResult((c.document().*Operation)(k.Long(0)));
+}
+
+// The rectangle that the histogram and threshold queries take, then their outputs.
+std::vector<Param> RegionParams(std::initializer_list<Param> outputs) {
+  std::vector<Param> params{{"lStartX", P::Long}, {"lStartY", P::Long}, {"lWidth", P::Long}, {"lHeight", P::Long}};
+  params.insert(params.end(), outputs);
+  return params;
 }
 
 std::vector<Member> BuildTable() {
@@ -42,12 +63,34 @@ std::vector<Member> BuildTable() {
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().SaveMemory(&k.args[0].h, k.Short(1), k.Short(2), k.Short(3), &k.args[4].i));
        }},
+      {"Grayscale", 19, kMethod, {{"iProcID", P::Long}, {"cR", P::Double}, {"cG", P::Double}, {"cB", P::Double}},
+       ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().Grayscale(k.Short(0), k.Double(1), k.Double(2), k.Double(3)));
+       }},
       {"ColorRes", 22, kMethod,
        {{"iBitsPerPixel", P::Long}, {"iPalette", P::Long}, {"iDither", P::Long}, {"iColors", P::Long}},
        ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().ColorRes(k.Short(0), k.Long(1), k.Long(2), k.Long(3)));
        }},
+      {"LoadRawData", 25, kMethod,
+       {{"phMem", P::Handle}, {"lKind", P::Long}, {"lWdth", P::Long}, {"lHeight", P::Long}, {"lSize", P::Long}},
+       ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().LoadRawData(k.Handle(0), k.Long(1), k.Long(2), k.Long(3), k.Long(4)));
+       }},
+      {"SaveRawData", 26, kMethod,
+       {{"phMem", P::OutHandle}, {"plKind", P::OutLong}, {"plWidth", P::OutLong}, {"plHeight", P::OutLong},
+        {"plSize", P::OutLong}},
+       ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().SaveRawData(&k.args[0].h, &k.args[1].i, &k.args[2].i, &k.args[3].i,
+                                              &k.args[4].i));
+       }},
+      {"GetImageData", 27, kMethod, {{"phMem", P::OutHandle}, {"lpSize", P::OutLong}}, ReturnKind::ResultCode,
+       false,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().GetImageData(&k.args[0].h, &k.args[1].i)); }},
       {"Monochrome", 24, kMethod, {{"th", P::Long}}, ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().Monochrome(k.Long(0))); }},
       {"GetWidth", 31, kMethod, {}, ReturnKind::Value, false, QueryValue<&ImageDocument::GetWidth>},
@@ -58,10 +101,95 @@ std::vector<Member> BuildTable() {
        QueryValue<&ImageDocument::GetPaletteSize>},
       {"GetBitmapInfo", 36, kMethod, {}, ReturnKind::Block, false,
        [](PortableControl& c, Call& k) { k.SetBlock(c.document().GetBitmapInfo()); }},
+      {"GetHistogram", 40, kMethod, RegionParams({{"phMem", P::OutHandle}}), ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().GetHistogram(k.Long(0), k.Long(1), k.Long(2), k.Long(3), &k.args[4].h));
+       }},
+      {"SobelFilter", 43, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::SobelFilter>},
+      {"RobinsonFilter", 44, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::RobinsonFilter>},
+      {"AccentForHistogram", 46, kMethod, {{"lRange", P::Long}, {"lTh", P::Long}}, ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().AccentForHistogram(k.Long(0), k.Long(1))); }},
+      {"Smooth", 47, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::Smooth>},
+      {"GetMonochromeThresh", 48, kMethod, RegionParams({{"plTh", P::OutLong}}), ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().GetMonochromeThresh(k.Long(0), k.Long(1), k.Long(2), k.Long(3), &k.args[4].i));
+       }},
       {"GetPalette", 55, kMethod, {{"lInedx", P::Long}, {"plPal", P::OutLong}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().GetPalette(k.Long(0), &k.args[1].i)); }},
       {"SetPalette", 56, kMethod, {{"lIndex", P::Long}, {"lPal", P::Long}}, ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().SetPalette(k.Long(0), k.Long(1))); }},
+      {"ForceRepaint", 59, kMethod, {}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         c.ForceRepaint();
+         k.SetResult(Result::Ok);
+       }},
+      {"ShowImageMenu", 63, kMethod, {{"lShow1", P::Long}, {"lShow2", P::Long}}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         c.properties().menuMask1 = k.Long(0);
+         c.properties().menuMask2 = k.Long(1);
+         k.SetResult(Result::Ok);
+       }},
+      {"RemoveAlonePoint", 69, kMethod, {{"lBack", P::Long}}, ReturnKind::ResultCode, true,
+       PerformWithLong<&ImageDocument::RemoveAlonePoint>},
+      {"Labeling", 70, kMethod, {{"lMin", P::Long}, {"lMax", P::Long}, {"lBack", P::Long}}, ReturnKind::ResultCode,
+       true, [](PortableControl& c, Call& k) { k.SetResult(c.document().Labeling(k.Long(0), k.Long(1), k.Long(2))); }},
+      {"SamplingOutline", 71, kMethod, {{"lBack", P::Long}}, ReturnKind::ResultCode, true,
+       PerformWithLong<&ImageDocument::SamplingOutline>},
+      {"Expansion", 72, kMethod, {{"lBack", P::Long}}, ReturnKind::ResultCode, true,
+       PerformWithLong<&ImageDocument::Expansion>},
+      {"Contraction", 73, kMethod, {{"lBack", P::Long}}, ReturnKind::ResultCode, true,
+       PerformWithLong<&ImageDocument::Contraction>},
+      {"LaplacianFilter", 74, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::LaplacianFilter>},
+      {"SmoothAsMaxDensity", 75, kMethod, {}, ReturnKind::ResultCode, true,
+       Perform<&ImageDocument::SmoothAsMaxDensity>},
+      {"SmoothAsMinDensity", 76, kMethod, {}, ReturnKind::ResultCode, true,
+       Perform<&ImageDocument::SmoothAsMinDensity>},
+      {"Contrast", 77, kMethod,
+       {{"lLow", P::Long}, {"lHi", P::Long}, {"ContrastLow", P::Property}, {"ContrastHi", P::Property}},
+       ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().Contrast(k.Long(0), k.Long(1), k.Long(2), k.Long(3)));
+       }},
+      {"Gamma", 78, kMethod, {{"fGamma", P::Float}}, ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().Gamma(k.Float(0))); }},
+      {"RGBGamma", 79, kMethod, {{"fRed", P::Float}, {"fGreen", P::Float}, {"fBlue", P::Float}},
+       ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().RGBGamma(k.Float(0), k.Float(1), k.Float(2))); }},
+      {"GetRGBHistogram", 81, kMethod,
+       RegionParams({{"phRMem", P::OutHandle}, {"phGMem", P::OutHandle}, {"phBMem", P::OutHandle}}),
+       ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().GetRGBHistogram(k.Long(0), k.Long(1), k.Long(2), k.Long(3), &k.args[4].h,
+                                                  &k.args[5].h, &k.args[6].h));
+       }},
+      {"LoadLog", 88, kMethod, {{"pszName", P::String}, {"lType", P::Long}}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) { k.SetResult(c.log().LoadLogFile(k.String(0), k.Long(1))); }},
+      {"SaveLog", 89, kMethod, {{"pszName", P::String}, {"lType", P::Long}}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) { k.SetResult(c.log().SaveLogFile(k.String(0))); }},
+      {"DeleteLog", 90, kMethod, {{"lIndex", P::Long}}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         c.log().DeleteEntry(k.Long(0));
+         k.SetResult(Result::Ok);
+       }},
+      {"StartLog", 91, kMethod, {}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         c.log().StartLogging();
+         k.SetResult(Result::Ok);
+       }},
+      {"StopLog", 92, kMethod, {}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         c.log().StopLogging();
+         k.SetResult(Result::Ok);
+       }},
+      {"RemoveLog", 93, kMethod, {}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         c.log().DeleteEntry(-1);
+         k.SetResult(Result::Ok);
+       }},
+      {"ExecuteLog", 94, kMethod, {{"hMem", P::Handle}, {"lCnt", P::Long}}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) { k.SetResult(ExecuteLog(c, k.Handle(0), k.Long(1))); }},
+      {"SaveLogText", 95, kMethod, {{"pszName", P::String}}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) { k.SetResult(c.log().SaveLogTextFile(k.String(0))); }},
   };
 }
 
@@ -86,8 +214,22 @@ size_t Member::InputCount() const {
 }
 
 const std::vector<Member>& Members() {
-  static const std::vector<Member> table = BuildTable();
+  static const std::vector<Member> table = [] {
+    std::vector<Member> rows = BuildTable();
+    AddPropertyMembers(&rows);
+    // Interface order: by DISPID, a property's get before its put.
+    std::stable_sort(rows.begin(), rows.end(), [](const Member& a, const Member& b) {
+      return a.dispid != b.dispid ? a.dispid < b.dispid : a.kind < b.kind;
+    });
+    return rows;
+  }();
   return table;
+}
+
+const Member* FindMethod(int32_t dispid) {
+  for (const Member& m : Members())
+    if (m.dispid == dispid && m.kind == MemberKind::Method) return &m;
+  return nullptr;
 }
 
 const Member* FindMember(std::string_view callName) {

@@ -3,7 +3,10 @@
 // replay all read this table.
 #pragma once
 
+#include <cfloat>
+#include <cmath>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +29,8 @@ enum class ParamKind : uint8_t {
   OutDouble,  // double*
   OutFloat,   // float*
   InOutLong,  // long*, read and written
+  Property,   // not an interface parameter: the control's long property of this name, read when
+              // the call is made and logged with the arguments (replay passes the logged value)
 };
 
 inline bool IsInput(ParamKind k) { return k <= ParamKind::Handle || k == ParamKind::InOutLong; }
@@ -58,6 +63,13 @@ struct Call {
 
   int32_t Long(size_t n) const { return args[n].i; }
   int16_t Short(size_t n) const { return static_cast<int16_t>(args[n].i); }
+  double Double(size_t n) const { return args[n].d; }
+  // A float parameter: the number rounded to float, beyond float's range infinite as in IEEE.
+  float Float(size_t n) const {
+    const double d = args[n].d;
+    if (std::isnan(d) || std::fabs(d) <= FLT_MAX) return static_cast<float>(d);
+    return d > 0 ? HUGE_VALF : -HUGE_VALF;
+  }
   const std::string& String(size_t n) const { return args[n].s; }
   mem::Handle Handle(size_t n) const { return args[n].h; }
   void SetResult(Result r) { pVal = ResultValue(r); }
@@ -65,7 +77,7 @@ struct Call {
   void SetBlock(mem::Handle h) { pValBlock = h; }
 };
 
-using MemberHandler = void (*)(PortableControl& control, Call& call);
+using MemberHandler = std::function<void(PortableControl& control, Call& call)>;
 
 struct Member {
   const char* name;
@@ -84,5 +96,7 @@ struct Member {
 const std::vector<Member>& Members();
 // The member by its call name, ignoring case as IDispatch does; null when there is none.
 const Member* FindMember(std::string_view callName);
+// The method whose DISPID is `dispid` (an operation code of the log); null when there is none.
+const Member* FindMethod(int32_t dispid);
 
 }  // namespace pv

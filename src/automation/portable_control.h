@@ -1,19 +1,63 @@
-// The control without its window: the Image document and the state that members act on.
-// The COM object wraps it; the command-line host drives it directly.
+// The control without its window: the Image document, the Operation log and the properties
+// that members act on. The COM object wraps it; the command-line host drives it directly.
 #pragma once
 
+#include <cstdint>
+
 #include "image/image_document.h"
+#include "log/operation_log.h"
+#include "plugins/plugin_port.h"
 
 namespace pv {
+
+// Property values with their defaults.
+struct ControlProperties {
+  int32_t autoRepaint = 1;
+  int32_t autoScroll = 1;
+  int32_t paintSizeMode = 0;
+  int32_t drawPenColor = 0;
+  int32_t drawPenStyle = 0;
+  int32_t drawPenWidth = 1;
+  int32_t drawFillColor = 0;
+  int32_t drawFillStyle = 0;
+  int32_t drawFontColor = 0;
+  int32_t dropFiles = 0;
+  int32_t preDropFiles = 0;
+  int32_t contrastLow = 0;  // output levels of the contrast curve
+  int32_t contrastHi = 255;
+  int32_t drawType = 0;
+  int32_t paintScaleMode = 4;
+  int32_t enableMenu = 1;
+  int32_t menuMask1 = -1;  // set by ShowImageMenu
+  int32_t menuMask2 = -1;
+};
 
 class PortableControl {
  public:
   explicit PortableControl(DisplayPort* display = nullptr) : document_(display) {}
 
   ImageDocument& document() { return document_; }
+  OperationLog& log() { return log_; }
+  PluginPort& plugins() { return *plugins_; }
+  ControlProperties& properties() { return properties_; }
+  const ControlProperties& properties() const { return properties_; }
+
+  // Paints now (the display bitmap is built first when auto repaint left it absent).
+  void ForceRepaint() { document_.Repaint(); }
+  // Copies the display properties into the document, as every put of one does.
+  void MirrorProperties();
+
+  // The requires-save flag: set by property puts, cleared after a successful load.
+  bool dirty() const { return dirty_; }
+  void set_dirty(bool dirty) { dirty_ = dirty; }
 
  private:
   ImageDocument document_;
+  OperationLog log_;
+  NoPlugins noPlugins_;
+  PluginPort* plugins_ = &noPlugins_;
+  ControlProperties properties_;
+  bool dirty_ = false;
 };
 
 }  // namespace pv

@@ -2,6 +2,7 @@
 
 #include <cinttypes>
 
+#include "automation/invoke.h"
 #include "host/call_parser.h"
 #include "platform/file_io.h"
 
@@ -96,7 +97,7 @@ bool Host::Run(int number, std::string_view text, std::string* error) {
   for (size_t n = 0; n < call.args.size(); ++n)
     if (member->params[n].kind == ParamKind::Handle) inputs.emplace_back(call.args[n].h);
   if (!bound) return false;
-  member->handler(control_, call);
+  InvokeMember(control_, *member, call);
   Report(number, *member, call);
   return true;
 }

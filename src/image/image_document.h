@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -41,10 +42,43 @@ class ImageDocument {
   Result SetDIB(mem::Handle dib);
   mem::Handle GetDIB() const;
 
+  // Raw pixel rows: the DIB's own rows, or top-down buffers described by a kind code.
+  Result GetImageData(mem::Handle* rows, int32_t* size) const;
+  Result LoadRawData(mem::Handle raw, int32_t kind, int32_t width, int32_t height, int32_t size);
+  Result SaveRawData(mem::Handle* raw, int32_t* kind, int32_t* width, int32_t* height,
+                     int32_t* size) const;
+
   Result ColorRes(int16_t bitsPerPixel, int32_t palette, int32_t dither, int32_t colors);
   Result Monochrome(int32_t threshold);
   Result GetPalette(int32_t index, int32_t* color) const;
   Result SetPalette(int32_t index, int32_t color);
+
+  // Neighbourhood filters, morphology and labeling: in place on the DIB. No DIB: 1 (Labeling 9).
+  Result SobelFilter();
+  Result RobinsonFilter();
+  Result Smooth();
+  Result LaplacianFilter();
+  Result SmoothAsMaxDensity();
+  Result SmoothAsMinDensity();
+  Result RemoveAlonePoint(int32_t back);
+  Result SamplingOutline(int32_t back);
+  Result Expansion(int32_t back);
+  Result Contraction(int32_t back);
+  Result Labeling(int32_t min, int32_t max, int32_t back);
+
+  // Grayscale, binarisation threshold, tone curves, histograms. The threshold's rectangle is in
+  // memory rows (0 at the bottom), the histograms' in picture rows (0 at the top).
+  Result Grayscale(int16_t method, double red, double green, double blue);
+  Result GetMonochromeThresh(int32_t startX, int32_t startY, int32_t width, int32_t height,
+                             int32_t* threshold);
+  Result AccentForHistogram(int32_t range, int32_t threshold);
+  Result Contrast(int32_t low, int32_t high, int32_t outLow, int32_t outHigh);
+  Result Gamma(float gamma);
+  Result RGBGamma(float red, float green, float blue);
+  Result GetHistogram(int32_t startX, int32_t startY, int32_t width, int32_t height,
+                      mem::Handle* block) const;
+  Result GetRGBHistogram(int32_t startX, int32_t startY, int32_t width, int32_t height,
+                         mem::Handle* red, mem::Handle* green, mem::Handle* blue) const;
 
   // -1 when there is no DIB.
   int32_t GetWidth() const { return DibGetWidth(dib_); }
@@ -62,6 +96,7 @@ class ImageDocument {
 
   // Copies of the control's display properties.
   void set_auto_repaint(int32_t v) { autoRepaint_ = v; }
+  int32_t auto_repaint() const { return autoRepaint_; }
   void set_auto_scroll(int32_t v) { autoScroll_ = v; }
   void set_size_mode(int32_t v) { sizeMode_ = v; }
   void set_requested_scale(double x, double y) {
@@ -79,6 +114,8 @@ class ImageDocument {
   // Installs a new DIB in place of the old one and lays out.
   Result Replace(mem::Handle dib);
   Result ExpandRunLengths();
+  // Runs `body` on the validated DIB and lays out after a success; `noImage` without a DIB.
+  Result ChangeInPlace(Result noImage, const std::function<Result(const DibView&)>& body);
   void ComputeDisplayScale(double* x, double* y);
 
   std::unique_ptr<DisplayPort> ownDisplay_;

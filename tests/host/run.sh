@@ -76,20 +76,20 @@ for code in "${codes[@]}"; do
   calls+=("SaveMemory($format, 0, $quality)")
   if [ "$result" = 0 ]; then expected+=("SaveMemory 0 phMem=@B piSize=@"); else expected+=("SaveMemory $result phMem=0 piSize=0"); fi
 done
-rm -rf blocks && mkdir blocks
-out=$("$host" --blocks blocks "${calls[@]}" 2>progress.txt | sed -E 's/=[0-9]+B/=@B/; s/piSize=[1-9][0-9]*/piSize=@/')
+mkdir codecs
+out=$("$host" --blocks codecs "${calls[@]}" 2>progress.txt | sed -E 's/=[0-9]+B/=@B/; s/piSize=[1-9][0-9]*/piSize=@/')
 check "save format codes and quality range" "$(printf '%s\n' "${expected[@]}")" "$out"
 check "no progress on standard output" 0 "$(grep -c saved <<<"$out")"
 check "PNG progress on standard error" 1 "$(grep -c '100% saved' progress.txt)"
-check "baseline JPEG (code 1) is cjpeg's" "" "$(cjpeg -quality 70 source.ppm | cmp - blocks/2.phMem.bin 2>&1)"
-check "progressive JPEG (code 2)" "None JPEG" "$(identify -format '%[interlace] ' blocks/2.phMem.bin blocks/7.phMem.bin | xargs)"
-check "quality 254 codes as 100" "$(cjpeg -quality 100 source.ppm | md5sum)" "$(md5sum <blocks/6.phMem.bin)"
-check "TIFF block (code 3) for libtiff" "0 0" "$(tiffinfo blocks/9.phMem.bin >/dev/null 2>&1; echo $?) $(differing source.ppm blocks/9.phMem.bin)"
-check "PNG block (code 6) for pngcheck" "OK" "$(pngcheck -q blocks/13.phMem.bin >/dev/null && echo OK)"
-check "PNG pixels" "" "$(pngtopnm blocks/13.phMem.bin | cmp - source.ppm 2>&1)"
+check "baseline JPEG (code 1) is cjpeg's" "" "$(cjpeg -quality 70 source.ppm | cmp - codecs/2.phMem.bin 2>&1)"
+check "progressive JPEG (code 2)" "None JPEG" "$(identify -format '%[interlace] ' codecs/2.phMem.bin codecs/7.phMem.bin | xargs)"
+check "quality 254 codes as 100" "$(cjpeg -quality 100 source.ppm | md5sum)" "$(md5sum <codecs/6.phMem.bin)"
+check "TIFF block (code 3) for libtiff" "0 0" "$(tiffinfo codecs/9.phMem.bin >/dev/null 2>&1; echo $?) $(differing source.ppm codecs/9.phMem.bin)"
+check "PNG block (code 6) for pngcheck" "OK" "$(pngcheck -q codecs/13.phMem.bin >/dev/null && echo OK)"
+check "PNG pixels" "" "$(pngtopnm codecs/13.phMem.bin | cmp - source.ppm 2>&1)"
 for n in 2 7 9 13; do
   check "LoadMemory of block $n" $'LoadMemory 0\nGetWidth 31\nGetHeight 17' \
-    "$("$host" "LoadMemory(@\"blocks/$n.phMem.bin\", 0, 0)" 'GetWidth()' 'GetHeight()')"
+    "$("$host" "LoadMemory(@\"codecs/$n.phMem.bin\", 0, 0)" 'GetWidth()' 'GetHeight()')"
 done
 
 # Files: Save with every writer, Load back (8 bits asked for on load as well).
@@ -120,6 +120,122 @@ for case in "tool.png 0" "tool.jpg 0" "tool.tif 0" "lzw.tif 5" "text.txt 3"; do
   out=$("$host" "Load(\"$file\", 0, 0)" "LoadMemory(@\"$file\", 0, 0)" 'GetWidth()')
   check "load $file" $'Load '"$result"$'\nLoadMemory '"$result"$'\nGetWidth '"$([ "$result" = 0 ] && echo 31 || echo -1)" "$out"
 done
+
+# A chain of operations logged, saved, and replayed on the same picture in a second run.
+out=$("$host" 'StartLog()' 'Load("source24.bmp", 0, 0)' 'ColorRes(8, 0, 0, 0)' 'SetPalette(7, 0x123456)' \
+      'Monochrome(300)' 'ColorRes(24, 0, 0, 0)' 'Save("chain.bmp", 4, 0, 0)' 'SaveLog("chain.pvr", 0)' \
+      'SaveLogText("chain.txt")')
+check "logged chain" $'StartLog 0\nLoad 0\nColorRes 0\nSetPalette 0\nMonochrome 1\nColorRes 0\nSave 0\nSaveLog 0\nSaveLogText 0' "$out"
+check "log file size" 68 "$(stat -c %s chain.pvr)"
+check "log text" $'ｶﾗｰ階調変換  ﾋﾞｯﾄｶｳﾝﾄ:8\r\nｶﾗｰﾊﾟﾚｯﾄ  ﾊﾟﾚｯﾄ番号:7, R:86, G:52, B:18\r\nｶﾗｰ階調変換  ﾋﾞｯﾄｶｳﾝﾄ:24\r' \
+  "$(iconv -f CP932 -t UTF-8 chain.txt)"
+out=$("$host" 'Load("source24.bmp", 0, 0)' 'LoadLog("chain.pvr", -2)' 'ExecuteLog(0, 0)' 'Save("replayed.bmp", 4, 0, 0)')
+check "replay run" $'Load 0\nLoadLog 0\nExecuteLog 0\nSave 0' "$out"
+check "replay gives the same image" "" "$(cmp chain.bmp replayed.bmp)"
+
+# Neighbourhood filters, morphology and labeling on an 8-bit grey BMP whose indices are the grey
+# levels (a full ramp table), built around ImageMagick's raw grey bytes; width 32 has no padding.
+le32() { printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)))"; }
+gray_bmp() {  # gray_bmp OUT.bmp WIDTH HEIGHT < raw bottom-up rows
+  local bytes=$(($2 * $3)) i
+  {
+    printf 'BM'; le32 $((1078 + bytes)); le32 0; le32 1078
+    le32 40; le32 "$2"; le32 "$3"; printf '\x01\x00\x08\x00'; le32 0; le32 "$bytes"; le32 0; le32 0; le32 0; le32 0
+    for i in $(seq 0 255); do printf "$(printf '\\x%02x\\x%02x\\x%02x\\x00' "$i" "$i" "$i")"; done
+    cat
+  } > "$1"
+}
+"$convert" -seed 5 -size 32x24 plasma:fractal -colorspace Gray -depth 8 -flip gray:- | gray_bmp plasma8.bmp 32 24
+check "grey fixture" "32x24 8 Grayscale" "$(identify -format '%wx%h %z %[type]' plasma8.bmp)"
+calls=('Load("plasma8.bmp", 0, 0)' 'SobelFilter()' 'RobinsonFilter()' 'LaplacianFilter()' 'Smooth()'
+       'SmoothAsMaxDensity()' 'SmoothAsMinDensity()' 'Monochrome(128)' 'RemoveAlonePoint(0)' 'Expansion(1)'
+       'Contraction(0)' 'SamplingOutline(0)' 'Labeling(-1, -1, 0)' 'Labeling(5, 3, 0)')
+check "filter and morphology members" \
+  "$(printf '%s 0\n' Load SobelFilter RobinsonFilter LaplacianFilter Smooth SmoothAsMaxDensity SmoothAsMinDensity \
+     Monochrome RemoveAlonePoint Expansion Contraction SamplingOutline Labeling)"$'\nLabeling 1' "$("$host" "${calls[@]}")"
+check "refusals on 24 bits and without an image" \
+  $'SobelFilter 1\nLabeling 9\nExpansion 1\nLoad 0\nSobelFilter 8\nSmooth 0\nLabeling 8\nSamplingOutline 8' \
+  "$("$host" 'SobelFilter()' 'Labeling(-1, -1, 0)' 'Expansion(0)' 'Load("source24.bmp", 0, 0)' 'SobelFilter()' \
+     'Smooth()' 'Labeling(-1, -1, 0)' 'SamplingOutline(0)')"
+"$host" 'Labeling(1)' 2>err.txt >/dev/null
+check "Labeling takes three arguments" "2 1" "$? $(grep -c Labeling err.txt)"
+# Maximum and minimum agree with ImageMagick's dilation and erosion away from the border.
+for pair in SmoothAsMaxDensity:Dilate SmoothAsMinDensity:Erode; do
+  "$host" 'Load("plasma8.bmp", 0, 0)' "${pair%:*}()" 'Save("ours.bmp", 4, 0, 0)' >/dev/null
+  "$convert" plasma8.bmp -morphology "${pair#*:}" Square:1 -crop 30x22+1+1 theirs.png
+  "$convert" ours.bmp -crop 30x22+1+1 ours.png
+  check "${pair%:*} against ImageMagick" 0 "$(compare -metric AE ours.png theirs.png null: 2>&1)"
+done
+# Labeling counts from the bottom row of the picture: the lower spot becomes 1, the upper 2.
+"$convert" -size 32x8 xc:black -fill white -draw 'rectangle 2,1 4,2' -draw 'rectangle 20,5 22,6' -depth 8 \
+  -flip gray:- | gray_bmp spots.bmp 32 8
+"$host" 'Load("spots.bmp", 0, 0)' 'Labeling(-1, -1, 0)' 'Save("labels.bmp", 4, 0, 0)' >/dev/null
+check "labels from the bottom" "2 1 0" \
+  "$("$convert" labels.bmp -format '%[fx:int(255*p{3,1}+0.5)] %[fx:int(255*p{21,6}+0.5)] %[fx:int(255*p{10,4}+0.5)]' info:)"
+
+# Every one of them is logged, and replaying the log on the same picture gives the same bytes.
+calls=('StartLog()' 'Load("plasma8.bmp", 0, 0)' 'Smooth()' 'SobelFilter()' 'RobinsonFilter()' 'LaplacianFilter()'
+       'SmoothAsMaxDensity()' 'SmoothAsMinDensity()' 'Monochrome(100)' 'RemoveAlonePoint(0)' 'Expansion(0)'
+       'Contraction(1)' 'SamplingOutline(0)' 'Labeling(10, 200, 1)' 'Labeling(-1, -1, 0)' 'Save("filtered.bmp", 4, 0, 0)'
+       'SaveLog("filters.pvr", 0)' 'SaveLogText("filters.txt")')
+"$host" "${calls[@]}" >/dev/null
+check "filters logged" 112 "$(stat -c %s filters.pvr)"
+check "filter log lines" "$(printf '%s\r\n' ｽﾑｰｼﾞﾝｸﾞ ｿｰﾍﾞﾙﾌｨﾙﾀ ﾛﾋﾞﾝｿﾝﾌｨﾙﾀ ﾗﾌﾟﾗｼｱﾝﾌｨﾙﾀ 最大濃度によるｽﾑｰｼﾞﾝｸﾞ \
+  最小濃度によるｽﾑｰｼﾞﾝｸﾞ '２値化  閾値:100' '孤立点除去  背景色　黒' '膨張  背景色　黒' '収縮  背景色　白' \
+  '輪郭抽出  背景色　黒' 'ﾗﾍﾞﾘﾝｸﾞ 検索範囲（ 10画素～200画素 ） 背景色　白' 'ﾗﾍﾞﾘﾝｸﾞ 検索範囲（ 全て ） 背景色　黒')" \
+  "$(iconv -f CP932 -t UTF-8 filters.txt)"
+"$host" 'Load("plasma8.bmp", 0, 0)' 'LoadLog("filters.pvr", -2)' 'ExecuteLog(0, 0)' 'Save("refiltered.bmp", 4, 0, 0)' >/dev/null
+check "filters replayed" "" "$(cmp filtered.bmp refiltered.bmp)"
+
+# Grayscale, threshold, tone curves and histograms on pictures of known levels.
+ppm() {  # ppm FILE WIDTH HEIGHT R G B ...: a binary PPM of these samples, top row first
+  local file=$1 width=$2 height=$3; shift 3
+  { printf 'P6\n%d %d\n255\n' "$width" "$height"; for v in "$@"; do printf "\\$(printf '%03o' "$v")"; done; } > "$file"
+}
+count() {  # count FILE LEVEL: the count at LEVEL in a histogram block
+  od --endian=little -An -tu4 -v -j $((4 * $2)) -N4 "$1" | tr -d ' '
+}
+ppm levels.ppm 4 2  255 255 255  200 100 0  1 1 1  128 128 128 \
+                    50 50 50  200 200 200  50 50 50  200 200 200
+"$convert" levels.ppm -type TrueColor BMP3:levels.bmp
+check "tone members on an empty control" $'Grayscale 1\nGetMonochromeThresh 9 plTh=0\nGamma 1\nGetHistogram 1 phMem=0' \
+  "$("$host" 'Grayscale(0, 0, 0, 0)' 'GetMonochromeThresh(0, 0, 1, 1)' 'Gamma(1)' 'GetHistogram(0, 0, 1, 1)')"
+mkdir tone
+out=$("$host" --blocks tone 'Load("levels.bmp", 0, 0)' 'GetRGBHistogram(0, 0, 4, 1)' 'Grayscale(8, 0, 0, 0)' \
+      'Grayscale(6, 0, 0, 0)' 'Grayscale(0, 0, 0, 0)' 'GetBitmapBits()' 'GetHistogram(0, 0, 4, 1)' \
+      'GetMonochromeThresh(0, 0, 4, 1)' 'GetMonochromeThresh(2, 0, 1, 1)' 'GetMonochromeThresh(0, 0, 5, 1)' \
+      'GetHistogram(0, 0, 4, 3)' 'GetRGBHistogram(0, 0, 1, 1)')
+check "tone queries" $'Load 0\nGetRGBHistogram 0 phRMem=1024B phGMem=1024B phBMem=1024B\nGrayscale 1\nGrayscale 1
+Grayscale 0\nGetBitmapBits 8\nGetHistogram 0 phMem=1024B\nGetMonochromeThresh 0 plTh=49\nGetMonochromeThresh 0 plTh=0
+GetMonochromeThresh 1 plTh=0\nGetHistogram 1 phMem=0\nGetRGBHistogram 8 phRMem=0 phGMem=0 phBMem=0' "$out"
+check "channel histograms" "1 1 1 1 1 1" "$(for level in 255 200 1; do count tone/2.phRMem.bin $level; done | xargs) \
+$(count tone/2.phGMem.bin 100) $(count tone/2.phBMem.bin 0) $(count tone/2.phBMem.bin 128)"
+check "grey levels of method 0" "1 1 1 1" "$(for level in 254 118 0 127; do count tone/7.phMem.bin $level; done | xargs)"
+check "refused histograms write no block" "2.phBMem.bin 2.phGMem.bin 2.phRMem.bin 7.phMem.bin" "$(ls tone | xargs)"
+
+# Tone curves change the levels a histogram then shows; the contrast levels come from the control.
+mkdir curves
+out=$("$host" --blocks curves 'Load("levels.bmp", 0, 0)' 'Grayscale(3, 0, 0, 0)' 'Gamma(1e300)' 'Gamma(2.2)' \
+      'GetHistogram(0, 0, 4, 1)' 'RGBGamma(1, 1, 1)' 'get_ContrastLow()' 'get_ContrastHi()' 'put_ContrastLow(256)' \
+      'put_ContrastLow(200)' 'put_ContrastHi(100)' 'Contrast(64, 192)' 'put_ContrastLow(0)' 'put_ContrastHi(255)' \
+      'get_ContrastLow()' 'get_ContrastHi()' 'Contrast(64, 64)' 'Contrast(64, 192)' 'GetHistogram(0, 0, 4, 2)' \
+      'AccentForHistogram(10, 8)' 'AccentForHistogram(1, 1)' 'GetHistogram(0, 0, 4, 2)')
+check "tone curves" $'Load 0\nGrayscale 0\nGamma 1\nGamma 0\nGetHistogram 0 phMem=1024B\nRGBGamma 8
+get_ContrastLow 0\nget_ContrastHi 255\nput_ContrastLow 0\nput_ContrastLow 0\nput_ContrastHi 0\nContrast 1
+put_ContrastLow 0\nput_ContrastHi 0\nget_ContrastLow 0\nget_ContrastHi 255\nContrast 1\nContrast 0
+GetHistogram 0 phMem=1024B\nAccentForHistogram 1\nAccentForHistogram 0\nGetHistogram 0 phMem=1024B' "$out"
+# Red levels 255 200 1 128 / 50 200 50 200; gamma 2.2 gives 255 228 20 186 / 121 228 121 228.
+check "gamma 2.2 levels" "1 1 1 1" "$(for level in 255 228 20 186; do count curves/5.phMem.bin $level; done | xargs)"
+check "contrast 64..192 levels" "4 1 1 2" "$(for level in 255 0 243 113; do count curves/19.phMem.bin $level; done | xargs)"
+check "accent bands" "4 4" "$(for level in 0 1; do count curves/22.phMem.bin $level; done | xargs)"
+
+# Tone operations are logged and replay to the same image, contrast with its stored levels.
+out=$("$host" 'StartLog()' 'Load("levels.bmp", 0, 0)' 'RGBGamma(1.5, 1, 0.5)' 'Grayscale(6, 0.25, 0.5, 0.25)' \
+      'put_ContrastLow(10)' 'Contrast(64, 192)' 'Gamma(2.2)' 'Save("toned.bmp", 4, 0, 0)' 'SaveLog("tone.pvr", 0)')
+check "tone chain" $'StartLog 0\nLoad 0\nRGBGamma 0\nGrayscale 0\nput_ContrastLow 0\nContrast 0\nGamma 0\nSave 0\nSaveLog 0' "$out"
+out=$("$host" 'Load("levels.bmp", 0, 0)' 'LoadLog("tone.pvr", -2)' 'ExecuteLog(0, 0)' 'Save("retoned.bmp", 4, 0, 0)')
+check "tone replay" $'Load 0\nLoadLog 0\nExecuteLog 0\nSave 0' "$out"
+check "tone replay gives the same image" "" "$(cmp toned.bmp retoned.bmp)"
 
 echo "host: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

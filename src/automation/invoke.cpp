@@ -1,0 +1,101 @@
+#include "automation/invoke.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "image/bytes.h"
+
+namespace pv {
+namespace {
+
+// Where each logged argument lies in a parameter block.
+struct Slot {
+  size_t offset;
+  size_t width;
+};
+
+std::vector<Slot> Layout(const Member& member, size_t* size) {
+  std::vector<Slot> slots;
+  size_t offset = 0, widest = 1;
+  for (const Param& p : member.params) {
+    const size_t width = p.kind == ParamKind::Double ? 8 : 4;
+    offset = (offset + width - 1) / width * width;
+    slots.push_back({offset, width});
+    offset += width;
+    widest = std::max(widest, width);
+  }
+  *size = (offset + widest - 1) / widest * widest;
+  return slots;
+}
+
+// The current value of the control's long property `name`.
+int32_t PropertyValue(PortableControl& control, const char* name) {
+  const Member* get = FindMember(std::string("get_") + name);
+  Call value;
+  if (get) get->handler(control, value);
+  return static_cast<int32_t>(value.pVal);
+}
+
+}  // namespace
+
+size_t PackedSize(const Member& member) {
+  size_t size = 0;
+  Layout(member, &size);
+  return size;
+}
+
+std::vector<uint8_t> PackArguments(const Member& member, const Call& call) {
+  size_t size = 0;
+  const std::vector<Slot> slots = Layout(member, &size);
+  std::vector<uint8_t> block(size, 0);
+  for (size_t n = 0; n < slots.size(); ++n) {
+    uint8_t* p = block.data() + slots[n].offset;
+    const Arg& arg = call.args[n];
+    switch (member.params[n].kind) {
+      case ParamKind::Double: std::memcpy(p, &arg.d, 8); break;
+      case ParamKind::Float: {
+        const float f = call.Float(n);
+        std::memcpy(p, &f, 4);
+        break;
+      }
+      default: WriteI32(p, arg.i); break;
+    }
+  }
+  return block;
+}
+
+Call UnpackArguments(const Member& member, const std::vector<uint8_t>& block) {
+  size_t size = 0;
+  const std::vector<Slot> slots = Layout(member, &size);
+  std::vector<uint8_t> bytes(block);
+  bytes.resize(std::max(size, block.size()), 0);
+  Call call;
+  call.args.resize(member.params.size());
+  for (size_t n = 0; n < slots.size(); ++n) {
+    const uint8_t* p = bytes.data() + slots[n].offset;
+    Arg& arg = call.args[n];
+    switch (member.params[n].kind) {
+      case ParamKind::Double: std::memcpy(&arg.d, p, 8); break;
+      case ParamKind::Float: {
+        float f;
+        std::memcpy(&f, p, 4);
+        arg.d = f;
+        break;
+      }
+      default: arg.i = ReadI32(p); break;
+    }
+  }
+  return call;
+}
+
+void InvokeMember(PortableControl& control, const Member& member, Call& call) {
+  call.args.resize(std::max(call.args.size(), member.params.size()));
+  for (size_t n = 0; n < member.params.size(); ++n)
+    if (member.params[n].kind == ParamKind::Property) call.args[n].i = PropertyValue(control, member.params[n].name);
+  member.handler(control, call);
+  if (member.logged && call.pVal == 0)
+    control.log().RecordEntry(member.dispid, PackArguments(member, call));
+}
+
+}  // namespace pv

@@ -1,0 +1,22 @@
+// Calling a member the way every caller does, and the Log entry that a successful call records.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "automation/members.h"
+
+namespace pv {
+
+// Runs the member; a logged member that reported 0 then records its Log entry.
+void InvokeMember(PortableControl& control, const Member& member, Call& call);
+
+// The arguments as a parameter block: packed in order, 32-bit integers and floats as 4 bytes,
+// doubles as 8 bytes aligned to 8, the block padded to its widest field.
+std::vector<uint8_t> PackArguments(const Member& member, const Call& call);
+// Bytes of the block PackArguments makes for the member.
+size_t PackedSize(const Member& member);
+// The inverse, for replay: arguments from a parameter block (missing bytes read as zero).
+Call UnpackArguments(const Member& member, const std::vector<uint8_t>& block);
+
+}  // namespace pv

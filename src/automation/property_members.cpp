@@ -1,0 +1,60 @@
+// The long properties of the control: get and put rows made from one description each.
+#include "automation/property_members.h"
+
+namespace pv {
+namespace {
+
+enum class AfterPut { Nothing, Relayout };
+
+struct PropertySpec {
+  const char* name;
+  int32_t dispid;
+  int32_t ControlProperties::*field;
+  int32_t minimum, maximum;  // puts outside are ignored
+  AfterPut after;
+};
+
+constexpr int32_t kAny = INT32_MIN, kAll = INT32_MAX;
+
+const PropertySpec kProperties[] = {
+    {"AutoRepaint", 1, &ControlProperties::autoRepaint, kAny, kAll, AfterPut::Nothing},
+    {"AutoScroll", 2, &ControlProperties::autoScroll, kAny, kAll, AfterPut::Relayout},
+    {"PaintSizeMode", 3, &ControlProperties::paintSizeMode, kAny, kAll, AfterPut::Relayout},
+    {"DrawPenColor", 4, &ControlProperties::drawPenColor, kAny, kAll, AfterPut::Nothing},
+    {"DrawPenStyle", 5, &ControlProperties::drawPenStyle, 0, 5, AfterPut::Nothing},
+    {"DrawPenWidth", 6, &ControlProperties::drawPenWidth, kAny, kAll, AfterPut::Nothing},
+    {"DrawFillColor", 7, &ControlProperties::drawFillColor, kAny, kAll, AfterPut::Nothing},
+    {"DrawFillStyle", 8, &ControlProperties::drawFillStyle, 0, 5, AfterPut::Nothing},
+    {"DrawFontColor", 9, &ControlProperties::drawFontColor, kAny, kAll, AfterPut::Nothing},
+    {"DropFiles", 64, &ControlProperties::dropFiles, kAny, kAll, AfterPut::Nothing},
+    {"PreDropFiles", 80, &ControlProperties::preDropFiles, kAny, kAll, AfterPut::Nothing},
+    {"ContrastLow", 82, &ControlProperties::contrastLow, 0, 255, AfterPut::Nothing},
+    {"ContrastHi", 83, &ControlProperties::contrastHi, 0, 255, AfterPut::Nothing},
+    {"DrawType", 84, &ControlProperties::drawType, 0, 1, AfterPut::Nothing},
+    {"PaintScaleMode", 116, &ControlProperties::paintScaleMode, kAny, kAll, AfterPut::Relayout},
+    {"EnableMenu", 122, &ControlProperties::enableMenu, kAny, kAll, AfterPut::Nothing},
+};
+
+void Put(const PropertySpec& spec, PortableControl& control, int32_t value) {
+  if (value < spec.minimum || value > spec.maximum) return;
+  // Turning automatic repaint on shows the current state first.
+  if (spec.field == &ControlProperties::autoRepaint && value != 0) control.ForceRepaint();
+  control.properties().*spec.field = value;
+  control.MirrorProperties();
+  if (spec.after == AfterPut::Relayout) control.document().Relayout(false);
+  control.set_dirty(true);
+}
+
+}  // namespace
+
+void AddPropertyMembers(std::vector<Member>* table) {
+  for (const PropertySpec& spec : kProperties) {
+    table->push_back({spec.name, spec.dispid, MemberKind::PropertyGet, {}, ReturnKind::Value, false,
+                      [&spec](PortableControl& c, Call& k) { k.SetValue(c.properties().*spec.field); }});
+    table->push_back({spec.name, spec.dispid, MemberKind::PropertyPut, {{"newVal", ParamKind::Long}},
+                      ReturnKind::None, false,
+                      [&spec](PortableControl& c, Call& k) { Put(spec, c, k.Long(0)); }});
+  }
+}
+
+}  // namespace pv

@@ -1,0 +1,90 @@
+// The .pvr log file: "Pvlg", version 1, reserved 0, entry count, then per entry its code and,
+// when the parameter-size table gives the code a size, exactly that many bytes of its block.
+#include <algorithm>
+#include <cstring>
+
+#include "image/bytes.h"
+#include "log/operation_log.h"
+#include "platform/file_io.h"
+
+namespace pv {
+namespace {
+
+constexpr size_t kHeaderBytes = 16;
+constexpr uint8_t kMagic[4] = {'P', 'v', 'l', 'g'};
+
+std::vector<uint8_t> Serialize(const std::vector<LogEntry>& entries) {
+  std::vector<uint8_t> file(kHeaderBytes, 0);
+  std::memcpy(file.data(), kMagic, 4);
+  WriteU32(&file[4], 1);
+  WriteU32(&file[12], static_cast<uint32_t>(entries.size()));
+  for (const LogEntry& entry : entries) {
+    uint8_t code[4];
+    WriteI32(code, entry.code);
+    file.insert(file.end(), code, code + 4);
+    // Blocks are kept at exactly the table size; the table, not the block, sets the length.
+    std::vector<uint8_t> block(OperationLog::ParameterSize(entry.code), 0);
+    std::copy_n(entry.parameters.begin(), std::min(block.size(), entry.parameters.size()), block.begin());
+    file.insert(file.end(), block.begin(), block.end());
+  }
+  return file;
+}
+
+// The records of a file, or false when it is not a log file or a record does not fit.
+bool Parse(const uint8_t* bytes, size_t size, std::vector<LogEntry>* records) {
+  if (size <= kHeaderBytes || std::memcmp(bytes, kMagic, 4) != 0 || ReadU32(bytes + 4) != 1 ||
+      ReadU32(bytes + 8) != 0)
+    return false;
+  const uint32_t count = ReadU32(bytes + 12);
+  if (count > (size - kHeaderBytes) / 4) return false;  // every record takes 4 bytes at least
+  size_t offset = kHeaderBytes;
+  records->reserve(count);
+  for (uint32_t i = 0; i < count; ++i) {
+    if (size - offset < 4) return false;
+    LogEntry entry{ReadI32(bytes + offset), {}};
+    offset += 4;
+    const size_t length = OperationLog::ParameterSize(entry.code);
+    if (size - offset < length) return false;
+    entry.parameters.assign(bytes + offset, bytes + offset + length);
+    offset += length;
+    records->push_back(std::move(entry));
+  }
+  return true;
+}
+
+}  // namespace
+
+Result OperationLog::SaveLogFile(const std::string& path) {
+  if (entries_.empty()) return Result::OutOfMemory;  // "no entries" has this code
+  currentFile_ = path;
+  const std::vector<uint8_t> file = Serialize(entries_);
+  return WriteBlockToFile(path, file.data(), file.size());
+}
+
+Result OperationLog::LoadLogFile(const std::string& path, int32_t position) {
+  mem::Handle block = nullptr;
+  const bool read = ReadFileToBlock(path, &block) == Result::Ok;
+  mem::Owned owned(block);
+  mem::Locked bytes(block);
+  return LoadLogBytes(read ? bytes.data() : nullptr, read ? bytes.size() : 0, position);
+}
+
+Result OperationLog::LoadLogBytes(const uint8_t* bytes, size_t size, int32_t position) {
+  // Replacing discards the current entries before the file is looked at.
+  if (position == -2) DeleteEntry(-1);
+  std::vector<LogEntry> records;
+  if (!bytes || position < -2 || position > static_cast<int64_t>(entries_.size()) ||
+      !Parse(bytes, size, &records))
+    return Result::BadFileFormat;
+
+  std::vector<LogEntry> merged;
+  merged.reserve(entries_.size() + records.size());
+  const size_t at = position < 0 ? entries_.size() : static_cast<size_t>(position);
+  std::move(entries_.begin(), entries_.begin() + at, std::back_inserter(merged));
+  std::move(records.begin(), records.end(), std::back_inserter(merged));
+  std::move(entries_.begin() + at, entries_.end(), std::back_inserter(merged));
+  Replace(std::move(merged));
+  return Result::Ok;
+}
+
+}  // namespace pv

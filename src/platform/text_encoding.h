@@ -1,0 +1,13 @@
+// User-interface text reaches users in code page 932 (Shift-JIS, half-width katakana included);
+// sources hold it as UTF-8 and convert here, at the boundary.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pv {
+
+// CP932 bytes of UTF-8 text; characters CP932 lacks become '?'.
+std::string Utf8ToCp932(std::string_view utf8);
+
+}  // namespace pv

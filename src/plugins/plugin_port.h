@@ -1,0 +1,29 @@
+// What the rest of the control asks of the Plugin host.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "image/result.h"
+#include "platform/global_memory.h"
+
+namespace pv {
+
+class PluginPort {
+ public:
+  virtual ~PluginPort() = default;
+  // The number of the plugin whose file name is `fileName` (ignoring case): 16 without plugins,
+  // 1 when none has that name.
+  virtual Result FindByFileName(const std::string& fileName, int32_t* number) = 0;
+  virtual Result Execute(int32_t number, mem::Handle input, int32_t inputSize, mem::Handle* output,
+                         int32_t* outputSize) = 0;
+};
+
+// A control without plugins.
+class NoPlugins : public PluginPort {
+ public:
+  Result FindByFileName(const std::string&, int32_t*) override { return Result::NoPlugins; }
+  Result Execute(int32_t, mem::Handle, int32_t, mem::Handle*, int32_t*) override { return Result::NoPlugins; }
+};
+
+}  // namespace pv
