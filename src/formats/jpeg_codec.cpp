@@ -4,7 +4,7 @@
 
 #include <climits>
 #include <csetjmp>
-#include <cstdio>  // jpeglib.h needs FILE
+#include <cstdio>  // before jpeglib.h, which needs FILE
 
 #include <jerror.h>
 #include <jpeglib.h>

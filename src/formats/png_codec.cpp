@@ -100,8 +100,7 @@ struct PngSink {
 };
 
 void WriteBytes(png_structp png, png_bytep data, size_t n) {
-  if (!static_cast<PngSink*>(png_get_io_ptr(png))->stream.Append(data, n))
-    png_error(png, "out of memory");
+  if (!static_cast<PngSink*>(png_get_io_ptr(png))->stream.Append(data, n)) png_error(png, "out of memory");
 }
 
 void FlushNothing(png_structp) {}
@@ -128,7 +127,8 @@ struct PngEncoder {
     if (bits <= 8) {
       png_color palette[256];
       const int entries = 1 << bits;
-      for (int i = 0; i < entries; ++i) palette[i] = {dib.table[4 * i + 2], dib.table[4 * i + 1], dib.table[4 * i]};
+      for (int i = 0; i < entries; ++i)
+        palette[i] = {dib.table[4 * i + 2], dib.table[4 * i + 1], dib.table[4 * i]};
       png_set_PLTE(png, info, palette, entries);
     } else {
       png_set_bgr(png);

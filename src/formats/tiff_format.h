@@ -5,12 +5,11 @@
 
 namespace pv {
 
+// The field types the writer uses.
 enum TiffType : uint16_t {
-  kTiffByte = 1,
   kTiffShort = 3,
   kTiffLong = 4,
   kTiffRational = 5,
-  kTiffSShort = 8,
 };
 
 enum TiffTag : uint16_t {

@@ -2,6 +2,7 @@
 // strip images. Every offset and length is checked against the file before it is used.
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <optional>
 
 #include "formats/tiff_codec.h"
@@ -38,14 +39,12 @@ class TiffBytes {
   bool big_;
 };
 
-// Bytes of one value of a field type; the 8-byte rational types are read by their first half.
+// Bytes of one value of a field type (unknown types count as 4); the 8-byte rational and
+// double types are read by their first half.
 int TypeBytes(uint16_t type) {
-  switch (type) {
-    case 1: case 2: case 6: case 7: return 1;
-    case kTiffShort: case kTiffSShort: return 2;
-    case kTiffRational: case 10: case 12: return 8;
-    default: return 4;
-  }
+  // -, BYTE, ASCII, SHORT, LONG, RATIONAL, SBYTE, UNDEFINED, SSHORT, SLONG, SRATIONAL, FLOAT, DOUBLE
+  static constexpr int kBytes[] = {4, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8};
+  return type < std::size(kBytes) ? kBytes[type] : 4;
 }
 
 // A directory entry's values: in its own value field when they fit in four bytes, else at the
@@ -98,9 +97,7 @@ bool TakeEntry(const TiffBytes& in, uint16_t tag, const TiffEntry& entry, TiffDi
     case kTagImageWidth: return entry.Get(in, 0, &dir->width);
     case kTagImageLength: return entry.Get(in, 0, &dir->height);
     case kTagBitsPerSample: return ReadBits(in, entry, &dir->bits);
-    case kTagCompression:
-      dir->compressionSeen = true;
-      return entry.Get(in, 0, &dir->compression);
+    case kTagCompression: dir->compressionSeen = true; return entry.Get(in, 0, &dir->compression);
     case kTagPhotometric: return entry.Get(in, 0, &value) && value >= 1 && value <= 3;
     case kTagStripOffsets: dir->stripOffsets = entry; return true;
     case kTagRowsPerStrip: dir->rowsPerStrip = entry; return true;
@@ -141,7 +138,9 @@ bool ReadColorMap(const TiffBytes& in, const TiffEntry& map, uint8_t* table) {
 class RawImage {
  public:
   explicit RawImage(const DibView& dib)
-      : dib_(dib), rowBytes_(static_cast<uint64_t>(dib.width()) * (dib.bitCount() / 8)), rgb_(dib.bitCount() == 24) {}
+      : dib_(dib),
+        rowBytes_(static_cast<uint64_t>(dib.width()) * (dib.bitCount() / 8)),
+        rgb_(dib.bitCount() == 24) {}
   uint64_t bytes() const { return rowBytes_ * static_cast<uint64_t>(dib_.height()); }
   uint64_t rowBytes() const { return rowBytes_; }
 
@@ -182,7 +181,8 @@ bool ReadStrips(const TiffBytes& in, const TiffDirectory& dir, const RawImage& r
   const TiffEntry& offsets = dir.stripOffsets;
   uint32_t offset = 0, count = 0, rows = 0;
   if (offsets.count == 1)
-    return offsets.Get(in, 0, &offset) && in.Has(offset, raw.bytes()) && raw.Store(0, in.At(offset), raw.bytes());
+    return offsets.Get(in, 0, &offset) && in.Has(offset, raw.bytes()) &&
+           raw.Store(0, in.At(offset), raw.bytes());
   if (offsets.count == 0 || !dir.stripByteCounts.seen) return false;
   if (dir.rowsPerStrip.seen && !dir.rowsPerStrip.Get(in, 0, &rows)) return false;
   const uint64_t step = SaturatingMul(raw.rowBytes(), rows);

@@ -26,7 +26,8 @@ Result WriteJpeg(mem::Handle dib, int16_t format, int16_t quality, Bytes* file) 
 // The start-of-frame marker a file is coded with: 0xC0 baseline, 0xC2 progressive.
 int FrameMarker(const Bytes& jpeg) {
   for (size_t i = 0; i + 1 < jpeg.size(); ++i)
-    if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC1 || jpeg[i + 1] == 0xC2)) return jpeg[i + 1];
+    if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC1 || jpeg[i + 1] == 0xC2))
+      return jpeg[i + 1];
   return -1;
 }
 
@@ -53,7 +54,9 @@ TEST(JpegReader, CmykTextAndBrokenHeadersAreNotJpegs) {
   EXPECT_EQ(test::ReadWith<JpegCodec>(Bytes{}, &dib), Result::BadFileFormat);
   const Bytes jpeg = test::Fixture("jpeg_baseline.jpg");
   for (size_t length : {size_t{1}, size_t{2}, size_t{20}, size_t{150}}) {
-    EXPECT_EQ(test::ReadWith<JpegCodec>(Bytes(jpeg.begin(), jpeg.begin() + length), &dib), Result::BadFileFormat) << length;
+    EXPECT_EQ(test::ReadWith<JpegCodec>(Bytes(jpeg.begin(), jpeg.begin() + length), &dib),
+              Result::BadFileFormat)
+        << length;
     EXPECT_FALSE(dib);
   }
   mem::Handle out = nullptr;
@@ -114,7 +117,8 @@ TEST(JpegWriter, PaletteDibsAreWrittenAsGreyOfTheirIndices) {
 
 TEST(JpegWriter, OnlyEightAndTwentyFourBits) {
   for (int bits : {1, 4, 16, 32}) {
-    mem::Owned dib(test::MakeDib(4, 4, bits, test::Table(bits <= 8 ? 1u << bits : 0, [](size_t) { return 0u; }),
+    mem::Owned dib(test::MakeDib(4, 4, bits,
+                                 test::Table(bits <= 8 ? 1u << bits : 0, [](size_t) { return 0u; }),
                                  [](int32_t, int32_t) { return 0u; }));
     Bytes jpeg;
     EXPECT_EQ(WriteJpeg(dib.get(), 1, 70, &jpeg), Result::BadBitDepth) << bits;

@@ -26,7 +26,8 @@ const auto* const kQuiet = ::testing::AddGlobalTestEnvironment(new QuietProgress
 std::vector<std::pair<std::string, Bytes>> Chunks(const Bytes& png) {
   std::vector<std::pair<std::string, Bytes>> chunks;
   for (size_t at = 8; at + 12 <= png.size();) {
-    const size_t length = static_cast<size_t>(png[at]) << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
+    const size_t length =
+        static_cast<size_t>(png[at]) << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
     if (length > png.size() - at - 12) break;
     chunks.emplace_back(std::string(png.begin() + at + 4, png.begin() + at + 8),
                         Bytes(png.begin() + at + 8, png.begin() + at + 8 + length));
@@ -49,8 +50,10 @@ Bytes PixelRows(mem::Handle dib) {
 
 TEST(PngReader, ReadsWhatImageMagickAndPnmtopngWrite) {
   const std::pair<const char*, int> files[] = {
-      {"png_rgb8", 24}, {"png_rgb8_interlaced", 24}, {"png_rgb16", 24}, {"png_gray8", 8},
-      {"png_pal1", 1},  {"png_pal2", 2},             {"png_pal4", 4},   {"png_pal8", 8},
+      {"png_rgb8", 24},  {"png_rgb8_interlaced", 24},
+      {"png_rgb16", 24}, {"png_gray8", 8},
+      {"png_pal1", 1},   {"png_pal2", 2},
+      {"png_pal4", 4},   {"png_pal8", 8},
   };
   for (const auto& [name, bits] : files) {
     SCOPED_TRACE(name);
@@ -84,7 +87,7 @@ TEST(PngReader, TablesAreFullWithThePaletteCountInClrUsed) {
     EXPECT_EQ(lock.view().header.clrUsed, entries);
     for (uint32_t i = 0; i < TableEntries(lock.view().bitCount()); ++i) {
       const uint8_t* e = lock.view().table + 4 * i;
-      const Bytes expected = plte.empty()   ? Bytes{uint8_t(i), uint8_t(i), uint8_t(i), 0}
+      const Bytes expected = plte.empty()  ? Bytes{uint8_t(i), uint8_t(i), uint8_t(i), 0}
                              : i < entries ? Bytes{plte[3 * i + 2], plte[3 * i + 1], plte[3 * i], 0}
                                            : Bytes{0, 0, 0, 0};
       ASSERT_EQ(Bytes(e, e + 4), expected) << i;
@@ -125,7 +128,8 @@ TEST(PngReader, TruncatedOrCorruptFilesEndWithSeven) {
   // Everything up to the last image data is needed; only IEND may be missing.
   for (size_t length = 4; length + 12 < file.size(); ++length) {
     mem::Owned dib;
-    ASSERT_EQ(test::ReadWith<PngCodec>(Bytes(file.begin(), file.begin() + length), &dib), Result::OutOfMemory) << length;
+    ASSERT_EQ(test::ReadWith<PngCodec>(Bytes(file.begin(), file.begin() + length), &dib), Result::OutOfMemory)
+        << length;
     ASSERT_FALSE(dib);
   }
   Bytes corrupt = file;
@@ -138,8 +142,10 @@ TEST(PngWriter, PaletteDepthsKeepTheirIndicesAndTable) {
   for (int bits : {1, 2, 4, 8}) {
     SCOPED_TRACE(bits);
     const int entries = 1 << bits;
-    const Bytes table = test::Table(entries, [](size_t i) { return static_cast<uint32_t>(0x102030 * (i + 1)); });
-    mem::Owned dib(test::MakeDib(13, 5, bits, table, [&](int32_t x, int32_t y) { return (x + 3 * y) % entries; }));
+    const Bytes table =
+        test::Table(entries, [](size_t i) { return static_cast<uint32_t>(0x102030 * (i + 1)); });
+    mem::Owned dib(
+        test::MakeDib(13, 5, bits, table, [&](int32_t x, int32_t y) { return (x + 3 * y) % entries; }));
     const Bytes png = test::WrittenBy<PngCodec>(dib.get());
     const Bytes ihdr = ChunkData(png, "IHDR");
     ASSERT_EQ(ihdr.size(), 13u);
@@ -153,17 +159,21 @@ TEST(PngWriter, PaletteDepthsKeepTheirIndicesAndTable) {
 }
 
 TEST(PngWriter, TrueColourGoesOutAsTheRgbPictureWithGammaAndTime) {
-  const auto color = [](int32_t x, int32_t y) { return static_cast<uint32_t>(0x0408F8 * x + 0x10C010 * y) & 0xF8F8F8; };
+  const auto color = [](int32_t x, int32_t y) {
+    return static_cast<uint32_t>(0x0408F8 * x + 0x10C010 * y) & 0xF8F8F8;
+  };
   mem::Owned reference(test::MakeDib(7, 4, 24, {}, color));
   for (int bits : {16, 24, 32}) {
     SCOPED_TRACE(bits);
     // The 16-bit layout holds 5 bits per channel; the colours above survive it.
-    mem::Owned dib(bits == 16 ? test::MakeDib(7, 4, 16, {}, [&](int32_t x, int32_t y) {
-      const uint32_t c = color(x, y);
-      uint8_t packed[2];
-      Pack16(static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c >> 16), packed);
-      return static_cast<uint32_t>(packed[0] | packed[1] << 8);
-    })
+    mem::Owned dib(bits == 16 ? test::MakeDib(7, 4, 16, {},
+                                              [&](int32_t x, int32_t y) {
+                                                const uint32_t c = color(x, y);
+                                                uint8_t packed[2];
+                                                Pack16(static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8),
+                                                       static_cast<uint8_t>(c >> 16), packed);
+                                                return static_cast<uint32_t>(packed[0] | packed[1] << 8);
+                                              })
                               : test::MakeDib(7, 4, bits, {}, color));
     const Bytes png = test::WrittenBy<PngCodec>(dib.get());
     const auto chunks = Chunks(png);

@@ -15,9 +15,12 @@ using test::Bytes;
 
 mem::Handle Picture(int32_t width, int32_t height, int bits) {
   if (bits == 24)
-    return test::MakeDib(width, height, 24, {}, [](int32_t x, int32_t y) { return static_cast<uint32_t>(x * 0x030201 + y * 0x10); });
-  const Bytes table = test::Table(256, [](size_t i) { return static_cast<uint32_t>(0x01FF80 + i * 0x010001); });
-  return test::MakeDib(width, height, 8, table, [](int32_t x, int32_t y) { return static_cast<uint32_t>(x + 7 * y) & 0xFF; });
+    return test::MakeDib(width, height, 24, {},
+                         [](int32_t x, int32_t y) { return static_cast<uint32_t>(x * 0x030201 + y * 0x10); });
+  const Bytes table =
+      test::Table(256, [](size_t i) { return static_cast<uint32_t>(0x01FF80 + i * 0x010001); });
+  return test::MakeDib(width, height, 8, table,
+                       [](int32_t x, int32_t y) { return static_cast<uint32_t>(x + 7 * y) & 0xFF; });
 }
 
 // Everything after the header: the reader sets biClrUsed to 256, a test DIB has 0.
@@ -37,8 +40,9 @@ Entry EntryAt(const Bytes& tiff, int n) {
 }
 
 TEST(TiffReader, ReadsWhatLibtiffWrites) {
-  const char* files[] = {"tiff_rgb_strips", "tiff_rgb_strips_mm", "tiff_rgb_one_strip", "tiff_rgb_two_strips_mm",
-                         "tiff_pal8",       "tiff_pal8_mm",       "tiff_gray8"};
+  const char* files[] = {
+      "tiff_rgb_strips", "tiff_rgb_strips_mm", "tiff_rgb_one_strip", "tiff_rgb_two_strips_mm",
+      "tiff_pal8",       "tiff_pal8_mm",       "tiff_gray8"};
   for (const char* name : files) {
     SCOPED_TRACE(name);
     ImageDocument doc;
@@ -132,7 +136,8 @@ TEST(TiffReader, StripsMustStayInsideTheFileAndThePicture) {
   EXPECT_EQ(test::ReadWith<TiffCodec>(noCounts, &back), Result::BadHeader);
   // Every cut of the file is refused, never read past.
   for (size_t length = 2; length < good.size(); length += 7) {
-    ASSERT_EQ(test::ReadWith<TiffCodec>(Bytes(good.begin(), good.begin() + length), &back), Result::BadHeader) << length;
+    ASSERT_EQ(test::ReadWith<TiffCodec>(Bytes(good.begin(), good.begin() + length), &back), Result::BadHeader)
+        << length;
   }
 }
 
@@ -164,8 +169,10 @@ TEST(TiffWriter, TwentyFourBitLayout) {
   const uint16_t tags[] = {254, 256, 257, 258, 259, 262, 273, 274, 277, 278, 279, 282, 283, 296, 284};
   for (int n = 0; n < 15; ++n) EXPECT_EQ(EntryAt(tiff, n).tag, tags[n]) << n;
   EXPECT_EQ(ReadU32(&tiff[190]), 0u);
-  EXPECT_EQ(Bytes(tiff.begin() + 194, tiff.begin() + 216), (Bytes{8, 0, 8, 0, 8, 0, 44, 1, 0, 0, 1, 0, 0, 0, 44, 1, 0, 0, 1, 0, 0, 0}));
-  const Entry bits = EntryAt(tiff, 3), offsets = EntryAt(tiff, 6), rows = EntryAt(tiff, 9), counts = EntryAt(tiff, 10);
+  EXPECT_EQ(Bytes(tiff.begin() + 194, tiff.begin() + 216),
+            (Bytes{8, 0, 8, 0, 8, 0, 44, 1, 0, 0, 1, 0, 0, 0, 44, 1, 0, 0, 1, 0, 0, 0}));
+  const Entry bits = EntryAt(tiff, 3), offsets = EntryAt(tiff, 6), rows = EntryAt(tiff, 9),
+              counts = EntryAt(tiff, 10);
   EXPECT_EQ(bits.count, 3u);
   EXPECT_EQ(bits.value, 194u);
   EXPECT_EQ(EntryAt(tiff, 5).value, 2u);  // RGB
@@ -224,7 +231,8 @@ TEST(TiffWriter, OurFilesReadBackAsTheSameDib) {
   }
   // A short table: the ColorMap entries past biClrUsed are zero and read back as zero.
   const Bytes table = test::Table(256, [](size_t i) { return i < 3 ? 0xFFFFFFu : 0x123456u; });
-  Bytes shortTable = test::MakeDibBytes(2, 2, 8, table, [](int32_t x, int32_t) { return static_cast<uint32_t>(x * 3); });
+  Bytes shortTable =
+      test::MakeDibBytes(2, 2, 8, table, [](int32_t x, int32_t) { return static_cast<uint32_t>(x * 3); });
   WriteU32(&shortTable[32], 3);
   mem::Owned dib(test::BlockOf(shortTable));
   mem::Owned back;
@@ -235,7 +243,8 @@ TEST(TiffWriter, OurFilesReadBackAsTheSameDib) {
 
 TEST(TiffWriter, OnlyEightAndTwentyFourBits) {
   for (int bits : {1, 4, 16, 32}) {
-    mem::Owned dib(test::MakeDib(4, 4, bits, test::Table(bits <= 8 ? 1u << bits : 0, [](size_t) { return 0u; }),
+    mem::Owned dib(test::MakeDib(4, 4, bits,
+                                 test::Table(bits <= 8 ? 1u << bits : 0, [](size_t) { return 0u; }),
                                  [](int32_t, int32_t) { return 0u; }));
     mem::Handle file = nullptr;
     int32_t size = 0;
