@@ -120,6 +120,17 @@ TEST(TiffReader, ColorMapLevelsAreTheHighBytes) {
   EXPECT_EQ(test::ColorAt(b.get(), 1, 0), 0x02FF81u);
 }
 
+TEST(TiffReader, AColorMapBesideTwentyFourBitsIsIgnored) {
+  mem::Owned dib(Picture(4, 3, 8));
+  Bytes file = test::WrittenBy<TiffCodec>(dib.get());
+  WriteU16(&file[10 + 12 * 3 + 8], 24);  // BitsPerSample 24; the strip now needs 36 bytes
+  file.resize(file.size() + 24, 0);
+  mem::Owned back;
+  ASSERT_EQ(test::ReadWith<TiffCodec>(file, &back), Result::Ok);
+  EXPECT_EQ(DibGetBitCount(back.get()), 24);
+  EXPECT_EQ(DibGetPaletteSize(back.get()), 0);
+}
+
 TEST(TiffReader, StripsMustStayInsideTheFileAndThePicture) {
   mem::Owned dib(Picture(100, 50, 24));  // 50 strips of 300 bytes, arrays at 216 and 416
   const Bytes good = test::WrittenBy<TiffCodec>(dib.get());
