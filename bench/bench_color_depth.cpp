@@ -2,7 +2,9 @@
 // three sizes (1, 4 and 12 megapixels) so that the time per pixel shows the work is linear.
 #include <benchmark/benchmark.h>
 
-#include "bench_picture.h"
+#include <cstring>
+#include <random>
+
 #include "formats/bmp_codec.h"
 #include "image/bytes.h"
 #include "image/dib.h"
@@ -12,9 +14,33 @@ namespace {
 
 using pv::mem::Handle;
 
+// A smooth 24-bit picture with noise (many colours), or one of `colors` flat colours.
+Handle Picture(int32_t width, int32_t height, int colors) {
+  pv::DibHeader h;
+  h.width = width;
+  h.height = height;
+  pv::DibBuilder dib(h, 24);
+  std::mt19937 random(1);
+  for (int32_t y = 0; y < height; ++y) {
+    uint8_t* row = dib.view().row(y);
+    for (int32_t x = 0; x < width; ++x) {
+      uint8_t* p = row + 3 * x;
+      if (colors > 0) {
+        const uint32_t c = ((x / 64 + y / 64) % colors) * 0x0F0D0B;
+        std::memcpy(p, &c, 3);
+      } else {
+        p[0] = static_cast<uint8_t>(x * 255 / width + (random() & 7));
+        p[1] = static_cast<uint8_t>(y * 255 / height + (random() & 7));
+        p[2] = static_cast<uint8_t>((x + y) * 127 / (width + height) + (random() & 7));
+      }
+    }
+  }
+  return dib.Release();
+}
+
 void Convert(benchmark::State& state, int colors, int from, int to) {
   const int32_t width = static_cast<int32_t>(state.range(0)), height = width * 3 / 4;
-  pv::mem::Owned picture(bench::Picture(width, height, colors));
+  pv::mem::Owned picture(Picture(width, height, colors));
   if (from != 24) {
     pv::DibLock lock(picture.get());
     Handle converted = nullptr;
@@ -32,7 +58,7 @@ void Convert(benchmark::State& state, int colors, int from, int to) {
 
 void BmpRoundTrip(benchmark::State& state) {
   const int32_t width = static_cast<int32_t>(state.range(0)), height = width * 3 / 4;
-  pv::mem::Owned picture(bench::Picture(width, height, 0));
+  pv::mem::Owned picture(Picture(width, height, 0));
   for (auto _ : state) {
     Handle file = nullptr, dib = nullptr;
     int32_t size = 0;

@@ -1,8 +1,7 @@
-// The pictures the benchmarks work on.
+// The picture the benchmarks work on: smooth gradients with noise, so that colours vary.
 #pragma once
 
 #include <cstdlib>
-#include <cstring>
 #include <random>
 
 #include "image/dib.h"
@@ -10,35 +9,29 @@
 
 namespace bench {
 
-// A smooth 24-bit picture with noise (many colours), or one of `colors` flat colours.
-inline pv::mem::Handle Picture(int32_t width, int32_t height, int colors) {
+// `bits` bits per pixel (8: with the grey-ramp table).
+inline pv::mem::Handle Picture(int32_t width, int32_t height, int bits) {
   pv::DibHeader h;
   h.width = width;
   h.height = height;
-  pv::DibBuilder dib(h, 24);
+  pv::DibBuilder dib(h, bits);
+  if (bits == 8) pv::WriteGrayRamp(dib.view().table);
   std::mt19937 random(1);
+  const int bytes = bits / 8;
   for (int32_t y = 0; y < height; ++y) {
     uint8_t* row = dib.view().row(y);
-    for (int32_t x = 0; x < width; ++x) {
-      uint8_t* p = row + 3 * x;
-      if (colors > 0) {
-        const uint32_t c = ((x / 64 + y / 64) % colors) * 0x0F0D0B;
-        std::memcpy(p, &c, 3);
-      } else {
-        p[0] = static_cast<uint8_t>(x * 255 / width + (random() & 7));
-        p[1] = static_cast<uint8_t>(y * 255 / height + (random() & 7));
-        p[2] = static_cast<uint8_t>((x + y) * 127 / (width + height) + (random() & 7));
-      }
-    }
+    for (int32_t x = 0; x < width; ++x)
+      for (int c = 0; c < bytes; ++c)
+        row[x * bytes + c] = static_cast<uint8_t>((x + c * y) * 255 / (width + height) + (random() & 15));
   }
   return dib.Release();
 }
 
-// The picture file named by PICTAVOR_BENCH_PICTURE when set (so that other tools can be timed
-// on the same picture), else the generated picture of that size.
+// The picture file named by PICTAVOR_BENCH_PICTURE, as 24 bits, when set (so that other tools
+// can be timed on the same picture); else the generated 24-bit picture of that size.
 inline pv::mem::Handle PictureOrFile(int32_t width, int32_t height) {
   const char* path = std::getenv("PICTAVOR_BENCH_PICTURE");
-  if (!path || !*path) return Picture(width, height, 0);
+  if (!path || !*path) return Picture(width, height, 24);
   pv::ImageDocument doc;
   if (doc.Load(path, 24, 0) != pv::Result::Ok) return nullptr;
   return doc.GetDIB();

@@ -3,9 +3,7 @@
 // 256-entry tables; only grayscale's custom weights use floating point per pixel.
 #include <benchmark/benchmark.h>
 
-#include <cstring>
-#include <random>
-
+#include "bench_picture.h"
 #include "image/dib.h"
 #include "ops/grayscale.h"
 #include "ops/histogram.h"
@@ -15,29 +13,11 @@ namespace {
 
 using pv::mem::Handle;
 
-// A smooth picture with noise at `bits` bits per pixel (8: grey ramp table).
-Handle Picture(int32_t width, int32_t height, int bits) {
-  pv::DibHeader h;
-  h.width = width;
-  h.height = height;
-  pv::DibBuilder dib(h, bits);
-  for (int i = 0; bits == 8 && i < 256; ++i) std::memset(dib.view().table + 4 * i, i, 3);
-  std::mt19937 random(1);
-  const int bytes = bits / 8;
-  for (int32_t y = 0; y < height; ++y) {
-    uint8_t* row = dib.view().row(y);
-    for (int32_t x = 0; x < width; ++x)
-      for (int c = 0; c < bytes; ++c)
-        row[x * bytes + c] = static_cast<uint8_t>((x + c * y) * 255 / (width + height) + (random() & 15));
-  }
-  return dib.Release();
-}
-
 // Runs `op` over a picture of the benchmark's size; items are pixels.
 template <typename Op>
 void Run(benchmark::State& state, int bits, Op op) {
   const int32_t width = static_cast<int32_t>(state.range(0)), height = width * 3 / 4;
-  pv::mem::Owned picture(Picture(width, height, bits));
+  pv::mem::Owned picture(bench::Picture(width, height, bits));
   pv::DibLock lock(picture.get());
   for (auto _ : state) benchmark::DoNotOptimize(op(lock.view()));
   state.SetItemsProcessed(state.iterations() * width * height);

@@ -38,6 +38,13 @@ std::vector<Param> RegionParams(std::initializer_list<Param> outputs) {
 
 std::vector<Member> BuildTable() {
   return {
+      {"BackColor", -501, MemberKind::PropertyGet, {}, ReturnKind::Value, false,
+       [](PortableControl& c, Call& k) { k.SetUnsigned(c.properties().backColor); }},
+      {"BackColor", -501, MemberKind::PropertyPut, {{"newVal", P::Long}}, ReturnKind::None, false,
+       [](PortableControl& c, Call& k) {
+         c.properties().backColor = k.Unsigned(0);
+         c.set_dirty(true);
+       }},
       {"Load", 10, kMethod, {{"pszName", P::String}, {"iBitsPerPixel", P::Long}, {"iPage", P::Long}},
        ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().Load(k.String(0), k.Short(1), k.Short(2))); }},
@@ -68,6 +75,15 @@ std::vector<Member> BuildTable() {
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().Grayscale(k.Short(0), k.Double(1), k.Double(2), k.Double(3)));
        }},
+      {"Trim", 20, kMethod,
+       {{"fLeft", P::Float}, {"fTop", P::Float}, {"fWidth", P::Float}, {"fHeight", P::Float}},
+       ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) {
+         c.RefreshBackground();
+         k.SetResult(c.document().Trim(k.Float(0), k.Float(1), k.Float(2), k.Float(3)));
+       }},
+      {"Mosaic", 21, kMethod, {{"iDim", P::Long}}, ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().Mosaic(k.Short(0))); }},
       {"ColorRes", 22, kMethod,
        {{"iBitsPerPixel", P::Long}, {"iPalette", P::Long}, {"iDither", P::Long}, {"iColors", P::Long}},
        ReturnKind::ResultCode, true,
@@ -101,12 +117,28 @@ std::vector<Member> BuildTable() {
        QueryValue<&ImageDocument::GetPaletteSize>},
       {"GetBitmapInfo", 36, kMethod, {}, ReturnKind::Block, false,
        [](PortableControl& c, Call& k) { k.SetBlock(c.document().GetBitmapInfo()); }},
+      {"SetSize", 37, kMethod,
+       {{"lWidth", P::Long}, {"lHeight", P::Long}, {"lPos", P::Long}, {"lCol", P::Long}},
+       ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().SetSize(k.Long(0), k.Long(1), k.Long(2), k.Long(3)));
+       }},
+      {"Rotate", 38, kMethod, {{"fAngle", P::Float}, {"lReSize", P::Long}, {"lCol", P::Long}},
+       ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().Rotate(k.Float(0), k.Long(1), k.Long(2))); }},
+      {"TurnOver", 39, kMethod, {{"lDir", P::Long}}, ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().TurnOver(k.Long(0))); }},
       {"GetHistogram", 40, kMethod, RegionParams({{"phMem", P::OutHandle}}), ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().GetHistogram(k.Long(0), k.Long(1), k.Long(2), k.Long(3), &k.args[4].h));
        }},
       {"SobelFilter", 43, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::SobelFilter>},
       {"RobinsonFilter", 44, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::RobinsonFilter>},
+      {"SetImageScale", 45, kMethod, {{"fHor", P::Double}, {"fVer", P::Double}, {"lType", P::Long}},
+       ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().SetImageScale(k.Double(0), k.Double(1), k.Long(2)));
+       }},
       {"AccentForHistogram", 46, kMethod, {{"lRange", P::Long}, {"lTh", P::Long}}, ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().AccentForHistogram(k.Long(0), k.Long(1))); }},
       {"Smooth", 47, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::Smooth>},
@@ -128,6 +160,14 @@ std::vector<Member> BuildTable() {
          c.properties().menuMask1 = k.Long(0);
          c.properties().menuMask2 = k.Long(1);
          k.SetResult(Result::Ok);
+       }},
+      {"GetProfile", 67, kMethod,
+       {{"lStartX", P::Long}, {"lStartY", P::Long}, {"lEndX", P::Long}, {"lEndY", P::Long}, {"phMem", P::OutHandle},
+        {"lSize", P::OutLong}},
+       ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().GetProfile(k.Long(0), k.Long(1), k.Long(2), k.Long(3), &k.args[4].h,
+                                             &k.args[5].i));
        }},
       {"RemoveAlonePoint", 69, kMethod, {{"lBack", P::Long}}, ReturnKind::ResultCode, true,
        PerformWithLong<&ImageDocument::RemoveAlonePoint>},

@@ -70,10 +70,12 @@ struct Call {
     if (std::isnan(d) || std::fabs(d) <= FLT_MAX) return static_cast<float>(d);
     return d > 0 ? HUGE_VALF : -HUGE_VALF;
   }
+  uint32_t Unsigned(size_t n) const { return static_cast<uint32_t>(args[n].i); }
   const std::string& String(size_t n) const { return args[n].s; }
   mem::Handle Handle(size_t n) const { return args[n].h; }
   void SetResult(Result r) { pVal = ResultValue(r); }
   void SetValue(int32_t v) { pVal = v; }
+  void SetUnsigned(uint32_t v) { pVal = v; }
   void SetBlock(mem::Handle h) { pValBlock = h; }
 };
 

@@ -80,6 +80,19 @@ class ImageDocument {
   Result GetRGBHistogram(int32_t startX, int32_t startY, int32_t width, int32_t height,
                          mem::Handle* red, mem::Handle* green, mem::Handle* blue) const;
 
+  // Geometry, resampling and rotation (document_geometry.cpp).
+  Result TurnOver(int32_t direction);
+  Result Trim(float left, float top, float width, float height);
+  Result SetSize(int32_t width, int32_t height, int32_t placement, int32_t fill);
+  Result Mosaic(int16_t blockSize);
+  Result GetProfile(int32_t startX, int32_t startY, int32_t endX, int32_t endY, mem::Handle* block,
+                    int32_t* size) const;
+  Result SetImageScale(double horizontal, double vertical, int32_t type);
+  Result Rotate(float angle, int32_t resize, int32_t background);
+  // COLORREF that Trim writes into the new area; the control refreshes it from BackColor.
+  void set_background_color(uint32_t colorref) { backgroundColor_ = colorref; }
+  uint32_t background_color() const { return backgroundColor_; }
+
   // -1 when there is no DIB.
   int32_t GetWidth() const { return DibGetWidth(dib_); }
   int32_t GetHeight() const { return DibGetHeight(dib_); }
@@ -113,6 +126,9 @@ class ImageDocument {
   void Clear();
   // Installs a new DIB in place of the old one and lays out.
   Result Replace(mem::Handle dib);
+  // Runs a kernel that builds a new DIB from the current one and installs the result.
+  template <typename Kernel>
+  Result ReplaceBy(Kernel kernel);
   Result ExpandRunLengths();
   // Runs `body` on the validated DIB and lays out after a success; `noImage` without a DIB.
   Result ChangeInPlace(Result noImage, const std::function<Result(const DibView&)>& body);
@@ -121,6 +137,7 @@ class ImageDocument {
   std::unique_ptr<DisplayPort> ownDisplay_;
   DisplayPort* display_;
   mem::Handle dib_ = nullptr;
+  uint32_t backgroundColor_ = 0;
 
   int32_t sizeMode_ = 0;
   int32_t autoScroll_ = 1;

@@ -237,5 +237,67 @@ out=$("$host" 'Load("levels.bmp", 0, 0)' 'LoadLog("tone.pvr", -2)' 'ExecuteLog(0
 check "tone replay" $'Load 0\nLoadLog 0\nExecuteLog 0\nSave 0' "$out"
 check "tone replay gives the same image" "" "$(cmp toned.bmp retoned.bmp)"
 
+# Geometry against ImageMagick's own flips, turns, crops, canvases and pixel replication.
+"$convert" source24.bmp -colors 16 -type Palette -compress None BMP3:im4.bmp
+geometry() {  # geometry NAME SOURCE CALL CONVERT-ARGS...
+  local name=$1 source=$2 call=$3 member=${3%%(*}
+  shift 3
+  out=$("$host" 'put_BackColor(0x00FF00)' "Load(\"$source\", 0, 0)" "$call" "Save(\"g_$name.bmp\", 4, 0, 0)")
+  check "$name output" $'put_BackColor 0\nLoad 0\n'"$member"$' 0\nSave 0' "$out"
+  "$convert" "$source" "$@" "m_$name.png"
+  check "$name matches ImageMagick" 0 "$(compare -metric AE "g_$name.bmp" "m_$name.png" null: 2>&1)"
+}
+geometry flip source24.bmp 'TurnOver(0)' -flip
+geometry flop source24.bmp 'TurnOver(1)' -flop
+geometry turn90 source24.bmp 'Rotate(90, 1, 0)' -rotate 90
+geometry turn270 source24.bmp 'Rotate(-90, 1, 0)' -rotate -90
+geometry turn180 source24.bmp 'Rotate(180, 0, 0)' -rotate 180
+geometry turn90-canvas source24.bmp 'Rotate(90, 0, 0x0000FF)' -rotate 90 -background '#FF0000' -gravity center -extent 31x17
+geometry turn90-1bit im1.bmp 'Rotate(90, 1, 0)' -rotate 90
+geometry turn90-4bit im4.bmp 'Rotate(90, 1, 0)' -rotate 90
+geometry crop source24.bmp 'Trim(3, 2, 10, 8)' -crop 10x8+3+2 +repage
+geometry crop-4bit im4.bmp 'Trim(3.7, 2.2, 20.9, 12)' -crop 20x12+3+2 +repage
+geometry trim-out source24.bmp 'Trim(-2, -3, 35, 21)' -background '#00FF00' -extent 35x21-2-3
+geometry trim-out-1bit im1.bmp 'Trim(3, -2, 27, 12)' -background black -extent 27x12+3-2
+geometry canvas source24.bmp 'SetSize(41, 27, 0x202, 0x0000FF)' -background '#FF0000' -gravity center -extent 41x27
+geometry decimate source24.bmp 'SetImageScale(2, 2, 4)' -sample 200%
+geometry decimate-8bit im8.bmp 'SetImageScale(62, 68, 0x10004)' -sample 200%x400%
+
+# The other members' contract lines, and a profile block.
+out=$("$host" --blocks blocks 'Load("source24.bmp", 0, 0)' 'get_BackColor()' 'put_BackColor(0x80000005)' \
+  'get_BackColor()' 'Mosaic(0)' 'Mosaic(4)' 'GetProfile(0, 0, 30, 16)' 'GetProfile(0, 0, 31, 0)' \
+  'SetImageScale(0.5, 0.5, 1)' 'GetWidth()' 'Rotate(30, 1, 0)' 'GetWidth()' 'GetHeight()' 'ColorRes(8, 0, 0, 0)' \
+  'Mosaic(2)' 'TurnOver(5)' 'Rotate(30, 1, 256)' 'SetImageScale(1, 1, 5)' 'SetSize(10, 10, 0x203, 0)')
+check "geometry member lines" 'Load 0
+get_BackColor 0
+put_BackColor 0
+get_BackColor 2147483653
+Mosaic 1
+Mosaic 0
+GetProfile 0 phMem=105B lSize=31
+GetProfile 1 phMem=0 lSize=0
+SetImageScale 0
+GetWidth 16
+Rotate 0
+GetWidth 18
+GetHeight 15
+ColorRes 0
+Mosaic 1
+TurnOver 1
+Rotate 1
+SetImageScale 1
+SetSize 1' "$out"
+check "profile block" 105 "$(stat -c %s blocks/7.phMem.bin)"
+
+# Geometry operations are logged with their arguments and replay to the same picture.
+out=$("$host" 'StartLog()' 'put_BackColor(0x0000FF)' 'Load("source24.bmp", 0, 0)' 'Trim(-2.5, 1.5, 30, 20)' \
+      'Mosaic(3)' 'SetSize(33, 21, 0x402, 0x00FF00)' 'Rotate(30, 1, 0x123456)' 'TurnOver(1)' \
+      'SetImageScale(0.75, 1.5, 0)' 'Save("geometry.bmp", 4, 0, 0)' 'SaveLog("geometry.pvr", 0)')
+check "logged geometry" $'StartLog 0\nput_BackColor 0\nLoad 0\nTrim 0\nMosaic 0\nSetSize 0\nRotate 0\nTurnOver 0\nSetImageScale 0\nSave 0\nSaveLog 0' "$out"
+out=$("$host" 'put_BackColor(0x0000FF)' 'Load("source24.bmp", 0, 0)' 'LoadLog("geometry.pvr", -2)' 'ExecuteLog(0, 0)' \
+      'Save("geometry-replayed.bmp", 4, 0, 0)')
+check "geometry replay run" $'put_BackColor 0\nLoad 0\nLoadLog 0\nExecuteLog 0\nSave 0' "$out"
+check "geometry replay gives the same image" "" "$(cmp geometry.bmp geometry-replayed.bmp)"
+
 echo "host: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
