@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/progress.h"
 #include "host/host.h"
 
 namespace {
@@ -49,6 +50,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "pictavor: cannot read script %s\n", scriptPath.c_str());
     return kBadCall;
   }
+  // Standard output carries one result line per call; the PNG writer's progress goes aside.
+  pv::SetProgressStream(stderr);
   pv::host::Host host(stdout, blocksDir);
   for (size_t n = 0; n < calls.size(); ++n) {
     std::string error;
