@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/progress.h"
 #include "image/image_document.h"
 
 namespace {
@@ -135,6 +136,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: ours <picture.bmp> <grey.bmp> [runs]\n");
     return 2;
   }
+  pv::SetProgressStream(nullptr);  // the writers' progress lines would cost time and fill the output
   const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
   ImageDocument rgb, grey, binary;
   if (!LoadInto(&rgb, argv[1]) || !LoadInto(&grey, argv[2]) || !MakeGrey(&grey, &binary)) return 1;

@@ -48,6 +48,10 @@ make_pictures() {
     "$IM" "$src" "$W/$name.miff"
     vips copy "$src" "$W/$name.v"
   done
+  # Outputs of other sizes, for the no-ops of the rows whose output is not the picture's size.
+  "$IM" "$W/picture.ppm" -sample 200% "$W/double.miff"
+  "$IM" "$W/picture.ppm" -sample 50% "$W/half.miff"
+  for name in double half; do vips copy "$W/$name.miff" "$W/$name.v"; done
   printf '3 3 9 0\n1 1 1\n1 1 1\n1 1 1\n' >"$W/box.mat"
   pnmtopng -compression 9 "$W/picture.ppm" >"$W/picture.png"
   cjpeg -quality 75 "$W/picture.ppm" >"$W/picture.jpg"
@@ -61,11 +65,11 @@ ms_now() { local t=${EPOCHREALTIME/./}; echo $(( t / 1000 )); }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
-# Median over RUNS of `op` minus median of `noop`, alternated, in ms.
+# Median over RUNS of `op` minus median of `noop` (divided by `parts`), alternated, in ms.
 time_peer() {
-  local op="$1" noop="$2" i start ops=() noops=()
+  local op="$1" noop="$2" parts="${3:-1}" i start ops=() noops=()
   for (( i = 0; i < RUNS; ++i )); do
-    start=$(ms_now); eval "$noop" >/dev/null 2>&1; noops+=($(( $(ms_now) - start )))
+    start=$(ms_now); eval "$noop" >/dev/null 2>&1; noops+=($(( ($(ms_now) - start) / parts )))
     start=$(ms_now)
     if ! eval "$op" >/dev/null 2>&1; then echo failed; return; fi
     ops+=($(( $(ms_now) - start )))
@@ -81,15 +85,20 @@ on_vips() { echo "vips $1 $W/$2.v $O/vips.v ${*:3}"; }
 im_noop() { on_im "$1"; }
 gm_noop() { on_gm "$1"; }
 vp_noop() { echo "vips copy $W/$1.v $O/vips.v"; }
+# A row reading the picture and writing an output the size of `other`: the mean of the two
+# copies, picture to picture and other to other, reads and writes as much (the `2` is `parts`).
+im_mixed() { echo "$(on_im picture); $(on_im "$1")|2"; }
+gm_mixed() { echo "$(on_gm picture); $(on_gm "$1")|2"; }
+vp_mixed() { echo "$(vp_noop picture); $(vp_noop "$1")|2"; }
 # A codec tool's no-op reads its input and writes an output of the same size.
 io_noop() { echo "cat $1 >/dev/null; cat $2 >$O/codec.out"; }
 
-# Rows: name|tool|op command|noop command. Peers that lack an operation have no line.
+# Rows: name|tool|op command|noop command[|parts]. Peers that lack an operation have no line.
 peer_rows() {
   cat <<ROWS
-grayscale|imagemagick|$(on_im picture -colorspace Gray)|$(im_noop picture)
-grayscale|graphicsmagick|$(on_gm picture -colorspace Gray)|$(gm_noop picture)
-grayscale|vips|$(on_vips colourspace picture b-w)|$(vp_noop picture)
+grayscale|imagemagick|$(on_im picture -colorspace Gray)|$(im_mixed grey)
+grayscale|graphicsmagick|$(on_gm picture -colorspace Gray)|$(gm_mixed grey)
+grayscale|vips|$(on_vips colourspace picture b-w)|$(vp_mixed grey)
 gamma|imagemagick|$(on_im picture -gamma 2.2)|$(im_noop picture)
 gamma|graphicsmagick|$(on_gm picture -gamma 2.2)|$(gm_noop picture)
 gamma|vips|$(on_vips gamma picture --exponent 2.2)|$(vp_noop picture)
@@ -110,27 +119,27 @@ minimum|imagemagick|$(on_im grey -morphology Erode Square:1)|$(im_noop grey)
 minimum|vips|$(on_vips rank grey 3 3 0)|$(vp_noop grey)
 labeling|imagemagick|$(on_im binary -define connected-components:verbose=false -connected-components 8)|$(im_noop binary)
 labeling|vips|$(on_vips labelregions binary)|$(vp_noop binary)
-resize_half_bilinear|imagemagick|$(on_im picture -interpolate Bilinear -interpolative-resize 50%)|$(im_noop picture)
-resize_half_bilinear|graphicsmagick|$(on_gm picture -filter Triangle -resize 50%)|$(gm_noop picture)
-resize_half_bilinear|vips|$(on_vips affine picture '"0.5 0 0 0.5"' --interpolate bilinear)|$(vp_noop picture)
-resize_double_bilinear|imagemagick|$(on_im picture -interpolate Bilinear -interpolative-resize 200%)|$(im_noop picture)
-resize_double_bilinear|graphicsmagick|$(on_gm picture -filter Triangle -resize 200%)|$(gm_noop picture)
-resize_double_bilinear|vips|$(on_vips affine picture '"2 0 0 2"' --interpolate bilinear)|$(vp_noop picture)
-resize_half_box|imagemagick|$(on_im picture -scale 50%)|$(im_noop picture)
-resize_half_box|graphicsmagick|$(on_gm picture -scale 50%)|$(gm_noop picture)
-resize_half_box|vips|$(on_vips shrink picture 2 2)|$(vp_noop picture)
-resize_double_box|imagemagick|$(on_im picture -sample 200%)|$(im_noop picture)
-resize_double_box|graphicsmagick|$(on_gm picture -sample 200%)|$(gm_noop picture)
-resize_double_box|vips|$(on_vips zoom picture 2 2)|$(vp_noop picture)
+resize_half_bilinear|imagemagick|$(on_im picture -interpolate Bilinear -interpolative-resize 50%)|$(im_mixed half)
+resize_half_bilinear|graphicsmagick|$(on_gm picture -filter Triangle -resize 50%)|$(gm_mixed half)
+resize_half_bilinear|vips|$(on_vips affine picture '"0.5 0 0 0.5"' --interpolate bilinear)|$(vp_mixed half)
+resize_double_bilinear|imagemagick|$(on_im picture -interpolate Bilinear -interpolative-resize 200%)|$(im_mixed double)
+resize_double_bilinear|graphicsmagick|$(on_gm picture -filter Triangle -resize 200%)|$(gm_mixed double)
+resize_double_bilinear|vips|$(on_vips affine picture '"2 0 0 2"' --interpolate bilinear)|$(vp_mixed double)
+resize_half_box|imagemagick|$(on_im picture -scale 50%)|$(im_mixed half)
+resize_half_box|graphicsmagick|$(on_gm picture -scale 50%)|$(gm_mixed half)
+resize_half_box|vips|$(on_vips shrink picture 2 2)|$(vp_mixed half)
+resize_double_box|imagemagick|$(on_im picture -sample 200%)|$(im_mixed double)
+resize_double_box|graphicsmagick|$(on_gm picture -sample 200%)|$(gm_mixed double)
+resize_double_box|vips|$(on_vips zoom picture 2 2)|$(vp_mixed double)
 rotate_30|imagemagick|$(on_im picture -background black -rotate 30)|$(im_noop picture)
 rotate_30|graphicsmagick|$(on_gm picture -background black -rotate 30)|$(gm_noop picture)
 rotate_30|vips|$(on_vips rotate picture 30)|$(vp_noop picture)
 rotate_90|imagemagick|$(on_im picture -rotate 90)|$(im_noop picture)
 rotate_90|graphicsmagick|$(on_gm picture -rotate 90)|$(gm_noop picture)
 rotate_90|vips|$(on_vips rot picture d90)|$(vp_noop picture)
-quantise_256|imagemagick|$(on_im picture +dither -colors 256)|$(im_noop picture)
-quantise_256|graphicsmagick|$(on_gm picture +dither -colors 256)|$(gm_noop picture)
-quantise_256|vips|vips pngsave $W/picture.v $O/vips.png --palette --compression 0 --filter none|$(vp_noop picture)
+quantise_256|imagemagick|$(on_im picture +dither -colors 256)|$(im_mixed grey)
+quantise_256|graphicsmagick|$(on_gm picture +dither -colors 256)|$(gm_mixed grey)
+quantise_256|vips|vips pngsave $W/picture.v $O/vips.png --palette --compression 0 --filter none|$(vp_mixed grey)
 png_encode|pnmtopng|pnmtopng -compression 9 $W/picture.ppm >$O/codec.out|$(io_noop "$W/picture.ppm" "$W/picture.png")
 png_decode|pngtopnm|pngtopnm $W/picture.png >$O/codec.out|$(io_noop "$W/picture.png" "$W/picture.ppm")
 jpeg_encode|cjpeg|cjpeg -quality 75 $W/picture.ppm >$O/codec.out|$(io_noop "$W/picture.ppm" "$W/picture.jpg")
@@ -149,8 +158,8 @@ log "our operations, in-process, $RUNS runs each"
 "$BIN/ours" "$W/picture.bmp" "$W/grey.bmp" "$RUNS" | tee "$W/ours.txt" >&2
 log "peers, $RUNS runs each of the operation and its no-op"
 : >"$W/peers.txt"
-while IFS='|' read -r row tool op noop; do
-  t=$(time_peer "$op" "$noop")
+while IFS='|' read -r row tool op noop parts; do
+  t=$(time_peer "$op" "$noop" "$parts")
   printf '%s %s %s\n' "$row" "$tool" "$t" | tee -a "$W/peers.txt" >&2
 done < <(peer_rows)
 
