@@ -4,14 +4,15 @@
 # sides, median of RUNS runs. Ours are timed in-process (bench/compare/ours.cpp); a peer's time
 # is the median of its command minus the median of a same-I/O no-op, run alternately.
 #   side_by_side.sh <bench bin dir> <work dir> [results.md]
-# Environment: PICTAVOR_BENCH_RUNS (default 5), PICTAVOR_BENCH_PEER_SIZE (e.g. 2000x1500 to
-# time the peers on a smaller picture; their times are then scaled up by the pixel ratio).
+# Environment: PICTAVOR_BENCH_RUNS (default 5). The peer commands are strings run by eval, so
+# the work directory's path must not hold spaces.
 set -euo pipefail
 
 BIN="$1" WORK="$2" RESULTS="${3:-}"
 RUNS="${PICTAVOR_BENCH_RUNS:-5}"
 SIZE=4000x3000
 IM=/usr/bin/convert   # the package's own binary: a stand-in may come earlier on PATH
+[[ $WORK != *[[:space:]]* ]] || { echo "side_by_side.sh: no spaces in the work directory, please" >&2; exit 2; }
 mkdir -p "$WORK/out"
 W="$WORK" O="$WORK/out"
 
