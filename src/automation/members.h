@@ -85,6 +85,8 @@ struct Member {
 const std::vector<Member>& Members();
 // The member by its call name, ignoring case as IDispatch does; null when there is none.
 const Member* FindMember(std::string_view callName);
+// The member with this DISPID and kind; null when there is none.
+const Member* FindMember(int32_t dispid, MemberKind kind);
 // The method whose DISPID is `dispid` (an operation code of the log); null when there is none.
 const Member* FindMethod(int32_t dispid);
 
