@@ -97,22 +97,27 @@ class SlotCall {
     }
   }
 
+  // Writes back what the row handed out; In has checked that the types agree.
   template <typename T>
   void Out(size_t n, T value) {
-    if constexpr (std::is_pointer_v<T>) {
+    if constexpr (std::is_pointer_v<T> && !std::is_same_v<T, BSTR>) {
       using P = std::remove_pointer_t<T>;
-      if constexpr (std::is_integral_v<P>) {
-        if (n == member_.params.size()) {
+      if (n == member_.params.size()) {
+        if constexpr (std::is_integral_v<P>)
           *value = member_.returns == ReturnKind::Block
                        ? static_cast<P>(reinterpret_cast<intptr_t>(call_.pValBlock))
                        : static_cast<P>(call_.pVal);
-        } else if (member_.params[n].kind == ParamKind::OutHandle) {
-          *value = static_cast<P>(reinterpret_cast<intptr_t>(call_.args[n].h));
-        } else {
-          *value = static_cast<P>(call_.args[n].i);
-        }
-      } else if (n < member_.params.size()) {
-        *value = static_cast<P>(call_.args[n].d);
+        return;
+      }
+      const ParamKind kind = member_.params[n].kind;
+      const Arg& arg = call_.args[n];
+      if constexpr (std::is_integral_v<P>) {
+        if (kind == ParamKind::OutHandle)
+          *value = static_cast<P>(reinterpret_cast<intptr_t>(arg.h));
+        else if (kind == ParamKind::OutLong || kind == ParamKind::InOutLong)
+          *value = static_cast<P>(arg.i);
+      } else if constexpr (std::is_floating_point_v<P>) {
+        if (kind == ParamKind::OutDouble || kind == ParamKind::OutFloat) *value = static_cast<P>(arg.d);
       }
     }
   }
