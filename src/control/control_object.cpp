@@ -7,6 +7,7 @@
 #include "control/gdi_display.h"
 #include "control/member_route.h"
 #include "control/module.h"
+#include "control/script_arguments.h"
 
 namespace pv::control {
 namespace {
@@ -113,10 +114,17 @@ HRESULT STDMETHODCALLTYPE Ctl_Invoke(IPictavorCtl* iface, DISPID member, REFIID 
                                      DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
                                      UINT* argumentError) {
   if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+  if (!params) return E_INVALIDARG;
   ITypeInfo* info = nullptr;
   HRESULT hr = GetInterfaceTypeInfo(&info);
   if (FAILED(hr)) return hr;
-  hr = ITypeInfo_Invoke(info, iface, member, flags, params, result, exception, argumentError);
+  try {
+    ScriptArguments arguments(info, member, flags, *params);
+    hr = ITypeInfo_Invoke(info, iface, member, flags, arguments.params(), result, exception, argumentError);
+    if (SUCCEEDED(hr)) arguments.WriteBack();
+  } catch (const std::bad_alloc&) {
+    hr = E_OUTOFMEMORY;
+  }
   ITypeInfo_Release(info);
   return hr;
 }
