@@ -24,9 +24,10 @@ Result ImageDocument::Paste() {
   return taken == Result::Ok ? Relayout(false) : taken;
 }
 
-// A bitmap that cannot be read leaves the document empty.
+// A bitmap that cannot be read leaves the document empty. The display bitmap lives until the
+// layout, so that the control's own GetBITMAP handle can be read back.
 Result ImageDocument::SetBITMAP(void* bitmap) {
-  Clear();
+  mem::Free(dib_);
   dib_ = DibFromBitmap(bitmap);
   return Relayout(false);
 }
