@@ -63,6 +63,11 @@ check "blocks written" "1622 1608 40" "$(stat -c %s blocks/2.phMem.bin blocks/3.
 check "block is a BMP file" "31x17 8" "$(identify -format '%wx%h %z' blocks/2.phMem.bin)"
 check "memory load" $'LoadMemory 0\nGetWidth 31' "$("$host" 'LoadMemory(@"blocks/2.phMem.bin", 0, 0)' 'GetWidth()')"
 
+# The clipboard within one run, and device bitmaps (a handle that is no bitmap empties the control).
+out=$("$host" 'Copy(0)' 'Load("source24.bmp", 0, 0)' 'Copy(0)' 'SetDIB(0)' 'GetWidth()' 'Paste(0)' 'GetWidth()' \
+      'SetBITMAP(0)' 'GetWidth()')
+check "clipboard and bitmaps" $'Copy 9\nLoad 0\nCopy 0\nSetDIB 0\nGetWidth -1\nPaste 0\nGetWidth 31\nSetBITMAP 0\nGetWidth -1' "$out"
+
 # A chain of operations logged, saved, and replayed on the same picture in a second run.
 out=$("$host" 'StartLog()' 'Load("source24.bmp", 0, 0)' 'ColorRes(8, 0, 0, 0)' 'SetPalette(7, 0x123456)' \
       'Monochrome(300)' 'ColorRes(24, 0, 0, 0)' 'Save("chain.bmp", 4, 0, 0)' 'SaveLog("chain.pvr", 0)' \
