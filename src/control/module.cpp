@@ -124,7 +124,6 @@ using namespace pv::control;
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void* reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
     g_instance = instance;
-    DisableThreadLibraryCalls(instance);
   } else if (reason == DLL_PROCESS_DETACH && !reserved) {
     // Unloaded by FreeLibrary: the process, and OLE with it, goes on.
     if (g_interfaceInfo) ITypeInfo_Release(g_interfaceInfo);

@@ -134,6 +134,8 @@ for key in "HKCR\\Pictavor.PictavorCtl.1" "HKCR\\Pictavor.PictavorCtl" "HKCR\\CL
 done
 run reg query 'HKCR\CLSID' /ve >/dev/null 2>&1
 check "the CLSID key itself stays" 0 $?
+"$work/pictavor-exe" 'GetWidth()' >/dev/null 2>"$work/err.txt"
+check "pictavor.exe without the control" "1 1" "$? $(grep -c 'cannot create Pictavor.PictavorCtl' "$work/err.txt")"
 run regsvr32 /s "$win64/Pictavor.dll"  # leave the control registered for later stages
 
 echo "windows: $passed passed, $failed failed"
