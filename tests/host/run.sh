@@ -3,21 +3,13 @@
 # exit status, --blocks, -f, and BMP files of every depth written by ImageMagick and by itself.
 # Usage: tests/host/run.sh PATH/TO/pictavor
 set -uo pipefail
+# shellcheck source=tests/checks.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 host=$(realpath "$1")
 convert=/usr/bin/convert  # the package's own binary, not a stand-in earlier on PATH
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-passed=0 failed=0
-
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" == "$3" ]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    printf 'FAIL %s\n--- expected\n%s\n--- got\n%s\n' "$1" "$2" "$3"
-  fi
-}
 
 # An empty control, and calls the host cannot run.
 check "empty control" $'GetWidth -1\nGetBitmapBits -1' "$("$host" 'GetWidth()' 'GetBitmapBits()')"
@@ -80,5 +72,4 @@ out=$("$host" 'Load("source24.bmp", 0, 0)' 'LoadLog("chain.pvr", -2)' 'ExecuteLo
 check "replay run" $'Load 0\nLoadLog 0\nExecuteLog 0\nSave 0' "$out"
 check "replay gives the same image" "" "$(cmp chain.bmp replayed.bmp)"
 
-echo "host: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish host

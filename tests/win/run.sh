@@ -14,16 +14,8 @@ clsid='{A13A9246-8246-4018-B8C5-927ADF16DAF2}'
 libid='{3AC09574-CD0C-49A9-92D8-82AEFA786D5A}'
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-passed=0 failed=0
-
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" == "$3" ]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    printf 'FAIL %s\n--- expected\n%s\n--- got\n%s\n' "$1" "$2" "$3"
-  fi
-}
+# shellcheck source=tests/checks.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 run() { "$wine_sh" run "$@"; }
 lines() { tr -d '\r'; }
 
@@ -138,5 +130,4 @@ check "the CLSID key itself stays" 0 $?
 check "pictavor.exe without the control" "1 1" "$? $(grep -c 'cannot create Pictavor.PictavorCtl' "$work/err.txt")"
 run regsvr32 /s "$win64/Pictavor.dll"  # leave the control registered for later stages
 
-echo "windows: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish windows

@@ -141,22 +141,38 @@ void CheckFunction(ITypeInfo* info, const FUNCDESC& f, const Slot& s, VARTYPE ha
   EXPECT_EQ(Documentation(info, f.memid), HelpOf(s));
 }
 
+// What a type description says of itself.
+struct Described {
+  TYPEKIND kind;
+  WORD flags, functions, implemented;
+  std::wstring name, help;
+};
+
+Described Describe(ITypeInfo* info) {
+  Described d = {};
+  TYPEATTR* attr = nullptr;
+  EXPECT_EQ(info->GetTypeAttr(&attr), S_OK);
+  if (!attr) return d;
+  d = {attr->typekind, attr->wTypeFlags, attr->cFuncs, attr->cImplTypes, {}, {}};
+  info->ReleaseTypeAttr(attr);
+  d.help = Documentation(info, MEMBERID_NIL, &d.name);
+  return d;
+}
+
 void CheckInterface(ITypeLib* lib, VARTYPE handle) {
   Ref<ITypeInfo> dispatch;
   ASSERT_EQ(lib->GetTypeInfoOfGuid(IID_IPictavorCtl, dispatch.out()), S_OK);
-  TYPEATTR* attr = nullptr;
-  ASSERT_EQ(dispatch->GetTypeAttr(&attr), S_OK);
-  EXPECT_EQ(attr->typekind, TKIND_DISPATCH);
-  const WORD dispatchFlags = attr->wTypeFlags;
-  dispatch->ReleaseTypeAttr(attr);
-  std::wstring name;
-  EXPECT_EQ(Documentation(dispatch.get(), MEMBERID_NIL, &name), L"IPictavorCtl Interface");
-  EXPECT_EQ(name, L"IPictavorCtl");
+  const Described described = Describe(dispatch.get());
+  EXPECT_EQ(described.kind, TKIND_DISPATCH);
+  EXPECT_EQ(described.name, L"IPictavorCtl");
+  EXPECT_EQ(described.help, L"IPictavorCtl Interface");
+  const WORD dispatchFlags = described.flags;
 
   HREFTYPE ref = 0;
   Ref<ITypeInfo> vtable;
   ASSERT_EQ(dispatch->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref), S_OK);
   ASSERT_EQ(dispatch->GetRefTypeInfo(ref, vtable.out()), S_OK);
+  TYPEATTR* attr = nullptr;
   ASSERT_EQ(vtable->GetTypeAttr(&attr), S_OK);
   EXPECT_EQ(attr->typekind, TKIND_INTERFACE);
   // Wine reports the automation flag on the vtable view only; the library stores it once.
@@ -197,15 +213,12 @@ void CheckEvents(ITypeLib* lib, VARTYPE handle) {
   };
   Ref<ITypeInfo> info;
   ASSERT_EQ(lib->GetTypeInfoOfGuid(DIID__IPictavorCtlEvents, info.out()), S_OK);
-  TYPEATTR* attr = nullptr;
-  ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
-  EXPECT_EQ(attr->typekind, TKIND_DISPATCH);
-  EXPECT_EQ(attr->wTypeFlags, TYPEFLAG_FDISPATCHABLE);
-  ASSERT_EQ(attr->cFuncs, 9);
-  info->ReleaseTypeAttr(attr);
-  std::wstring name;
-  EXPECT_EQ(Documentation(info.get(), MEMBERID_NIL, &name), L"_IPictavorCtlEvents Interface");
-  EXPECT_EQ(name, L"_IPictavorCtlEvents");
+  const Described described = Describe(info.get());
+  EXPECT_EQ(described.kind, TKIND_DISPATCH);
+  EXPECT_EQ(described.flags, TYPEFLAG_FDISPATCHABLE);
+  EXPECT_EQ(described.name, L"_IPictavorCtlEvents");
+  EXPECT_EQ(described.help, L"_IPictavorCtlEvents Interface");
+  ASSERT_EQ(described.functions, 9);
   for (UINT i = 0; i < 9; ++i) {
     FUNCDESC* f = nullptr;
     ASSERT_EQ(info->GetFuncDesc(i, &f), S_OK);
@@ -225,15 +238,13 @@ void CheckEvents(ITypeLib* lib, VARTYPE handle) {
 void CheckClass(ITypeLib* lib) {
   Ref<ITypeInfo> info;
   ASSERT_EQ(lib->GetTypeInfoOfGuid(CLSID_PictavorCtl, info.out()), S_OK);
+  const Described described = Describe(info.get());
+  EXPECT_EQ(described.kind, TKIND_COCLASS);
+  EXPECT_EQ(described.flags, TYPEFLAG_FCANCREATE);
+  EXPECT_EQ(described.name, L"PictavorCtl");
+  EXPECT_EQ(described.help, L"PictavorCtl Class");
+  ASSERT_EQ(described.implemented, 2);
   TYPEATTR* attr = nullptr;
-  ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
-  EXPECT_EQ(attr->typekind, TKIND_COCLASS);
-  EXPECT_EQ(attr->wTypeFlags, TYPEFLAG_FCANCREATE);
-  ASSERT_EQ(attr->cImplTypes, 2);
-  info->ReleaseTypeAttr(attr);
-  std::wstring name;
-  EXPECT_EQ(Documentation(info.get(), MEMBERID_NIL, &name), L"PictavorCtl Class");
-  EXPECT_EQ(name, L"PictavorCtl");
   const std::pair<IID, INT> implemented[] = {{IID_IPictavorCtl, IMPLTYPEFLAG_FDEFAULT},
                                              {DIID__IPictavorCtlEvents, IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE}};
   for (UINT i = 0; i < 2; ++i) {
