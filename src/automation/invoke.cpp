@@ -1,6 +1,8 @@
 #include "automation/invoke.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "image/bytes.h"
 
@@ -27,6 +29,14 @@ std::vector<Slot> Layout(const Member& member, size_t* size) {
   return slots;
 }
 
+// The current value of the control's long property `name`.
+int32_t PropertyValue(PortableControl& control, const char* name) {
+  const Member* get = FindMember(std::string("get_") + name);
+  Call value;
+  if (get) get->handler(control, value);
+  return static_cast<int32_t>(value.pVal);
+}
+
 }  // namespace
 
 size_t PackedSize(const Member& member) {
@@ -45,7 +55,7 @@ std::vector<uint8_t> PackArguments(const Member& member, const Call& call) {
     switch (member.params[n].kind) {
       case ParamKind::Double: std::memcpy(p, &arg.d, 8); break;
       case ParamKind::Float: {
-        const float f = static_cast<float>(arg.d);
+        const float f = call.Float(n);
         std::memcpy(p, &f, 4);
         break;
       }
@@ -80,6 +90,9 @@ Call UnpackArguments(const Member& member, const std::vector<uint8_t>& block) {
 }
 
 void InvokeMember(PortableControl& control, const Member& member, Call& call) {
+  call.args.resize(std::max(call.args.size(), member.params.size()));
+  for (size_t n = 0; n < member.params.size(); ++n)
+    if (member.params[n].kind == ParamKind::Property) call.args[n].i = PropertyValue(control, member.params[n].name);
   member.handler(control, call);
   if (member.logged && call.pVal == 0)
     control.log().RecordEntry(member.dispid, PackArguments(member, call));

@@ -6,7 +6,6 @@
 #include "automation/property_members.h"
 #include "automation/replay.h"
 
-
 namespace pv {
 namespace {
 
@@ -19,8 +18,33 @@ void QueryValue(PortableControl& c, Call& k) {
   k.SetValue((c.document().*Query)());
 }
 
+// Methods that report the Result code of a document operation without or with one argument.
+template <Result (ImageDocument::*Operation)()>
+void Perform(PortableControl& c, Call& k) {
+  k.SetResult((c.document().*Operation)());
+}
+
+template <Result (ImageDocument::*Operation)(int32_t)>
+void PerformWithLong(PortableControl& c, Call& k) {
+  k.SetResult((c.document().*Operation)(k.Long(0)));
+}
+
+// The rectangle that the histogram and threshold queries take, then their outputs.
+std::vector<Param> RegionParams(std::initializer_list<Param> outputs) {
+  std::vector<Param> params{{"lStartX", P::Long}, {"lStartY", P::Long}, {"lWidth", P::Long}, {"lHeight", P::Long}};
+  params.insert(params.end(), outputs);
+  return params;
+}
+
 std::vector<Member> BuildTable() {
   return {
+      {"BackColor", -501, MemberKind::PropertyGet, {}, ReturnKind::Value, false,
+       [](PortableControl& c, Call& k) { k.SetUnsigned(c.properties().backColor); }},
+      {"BackColor", -501, MemberKind::PropertyPut, {{"newVal", P::Long}}, ReturnKind::None, false,
+       [](PortableControl& c, Call& k) {
+         c.properties().backColor = k.Unsigned(0);
+         c.set_dirty(true);
+       }},
       {"Load", 10, kMethod, {{"pszName", P::String}, {"iBitsPerPixel", P::Long}, {"iPage", P::Long}},
        ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().Load(k.String(0), k.Short(1), k.Short(2))); }},
@@ -50,6 +74,20 @@ std::vector<Member> BuildTable() {
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().SaveMemory(&k.args[0].h, k.Short(1), k.Short(2), k.Short(3), &k.args[4].i));
        }},
+      {"Grayscale", 19, kMethod, {{"iProcID", P::Long}, {"cR", P::Double}, {"cG", P::Double}, {"cB", P::Double}},
+       ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().Grayscale(k.Short(0), k.Double(1), k.Double(2), k.Double(3)));
+       }},
+      {"Trim", 20, kMethod,
+       {{"fLeft", P::Float}, {"fTop", P::Float}, {"fWidth", P::Float}, {"fHeight", P::Float}},
+       ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) {
+         c.RefreshBackground();
+         k.SetResult(c.document().Trim(k.Float(0), k.Float(1), k.Float(2), k.Float(3)));
+       }},
+      {"Mosaic", 21, kMethod, {{"iDim", P::Long}}, ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().Mosaic(k.Short(0))); }},
       {"ColorRes", 22, kMethod,
        {{"iBitsPerPixel", P::Long}, {"iPalette", P::Long}, {"iDither", P::Long}, {"iColors", P::Long}},
        ReturnKind::ResultCode, true,
@@ -88,6 +126,35 @@ std::vector<Member> BuildTable() {
        QueryValue<&ImageDocument::GetPaletteSize>},
       {"GetBitmapInfo", 36, kMethod, {}, ReturnKind::Block, false,
        [](PortableControl& c, Call& k) { k.SetBlock(c.document().GetBitmapInfo()); }},
+      {"SetSize", 37, kMethod,
+       {{"lWidth", P::Long}, {"lHeight", P::Long}, {"lPos", P::Long}, {"lCol", P::Long}},
+       ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().SetSize(k.Long(0), k.Long(1), k.Long(2), k.Long(3)));
+       }},
+      {"Rotate", 38, kMethod, {{"fAngle", P::Float}, {"lReSize", P::Long}, {"lCol", P::Long}},
+       ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().Rotate(k.Float(0), k.Long(1), k.Long(2))); }},
+      {"TurnOver", 39, kMethod, {{"lDir", P::Long}}, ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().TurnOver(k.Long(0))); }},
+      {"GetHistogram", 40, kMethod, RegionParams({{"phMem", P::OutHandle}}), ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().GetHistogram(k.Long(0), k.Long(1), k.Long(2), k.Long(3), &k.args[4].h));
+       }},
+      {"SobelFilter", 43, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::SobelFilter>},
+      {"RobinsonFilter", 44, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::RobinsonFilter>},
+      {"SetImageScale", 45, kMethod, {{"fHor", P::Double}, {"fVer", P::Double}, {"lType", P::Long}},
+       ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().SetImageScale(k.Double(0), k.Double(1), k.Long(2)));
+       }},
+      {"AccentForHistogram", 46, kMethod, {{"lRange", P::Long}, {"lTh", P::Long}}, ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().AccentForHistogram(k.Long(0), k.Long(1))); }},
+      {"Smooth", 47, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::Smooth>},
+      {"GetMonochromeThresh", 48, kMethod, RegionParams({{"plTh", P::OutLong}}), ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().GetMonochromeThresh(k.Long(0), k.Long(1), k.Long(2), k.Long(3), &k.args[4].i));
+       }},
       {"GetPalette", 55, kMethod, {{"lInedx", P::Long}, {"plPal", P::OutLong}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().GetPalette(k.Long(0), &k.args[1].i)); }},
       {"SetPalette", 56, kMethod, {{"lIndex", P::Long}, {"lPal", P::Long}}, ReturnKind::ResultCode, true,
@@ -102,6 +169,47 @@ std::vector<Member> BuildTable() {
          c.properties().menuMask1 = k.Long(0);
          c.properties().menuMask2 = k.Long(1);
          k.SetResult(Result::Ok);
+       }},
+      {"GetProfile", 67, kMethod,
+       {{"lStartX", P::Long}, {"lStartY", P::Long}, {"lEndX", P::Long}, {"lEndY", P::Long}, {"phMem", P::OutHandle},
+        {"lSize", P::OutLong}},
+       ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().GetProfile(k.Long(0), k.Long(1), k.Long(2), k.Long(3), &k.args[4].h,
+                                             &k.args[5].i));
+       }},
+      {"RemoveAlonePoint", 69, kMethod, {{"lBack", P::Long}}, ReturnKind::ResultCode, true,
+       PerformWithLong<&ImageDocument::RemoveAlonePoint>},
+      {"Labeling", 70, kMethod, {{"lMin", P::Long}, {"lMax", P::Long}, {"lBack", P::Long}}, ReturnKind::ResultCode,
+       true, [](PortableControl& c, Call& k) { k.SetResult(c.document().Labeling(k.Long(0), k.Long(1), k.Long(2))); }},
+      {"SamplingOutline", 71, kMethod, {{"lBack", P::Long}}, ReturnKind::ResultCode, true,
+       PerformWithLong<&ImageDocument::SamplingOutline>},
+      {"Expansion", 72, kMethod, {{"lBack", P::Long}}, ReturnKind::ResultCode, true,
+       PerformWithLong<&ImageDocument::Expansion>},
+      {"Contraction", 73, kMethod, {{"lBack", P::Long}}, ReturnKind::ResultCode, true,
+       PerformWithLong<&ImageDocument::Contraction>},
+      {"LaplacianFilter", 74, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::LaplacianFilter>},
+      {"SmoothAsMaxDensity", 75, kMethod, {}, ReturnKind::ResultCode, true,
+       Perform<&ImageDocument::SmoothAsMaxDensity>},
+      {"SmoothAsMinDensity", 76, kMethod, {}, ReturnKind::ResultCode, true,
+       Perform<&ImageDocument::SmoothAsMinDensity>},
+      {"Contrast", 77, kMethod,
+       {{"lLow", P::Long}, {"lHi", P::Long}, {"ContrastLow", P::Property}, {"ContrastHi", P::Property}},
+       ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().Contrast(k.Long(0), k.Long(1), k.Long(2), k.Long(3)));
+       }},
+      {"Gamma", 78, kMethod, {{"fGamma", P::Float}}, ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().Gamma(k.Float(0))); }},
+      {"RGBGamma", 79, kMethod, {{"fRed", P::Float}, {"fGreen", P::Float}, {"fBlue", P::Float}},
+       ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().RGBGamma(k.Float(0), k.Float(1), k.Float(2))); }},
+      {"GetRGBHistogram", 81, kMethod,
+       RegionParams({{"phRMem", P::OutHandle}, {"phGMem", P::OutHandle}, {"phBMem", P::OutHandle}}),
+       ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().GetRGBHistogram(k.Long(0), k.Long(1), k.Long(2), k.Long(3), &k.args[4].h,
+                                                  &k.args[5].h, &k.args[6].h));
        }},
       {"LoadLog", 88, kMethod, {{"pszName", P::String}, {"lType", P::Long}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.log().LoadLogFile(k.String(0), k.Long(1))); }},

@@ -3,6 +3,8 @@
 // replay all read this table.
 #pragma once
 
+#include <cfloat>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -27,6 +29,8 @@ enum class ParamKind : uint8_t {
   OutDouble,  // double*
   OutFloat,   // float*
   InOutLong,  // long*, read and written
+  Property,   // not an interface parameter: the control's long property of this name, read when
+              // the call is made and logged with the arguments (replay passes the logged value)
 };
 
 inline bool IsInput(ParamKind k) { return k <= ParamKind::Handle || k == ParamKind::InOutLong; }
@@ -59,10 +63,19 @@ struct Call {
 
   int32_t Long(size_t n) const { return args[n].i; }
   int16_t Short(size_t n) const { return static_cast<int16_t>(args[n].i); }
+  double Double(size_t n) const { return args[n].d; }
+  // A float parameter: the number rounded to float, beyond float's range infinite as in IEEE.
+  float Float(size_t n) const {
+    const double d = args[n].d;
+    if (std::isnan(d) || std::fabs(d) <= FLT_MAX) return static_cast<float>(d);
+    return d > 0 ? HUGE_VALF : -HUGE_VALF;
+  }
+  uint32_t Unsigned(size_t n) const { return static_cast<uint32_t>(args[n].i); }
   const std::string& String(size_t n) const { return args[n].s; }
   mem::Handle Handle(size_t n) const { return args[n].h; }
   void SetResult(Result r) { pVal = ResultValue(r); }
   void SetValue(int32_t v) { pVal = v; }
+  void SetUnsigned(uint32_t v) { pVal = v; }
   void SetBlock(mem::Handle h) { pValBlock = h; }
 };
 

@@ -12,6 +12,7 @@ namespace pv {
 
 // Property values with their defaults.
 struct ControlProperties {
+  uint32_t backColor = 0;  // OLE_COLOR
   int32_t autoRepaint = 1;
   int32_t autoScroll = 1;
   int32_t paintSizeMode = 0;
@@ -23,6 +24,8 @@ struct ControlProperties {
   int32_t drawFontColor = 0;
   int32_t dropFiles = 0;
   int32_t preDropFiles = 0;
+  int32_t contrastLow = 0;  // output levels of the contrast curve
+  int32_t contrastHi = 255;
   int32_t drawType = 0;
   int32_t paintScaleMode = 4;
   int32_t enableMenu = 1;
@@ -40,14 +43,22 @@ class PortableControl {
   ControlProperties& properties() { return properties_; }
   const ControlProperties& properties() const { return properties_; }
 
-  // Paints now (the display bitmap is built first when auto repaint left it absent).
-  void ForceRepaint() { document_.Repaint(); }
+  // Paints now, on the background BackColor gives (the display bitmap is built first when auto
+  // repaint left it absent).
+  void ForceRepaint() {
+    RefreshBackground();
+    document_.Repaint();
+  }
   // Copies the display properties into the document, as every put of one does.
   void MirrorProperties();
 
   // The requires-save flag: set by property puts, cleared after a successful load.
   bool dirty() const { return dirty_; }
   void set_dirty(bool dirty) { dirty_ = dirty; }
+
+  // The document's background colour from BackColor; a value that does not translate leaves
+  // the previous colour.
+  void RefreshBackground();
 
  private:
   ImageDocument document_;

@@ -28,6 +28,8 @@ const PropertySpec kProperties[] = {
     {"DrawFontColor", 9, &ControlProperties::drawFontColor, kAny, kAll, AfterPut::Nothing},
     {"DropFiles", 64, &ControlProperties::dropFiles, kAny, kAll, AfterPut::Nothing},
     {"PreDropFiles", 80, &ControlProperties::preDropFiles, kAny, kAll, AfterPut::Nothing},
+    {"ContrastLow", 82, &ControlProperties::contrastLow, 0, 255, AfterPut::Nothing},
+    {"ContrastHi", 83, &ControlProperties::contrastHi, 0, 255, AfterPut::Nothing},
     {"DrawType", 84, &ControlProperties::drawType, 0, 1, AfterPut::Nothing},
     {"PaintScaleMode", 116, &ControlProperties::paintScaleMode, kAny, kAll, AfterPut::Relayout},
     {"EnableMenu", 122, &ControlProperties::enableMenu, kAny, kAll, AfterPut::Nothing},

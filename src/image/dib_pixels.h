@@ -27,6 +27,19 @@ inline void PackedOr(uint8_t* row, int32_t x, int bits, uint8_t value) {
   }
 }
 
+// Writes an index into a row of 1, 2, 4 or 8 bits, replacing what was there.
+inline void PackedSet(uint8_t* row, int32_t x, int bits, uint8_t value) {
+  if (bits == 8) {
+    row[x] = value;
+    return;
+  }
+  const int perByte = 8 / bits;
+  const int shift = 8 - bits - bits * (x % perByte);
+  const uint8_t mask = static_cast<uint8_t>(((1 << bits) - 1) << shift);
+  uint8_t& byte = row[x / perByte];
+  byte = static_cast<uint8_t>((byte & ~mask) | ((value << shift) & mask));
+}
+
 // The 16-bit pixel: byte 0 = B[7:3] G[7:5], byte 1 = G[4:2] R[7:3].
 inline void Pack16(uint8_t blue, uint8_t green, uint8_t red, uint8_t* out) {
   out[0] = static_cast<uint8_t>((blue & 0xF8) | (green >> 5));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -59,6 +60,46 @@ class ImageDocument {
   Result GetPalette(int32_t index, int32_t* color) const;
   Result SetPalette(int32_t index, int32_t color);
 
+  // Neighbourhood filters, morphology and labeling: in place on the DIB. No DIB: 1 (Labeling 9).
+  Result SobelFilter();
+  Result RobinsonFilter();
+  Result Smooth();
+  Result LaplacianFilter();
+  Result SmoothAsMaxDensity();
+  Result SmoothAsMinDensity();
+  Result RemoveAlonePoint(int32_t back);
+  Result SamplingOutline(int32_t back);
+  Result Expansion(int32_t back);
+  Result Contraction(int32_t back);
+  Result Labeling(int32_t min, int32_t max, int32_t back);
+
+  // Grayscale, binarisation threshold, tone curves, histograms. The threshold's rectangle is in
+  // memory rows (0 at the bottom), the histograms' in picture rows (0 at the top).
+  Result Grayscale(int16_t method, double red, double green, double blue);
+  Result GetMonochromeThresh(int32_t startX, int32_t startY, int32_t width, int32_t height,
+                             int32_t* threshold);
+  Result AccentForHistogram(int32_t range, int32_t threshold);
+  Result Contrast(int32_t low, int32_t high, int32_t outLow, int32_t outHigh);
+  Result Gamma(float gamma);
+  Result RGBGamma(float red, float green, float blue);
+  Result GetHistogram(int32_t startX, int32_t startY, int32_t width, int32_t height,
+                      mem::Handle* block) const;
+  Result GetRGBHistogram(int32_t startX, int32_t startY, int32_t width, int32_t height,
+                         mem::Handle* red, mem::Handle* green, mem::Handle* blue) const;
+
+  // Geometry, resampling and rotation (document_geometry.cpp).
+  Result TurnOver(int32_t direction);
+  Result Trim(float left, float top, float width, float height);
+  Result SetSize(int32_t width, int32_t height, int32_t placement, int32_t fill);
+  Result Mosaic(int16_t blockSize);
+  Result GetProfile(int32_t startX, int32_t startY, int32_t endX, int32_t endY, mem::Handle* block,
+                    int32_t* size) const;
+  Result SetImageScale(double horizontal, double vertical, int32_t type);
+  Result Rotate(float angle, int32_t resize, int32_t background);
+  // COLORREF that Trim writes into the new area; the control refreshes it from BackColor.
+  void set_background_color(uint32_t colorref) { backgroundColor_ = colorref; }
+  uint32_t background_color() const { return backgroundColor_; }
+
   // -1 when there is no DIB.
   int32_t GetWidth() const { return DibGetWidth(dib_); }
   int32_t GetHeight() const { return DibGetHeight(dib_); }
@@ -92,12 +133,18 @@ class ImageDocument {
   void Clear();
   // Installs a new DIB in place of the old one and lays out.
   Result Replace(mem::Handle dib);
+  // Runs a kernel that builds a new DIB from the current one and installs the result.
+  template <typename Kernel>
+  Result ReplaceBy(Kernel kernel);
   Result ExpandRunLengths();
+  // Runs `body` on the validated DIB and lays out after a success; `noImage` without a DIB.
+  Result ChangeInPlace(Result noImage, const std::function<Result(const DibView&)>& body);
   void ComputeDisplayScale(double* x, double* y);
 
   std::unique_ptr<DisplayPort> ownDisplay_;
   DisplayPort* display_;
   mem::Handle dib_ = nullptr;
+  uint32_t backgroundColor_ = 0;
 
   int32_t sizeMode_ = 0;
   int32_t autoScroll_ = 1;

@@ -72,4 +72,170 @@ out=$("$host" 'Load("source24.bmp", 0, 0)' 'LoadLog("chain.pvr", -2)' 'ExecuteLo
 check "replay run" $'Load 0\nLoadLog 0\nExecuteLog 0\nSave 0' "$out"
 check "replay gives the same image" "" "$(cmp chain.bmp replayed.bmp)"
 
+# Neighbourhood filters, morphology and labeling on an 8-bit grey BMP whose indices are the grey
+# levels (a full ramp table), built around ImageMagick's raw grey bytes; width 32 has no padding.
+le32() { printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)))"; }
+gray_bmp() {  # gray_bmp OUT.bmp WIDTH HEIGHT < raw bottom-up rows
+  local bytes=$(($2 * $3)) i
+  {
+    printf 'BM'; le32 $((1078 + bytes)); le32 0; le32 1078
+    le32 40; le32 "$2"; le32 "$3"; printf '\x01\x00\x08\x00'; le32 0; le32 "$bytes"; le32 0; le32 0; le32 0; le32 0
+    for i in $(seq 0 255); do printf "$(printf '\\x%02x\\x%02x\\x%02x\\x00' "$i" "$i" "$i")"; done
+    cat
+  } > "$1"
+}
+"$convert" -seed 5 -size 32x24 plasma:fractal -colorspace Gray -depth 8 -flip gray:- | gray_bmp plasma8.bmp 32 24
+check "grey fixture" "32x24 8 Grayscale" "$(identify -format '%wx%h %z %[type]' plasma8.bmp)"
+calls=('Load("plasma8.bmp", 0, 0)' 'SobelFilter()' 'RobinsonFilter()' 'LaplacianFilter()' 'Smooth()'
+       'SmoothAsMaxDensity()' 'SmoothAsMinDensity()' 'Monochrome(128)' 'RemoveAlonePoint(0)' 'Expansion(1)'
+       'Contraction(0)' 'SamplingOutline(0)' 'Labeling(-1, -1, 0)' 'Labeling(5, 3, 0)')
+check "filter and morphology members" \
+  "$(printf '%s 0\n' Load SobelFilter RobinsonFilter LaplacianFilter Smooth SmoothAsMaxDensity SmoothAsMinDensity \
+     Monochrome RemoveAlonePoint Expansion Contraction SamplingOutline Labeling)"$'\nLabeling 1' "$("$host" "${calls[@]}")"
+check "refusals on 24 bits and without an image" \
+  $'SobelFilter 1\nLabeling 9\nExpansion 1\nLoad 0\nSobelFilter 8\nSmooth 0\nLabeling 8\nSamplingOutline 8' \
+  "$("$host" 'SobelFilter()' 'Labeling(-1, -1, 0)' 'Expansion(0)' 'Load("source24.bmp", 0, 0)' 'SobelFilter()' \
+     'Smooth()' 'Labeling(-1, -1, 0)' 'SamplingOutline(0)')"
+"$host" 'Labeling(1)' 2>err.txt >/dev/null
+check "Labeling takes three arguments" "2 1" "$? $(grep -c Labeling err.txt)"
+# Maximum and minimum agree with ImageMagick's dilation and erosion away from the border.
+for pair in SmoothAsMaxDensity:Dilate SmoothAsMinDensity:Erode; do
+  "$host" 'Load("plasma8.bmp", 0, 0)' "${pair%:*}()" 'Save("ours.bmp", 4, 0, 0)' >/dev/null
+  "$convert" plasma8.bmp -morphology "${pair#*:}" Square:1 -crop 30x22+1+1 theirs.png
+  "$convert" ours.bmp -crop 30x22+1+1 ours.png
+  check "${pair%:*} against ImageMagick" 0 "$(compare -metric AE ours.png theirs.png null: 2>&1)"
+done
+# Labeling counts from the bottom row of the picture: the lower spot becomes 1, the upper 2.
+"$convert" -size 32x8 xc:black -fill white -draw 'rectangle 2,1 4,2' -draw 'rectangle 20,5 22,6' -depth 8 \
+  -flip gray:- | gray_bmp spots.bmp 32 8
+"$host" 'Load("spots.bmp", 0, 0)' 'Labeling(-1, -1, 0)' 'Save("labels.bmp", 4, 0, 0)' >/dev/null
+check "labels from the bottom" "2 1 0" \
+  "$("$convert" labels.bmp -format '%[fx:int(255*p{3,1}+0.5)] %[fx:int(255*p{21,6}+0.5)] %[fx:int(255*p{10,4}+0.5)]' info:)"
+
+# Every one of them is logged, and replaying the log on the same picture gives the same bytes.
+calls=('StartLog()' 'Load("plasma8.bmp", 0, 0)' 'Smooth()' 'SobelFilter()' 'RobinsonFilter()' 'LaplacianFilter()'
+       'SmoothAsMaxDensity()' 'SmoothAsMinDensity()' 'Monochrome(100)' 'RemoveAlonePoint(0)' 'Expansion(0)'
+       'Contraction(1)' 'SamplingOutline(0)' 'Labeling(10, 200, 1)' 'Labeling(-1, -1, 0)' 'Save("filtered.bmp", 4, 0, 0)'
+       'SaveLog("filters.pvr", 0)' 'SaveLogText("filters.txt")')
+"$host" "${calls[@]}" >/dev/null
+check "filters logged" 112 "$(stat -c %s filters.pvr)"
+check "filter log lines" "$(printf '%s\r\n' ｽﾑｰｼﾞﾝｸﾞ ｿｰﾍﾞﾙﾌｨﾙﾀ ﾛﾋﾞﾝｿﾝﾌｨﾙﾀ ﾗﾌﾟﾗｼｱﾝﾌｨﾙﾀ 最大濃度によるｽﾑｰｼﾞﾝｸﾞ \
+  最小濃度によるｽﾑｰｼﾞﾝｸﾞ '２値化  閾値:100' '孤立点除去  背景色　黒' '膨張  背景色　黒' '収縮  背景色　白' \
+  '輪郭抽出  背景色　黒' 'ﾗﾍﾞﾘﾝｸﾞ 検索範囲（ 10画素～200画素 ） 背景色　白' 'ﾗﾍﾞﾘﾝｸﾞ 検索範囲（ 全て ） 背景色　黒')" \
+  "$(iconv -f CP932 -t UTF-8 filters.txt)"
+"$host" 'Load("plasma8.bmp", 0, 0)' 'LoadLog("filters.pvr", -2)' 'ExecuteLog(0, 0)' 'Save("refiltered.bmp", 4, 0, 0)' >/dev/null
+check "filters replayed" "" "$(cmp filtered.bmp refiltered.bmp)"
+
+# Grayscale, threshold, tone curves and histograms on pictures of known levels.
+ppm() {  # ppm FILE WIDTH HEIGHT R G B ...: a binary PPM of these samples, top row first
+  local file=$1 width=$2 height=$3; shift 3
+  { printf 'P6\n%d %d\n255\n' "$width" "$height"; for v in "$@"; do printf "\\$(printf '%03o' "$v")"; done; } > "$file"
+}
+count() {  # count FILE LEVEL: the count at LEVEL in a histogram block
+  od --endian=little -An -tu4 -v -j $((4 * $2)) -N4 "$1" | tr -d ' '
+}
+ppm levels.ppm 4 2  255 255 255  200 100 0  1 1 1  128 128 128 \
+                    50 50 50  200 200 200  50 50 50  200 200 200
+"$convert" levels.ppm -type TrueColor BMP3:levels.bmp
+check "tone members on an empty control" $'Grayscale 1\nGetMonochromeThresh 9 plTh=0\nGamma 1\nGetHistogram 1 phMem=0' \
+  "$("$host" 'Grayscale(0, 0, 0, 0)' 'GetMonochromeThresh(0, 0, 1, 1)' 'Gamma(1)' 'GetHistogram(0, 0, 1, 1)')"
+mkdir tone
+out=$("$host" --blocks tone 'Load("levels.bmp", 0, 0)' 'GetRGBHistogram(0, 0, 4, 1)' 'Grayscale(8, 0, 0, 0)' \
+      'Grayscale(6, 0, 0, 0)' 'Grayscale(0, 0, 0, 0)' 'GetBitmapBits()' 'GetHistogram(0, 0, 4, 1)' \
+      'GetMonochromeThresh(0, 0, 4, 1)' 'GetMonochromeThresh(2, 0, 1, 1)' 'GetMonochromeThresh(0, 0, 5, 1)' \
+      'GetHistogram(0, 0, 4, 3)' 'GetRGBHistogram(0, 0, 1, 1)')
+check "tone queries" $'Load 0\nGetRGBHistogram 0 phRMem=1024B phGMem=1024B phBMem=1024B\nGrayscale 1\nGrayscale 1
+Grayscale 0\nGetBitmapBits 8\nGetHistogram 0 phMem=1024B\nGetMonochromeThresh 0 plTh=49\nGetMonochromeThresh 0 plTh=0
+GetMonochromeThresh 1 plTh=0\nGetHistogram 1 phMem=0\nGetRGBHistogram 8 phRMem=0 phGMem=0 phBMem=0' "$out"
+check "channel histograms" "1 1 1 1 1 1" "$(for level in 255 200 1; do count tone/2.phRMem.bin $level; done | xargs) \
+$(count tone/2.phGMem.bin 100) $(count tone/2.phBMem.bin 0) $(count tone/2.phBMem.bin 128)"
+check "grey levels of method 0" "1 1 1 1" "$(for level in 254 118 0 127; do count tone/7.phMem.bin $level; done | xargs)"
+check "refused histograms write no block" "2.phBMem.bin 2.phGMem.bin 2.phRMem.bin 7.phMem.bin" "$(ls tone | xargs)"
+
+# Tone curves change the levels a histogram then shows; the contrast levels come from the control.
+mkdir curves
+out=$("$host" --blocks curves 'Load("levels.bmp", 0, 0)' 'Grayscale(3, 0, 0, 0)' 'Gamma(1e300)' 'Gamma(2.2)' \
+      'GetHistogram(0, 0, 4, 1)' 'RGBGamma(1, 1, 1)' 'get_ContrastLow()' 'get_ContrastHi()' 'put_ContrastLow(256)' \
+      'put_ContrastLow(200)' 'put_ContrastHi(100)' 'Contrast(64, 192)' 'put_ContrastLow(0)' 'put_ContrastHi(255)' \
+      'get_ContrastLow()' 'get_ContrastHi()' 'Contrast(64, 64)' 'Contrast(64, 192)' 'GetHistogram(0, 0, 4, 2)' \
+      'AccentForHistogram(10, 8)' 'AccentForHistogram(1, 1)' 'GetHistogram(0, 0, 4, 2)')
+check "tone curves" $'Load 0\nGrayscale 0\nGamma 1\nGamma 0\nGetHistogram 0 phMem=1024B\nRGBGamma 8
+get_ContrastLow 0\nget_ContrastHi 255\nput_ContrastLow 0\nput_ContrastLow 0\nput_ContrastHi 0\nContrast 1
+put_ContrastLow 0\nput_ContrastHi 0\nget_ContrastLow 0\nget_ContrastHi 255\nContrast 1\nContrast 0
+GetHistogram 0 phMem=1024B\nAccentForHistogram 1\nAccentForHistogram 0\nGetHistogram 0 phMem=1024B' "$out"
+# Red levels 255 200 1 128 / 50 200 50 200; gamma 2.2 gives 255 228 20 186 / 121 228 121 228.
+check "gamma 2.2 levels" "1 1 1 1" "$(for level in 255 228 20 186; do count curves/5.phMem.bin $level; done | xargs)"
+check "contrast 64..192 levels" "4 1 1 2" "$(for level in 255 0 243 113; do count curves/19.phMem.bin $level; done | xargs)"
+check "accent bands" "4 4" "$(for level in 0 1; do count curves/22.phMem.bin $level; done | xargs)"
+
+# Tone operations are logged and replay to the same image, contrast with its stored levels.
+out=$("$host" 'StartLog()' 'Load("levels.bmp", 0, 0)' 'RGBGamma(1.5, 1, 0.5)' 'Grayscale(6, 0.25, 0.5, 0.25)' \
+      'put_ContrastLow(10)' 'Contrast(64, 192)' 'Gamma(2.2)' 'Save("toned.bmp", 4, 0, 0)' 'SaveLog("tone.pvr", 0)')
+check "tone chain" $'StartLog 0\nLoad 0\nRGBGamma 0\nGrayscale 0\nput_ContrastLow 0\nContrast 0\nGamma 0\nSave 0\nSaveLog 0' "$out"
+out=$("$host" 'Load("levels.bmp", 0, 0)' 'LoadLog("tone.pvr", -2)' 'ExecuteLog(0, 0)' 'Save("retoned.bmp", 4, 0, 0)')
+check "tone replay" $'Load 0\nLoadLog 0\nExecuteLog 0\nSave 0' "$out"
+check "tone replay gives the same image" "" "$(cmp toned.bmp retoned.bmp)"
+
+# Geometry against ImageMagick's own flips, turns, crops, canvases and pixel replication.
+"$convert" source24.bmp -colors 16 -type Palette -compress None BMP3:im4.bmp
+geometry() {  # geometry NAME SOURCE CALL CONVERT-ARGS...
+  local name=$1 source=$2 call=$3 member=${3%%(*}
+  shift 3
+  out=$("$host" 'put_BackColor(0x00FF00)' "Load(\"$source\", 0, 0)" "$call" "Save(\"g_$name.bmp\", 4, 0, 0)")
+  check "$name output" $'put_BackColor 0\nLoad 0\n'"$member"$' 0\nSave 0' "$out"
+  "$convert" "$source" "$@" "m_$name.png"
+  check "$name matches ImageMagick" 0 "$(compare -metric AE "g_$name.bmp" "m_$name.png" null: 2>&1)"
+}
+geometry flip source24.bmp 'TurnOver(0)' -flip
+geometry flop source24.bmp 'TurnOver(1)' -flop
+geometry turn90 source24.bmp 'Rotate(90, 1, 0)' -rotate 90
+geometry turn270 source24.bmp 'Rotate(-90, 1, 0)' -rotate -90
+geometry turn180 source24.bmp 'Rotate(180, 0, 0)' -rotate 180
+geometry turn90-canvas source24.bmp 'Rotate(90, 0, 0x0000FF)' -rotate 90 -background '#FF0000' -gravity center -extent 31x17
+geometry turn90-1bit im1.bmp 'Rotate(90, 1, 0)' -rotate 90
+geometry turn90-4bit im4.bmp 'Rotate(90, 1, 0)' -rotate 90
+geometry crop source24.bmp 'Trim(3, 2, 10, 8)' -crop 10x8+3+2 +repage
+geometry crop-4bit im4.bmp 'Trim(3.7, 2.2, 20.9, 12)' -crop 20x12+3+2 +repage
+geometry trim-out source24.bmp 'Trim(-2, -3, 35, 21)' -background '#00FF00' -extent 35x21-2-3
+geometry trim-out-1bit im1.bmp 'Trim(3, -2, 27, 12)' -background black -extent 27x12+3-2
+geometry canvas source24.bmp 'SetSize(41, 27, 0x202, 0x0000FF)' -background '#FF0000' -gravity center -extent 41x27
+geometry decimate source24.bmp 'SetImageScale(2, 2, 4)' -sample 200%
+geometry decimate-8bit im8.bmp 'SetImageScale(62, 68, 0x10004)' -sample 200%x400%
+
+# The other members' contract lines, and a profile block.
+out=$("$host" --blocks blocks 'Load("source24.bmp", 0, 0)' 'get_BackColor()' 'put_BackColor(0x80000005)' \
+  'get_BackColor()' 'Mosaic(0)' 'Mosaic(4)' 'GetProfile(0, 0, 30, 16)' 'GetProfile(0, 0, 31, 0)' \
+  'SetImageScale(0.5, 0.5, 1)' 'GetWidth()' 'Rotate(30, 1, 0)' 'GetWidth()' 'GetHeight()' 'ColorRes(8, 0, 0, 0)' \
+  'Mosaic(2)' 'TurnOver(5)' 'Rotate(30, 1, 256)' 'SetImageScale(1, 1, 5)' 'SetSize(10, 10, 0x203, 0)')
+check "geometry member lines" 'Load 0
+get_BackColor 0
+put_BackColor 0
+get_BackColor 2147483653
+Mosaic 1
+Mosaic 0
+GetProfile 0 phMem=105B lSize=31
+GetProfile 1 phMem=0 lSize=0
+SetImageScale 0
+GetWidth 16
+Rotate 0
+GetWidth 18
+GetHeight 15
+ColorRes 0
+Mosaic 1
+TurnOver 1
+Rotate 1
+SetImageScale 1
+SetSize 1' "$out"
+check "profile block" 105 "$(stat -c %s blocks/7.phMem.bin)"
+
+# Geometry operations are logged with their arguments and replay to the same picture.
+out=$("$host" 'StartLog()' 'put_BackColor(0x0000FF)' 'Load("source24.bmp", 0, 0)' 'Trim(-2.5, 1.5, 30, 20)' \
+      'Mosaic(3)' 'SetSize(33, 21, 0x402, 0x00FF00)' 'Rotate(30, 1, 0x123456)' 'TurnOver(1)' \
+      'SetImageScale(0.75, 1.5, 0)' 'Save("geometry.bmp", 4, 0, 0)' 'SaveLog("geometry.pvr", 0)')
+check "logged geometry" $'StartLog 0\nput_BackColor 0\nLoad 0\nTrim 0\nMosaic 0\nSetSize 0\nRotate 0\nTurnOver 0\nSetImageScale 0\nSave 0\nSaveLog 0' "$out"
+out=$("$host" 'put_BackColor(0x0000FF)' 'Load("source24.bmp", 0, 0)' 'LoadLog("geometry.pvr", -2)' 'ExecuteLog(0, 0)' \
+      'Save("geometry-replayed.bmp", 4, 0, 0)')
+check "geometry replay run" $'put_BackColor 0\nLoad 0\nLoadLog 0\nExecuteLog 0\nSave 0' "$out"
+check "geometry replay gives the same image" "" "$(cmp geometry.bmp geometry-replayed.bmp)"
+
 finish host

@@ -1,0 +1,42 @@
+// 256-entry byte tables: the one way every point operation maps pixel bytes.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "image/dib.h"
+
+namespace pv {
+
+// Entry v is the new value of a byte v.
+using ByteTable = std::array<uint8_t, 256>;
+
+// `count` bytes from `from` through the table into `to`; the two may be the same bytes.
+inline void MapBytes(const uint8_t* from, uint8_t* to, size_t count, const ByteTable& table) {
+  for (size_t i = 0; i < count; ++i) to[i] = table[from[i]];
+}
+
+// The pixel bytes of an 8-, 24- or 32-bit image in place: 8 bits through `blue`, the others
+// byte 0 through `blue`, 1 through `green`, 2 through `red`. Row padding and the fourth byte of
+// a 32-bit pixel stay as they are.
+inline void MapPixels(const DibView& dib, const ByteTable& blue, const ByteTable& green,
+                      const ByteTable& red) {
+  const size_t bytes = static_cast<size_t>(dib.bitCount() / 8), width = static_cast<size_t>(dib.width());
+  for (int32_t y = 0; y < dib.height(); ++y) {
+    uint8_t* row = dib.row(y);
+    if (bytes == 1) {
+      MapBytes(row, row, width, blue);
+      continue;
+    }
+    for (uint8_t* p = row; p < row + width * bytes; p += bytes) {
+      p[0] = blue[p[0]];
+      p[1] = green[p[1]];
+      p[2] = red[p[2]];
+    }
+  }
+}
+
+inline void MapPixels(const DibView& dib, const ByteTable& table) { MapPixels(dib, table, table, table); }
+
+}  // namespace pv

@@ -1,0 +1,76 @@
+// The 3 × 3 neighbourhood walker behind the filters and the morphology: every output pixel is
+// computed from a copy of the unchanged rows, so no result depends on one written before it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "image/dib.h"
+#include "platform/global_memory.h"
+
+namespace pv {
+
+// The nine source values around a pixel at memory row r, column x, k = 0..8: row r − 1
+// (one row lower in the picture), then r, then r + 1; in each, columns x − 1, x, x + 1.
+using Neighbourhood = std::array<int32_t, 9>;
+
+// Which pixels a walk computes.
+enum class Reach {
+  Interior,  // memory rows and columns 1 .. size − 2; the one-pixel border keeps its values
+  Whole,     // every pixel; outside the image the nearest edge pixel stands in for a neighbour
+};
+
+namespace detail {
+
+template <typename Rule>
+inline uint8_t ApplyAt(const uint8_t* below, const uint8_t* mid, const uint8_t* above, size_t left,
+                       size_t centre, size_t right, const Rule& rule) {
+  const Neighbourhood p = {below[left], below[centre], below[right], mid[left],  mid[centre],
+                           mid[right],  above[left],   above[centre], above[right]};
+  return static_cast<uint8_t>(rule(p));
+}
+
+// One row of one channel; `step` is the distance in bytes between neighbouring pixels.
+template <typename Rule>
+void WalkRow(const uint8_t* below, const uint8_t* mid, const uint8_t* above, uint8_t* out, size_t step,
+             int32_t width, Reach reach, const Rule& rule) {
+  for (int32_t x = 1; x + 1 < width; ++x) {
+    const size_t c = static_cast<size_t>(x) * step;
+    out[c] = ApplyAt(below, mid, above, c - step, c, c + step, rule);
+  }
+  if (reach == Reach::Interior) return;
+  const size_t last = static_cast<size_t>(width - 1) * step;
+  const size_t second = width > 1 ? step : 0;
+  out[0] = ApplyAt(below, mid, above, 0, 0, second, rule);
+  if (width > 1) out[last] = ApplyAt(below, mid, above, last - step, last, last, rule);
+}
+
+}  // namespace detail
+
+// Applies `rule` (Neighbourhood → 0..255) to channel `channel` of every pixel in `reach`,
+// reading `source` (rows laid out like the DIB's) and writing the DIB.
+template <typename Rule>
+void Walk3x3(const DibView& dib, const uint8_t* source, int channel, Reach reach, const Rule& rule) {
+  const size_t step = static_cast<size_t>(dib.bitCount() / 8);
+  const int32_t height = dib.height();
+  const bool whole = reach == Reach::Whole;
+  for (int32_t r = whole ? 0 : 1; r < (whole ? height : height - 1); ++r) {
+    const uint8_t* mid = source + dib.stride * static_cast<size_t>(r) + channel;
+    const uint8_t* below = r > 0 ? mid - dib.stride : mid;
+    const uint8_t* above = r + 1 < height ? mid + dib.stride : mid;
+    detail::WalkRow(below, mid, above, dib.row(r) + channel, step, dib.width(), reach, rule);
+  }
+}
+
+// Applies `rule` to the first `channels` bytes of every pixel (1 for 8 bits; blue, green and
+// red for 24 and 32 bits, each on its own), from one copy of the rows. 7 when there is no copy.
+template <typename Rule>
+Result Filter3x3(const DibView& dib, int channels, Reach reach, const Rule& rule) {
+  mem::Owned copy(mem::AllocCopy(dib.bits, dib.imageBytes()));
+  mem::Locked source(copy.get());
+  if (!source) return Result::OutOfMemory;
+  for (int channel = 0; channel < channels; ++channel) Walk3x3(dib, source.data(), channel, reach, rule);
+  return Result::Ok;
+}
+
+}  // namespace pv
