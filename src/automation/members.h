@@ -34,6 +34,8 @@ enum class ParamKind : uint8_t {
 };
 
 inline bool IsInput(ParamKind k) { return k <= ParamKind::Handle || k == ParamKind::InOutLong; }
+// Whether callers pass the parameter (every kind but Property).
+inline bool IsInterfaceParam(ParamKind k) { return k != ParamKind::Property; }
 
 // What pVal receives.
 enum class ReturnKind : uint8_t {

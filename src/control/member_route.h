@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <new>
 #include <type_traits>
+#include <vector>
 
 #include "automation/invoke.h"
 #include "control/com.h"
@@ -25,15 +26,21 @@ const Member* RowAtSlot(size_t slot);
 PortableControl& PortableOf(IPictavorCtl* iface);
 
 // One call through a typed slot: the C arguments into the row's Call, the row run, the outputs
-// written back. The last argument of a method or property get is pVal.
+// written back. The arguments are the row's interface parameters in order, then, for a method
+// or property get, pVal.
 class SlotCall {
  public:
-  explicit SlotCall(const Member& member) : member_(member) { call_.args.resize(member.params.size()); }
+  explicit SlotCall(const Member& member) : member_(member) {
+    call_.args.resize(member.params.size());
+    for (size_t n = 0; n < member.params.size(); ++n)
+      if (IsInterfaceParam(member.params[n].kind)) rows_.push_back(n);
+    rows_.push_back(kPVal);
+  }
 
   template <typename... A>
   HRESULT Run(PortableControl& control, A... args) {
     const bool hasPVal = member_.returns != ReturnKind::None;
-    if (sizeof...(A) != member_.params.size() + (hasPVal ? 1 : 0)) return E_UNEXPECTED;
+    if (sizeof...(A) != rows_.size() - (hasPVal ? 0 : 1)) return E_UNEXPECTED;
     size_t n = 0;
     HRESULT hr = S_OK;
     ((hr = SUCCEEDED(hr) ? In(n++, args) : hr), ...);
@@ -47,10 +54,13 @@ class SlotCall {
  private:
   // An argument that disagrees with its row: the interface and the table differ.
   static constexpr HRESULT kMismatch = E_UNEXPECTED;
+  static constexpr size_t kPVal = SIZE_MAX;
 
+  // The C argument at `position`: the row parameter it binds to, or kPVal.
   template <typename T>
-  HRESULT In(size_t n, T value) {
-    if (n == member_.params.size()) {
+  HRESULT In(size_t position, T value) {
+    const size_t n = rows_[position];
+    if (n == kPVal) {
       if constexpr (std::is_pointer_v<T>) {
         using P = std::remove_pointer_t<T>;
         const size_t needed = member_.returns == ReturnKind::Block ? sizeof(void*) : 4;
@@ -99,10 +109,11 @@ class SlotCall {
 
   // Writes back what the row handed out; In has checked that the types agree.
   template <typename T>
-  void Out(size_t n, T value) {
+  void Out(size_t position, T value) {
     if constexpr (std::is_pointer_v<T> && !std::is_same_v<T, BSTR>) {
       using P = std::remove_pointer_t<T>;
-      if (n == member_.params.size()) {
+      const size_t n = rows_[position];
+      if (n == kPVal) {
         if constexpr (std::is_integral_v<P>)
           *value = member_.returns == ReturnKind::Block
                        ? static_cast<P>(reinterpret_cast<intptr_t>(call_.pValBlock))
@@ -124,6 +135,7 @@ class SlotCall {
 
   const Member& member_;
   Call call_;
+  std::vector<size_t> rows_;  // by C argument position
 };
 
 // The function in vtable slot `Slot`; its parameter types come from the slot it fills.

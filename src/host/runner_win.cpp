@@ -62,6 +62,7 @@ bool Bind(const Param& param, const Arg& arg, Referent& referent, VARIANT* v, st
     case ParamKind::OutHandle: V_VT(v) = VT_BYREF | kHandleType, V_BYREF(v) = &referent.h; break;
     case ParamKind::OutDouble: V_VT(v) = VT_BYREF | VT_R8, V_BYREF(v) = &referent.d; break;
     case ParamKind::OutFloat: V_VT(v) = VT_BYREF | VT_R4, V_BYREF(v) = &referent.f; break;
+    case ParamKind::Property: break;  // not passed: the control reads its own
   }
   return true;
 }
@@ -110,13 +111,18 @@ class DispatchRunner : public MemberRunner {
   bool Run(const Member& member, Call& call, std::string* error) override {
     DISPID id = 0;
     if (!Identify(member, &id, error)) return false;
-    const size_t count = member.params.size();
+    std::vector<size_t> passed;  // the parameters that travel, in order
+    for (size_t n = 0; n < member.params.size(); ++n)
+      if (IsInterfaceParam(member.params[n].kind)) passed.push_back(n);
+    const size_t count = passed.size();
     std::vector<VARIANT> arguments(count);  // last parameter first
     std::vector<Referent> referents(count);
     for (VARIANT& v : arguments) VariantInit(&v);
     bool bound = true;
-    for (size_t n = 0; n < count && bound; ++n)
-      bound = Bind(member.params[n], call.args[n], referents[n], &arguments[count - 1 - n], error);
+    for (size_t i = 0; i < count && bound; ++i) {
+      const size_t n = passed[i];
+      bound = Bind(member.params[n], call.args[n], referents[i], &arguments[count - 1 - i], error);
+    }
     HRESULT hr = E_INVALIDARG;
     VARIANT result;
     VariantInit(&result);
@@ -130,7 +136,7 @@ class DispatchRunner : public MemberRunner {
     }
     for (VARIANT& v : arguments) VariantClear(&v);
     if (SUCCEEDED(hr)) {
-      for (size_t n = 0; n < count; ++n) Collect(member.params[n], referents[n], call.args[n]);
+      for (size_t i = 0; i < count; ++i) Collect(member.params[passed[i]], referents[i], call.args[passed[i]]);
       TakeResult(member, &result, call);
     }
     VariantClear(&result);
