@@ -1,7 +1,6 @@
 // The flat C API: PVC_<member>(control, arguments..., pVal), standard-call, one export per
 // member of IPictavorCtl that has one. Each calls the member through the pointer's vtable
 // slot; a null control pointer is refused with E_POINTER instead of being called through.
-#include "automation/invoke.h"
 #include "control/com.h"
 #include "control/member_route.h"
 
@@ -178,31 +177,12 @@ PVC_FORWARD(SetCursorID, (LONG nID, LONG* pVal), (nID, pVal))
 PVC_FORWARD(get_EnableMenu, (LONG* pVal), (pVal))
 PVC_FORWARD(put_EnableMenu, (LONG newVal), (newVal))
 
-namespace {
-
-// BackColor's row run directly on the portable control, without the stock property's
-// notifications, dirty flag and repaint that the interface member adds. A get reads into
-// `color`, a put writes from it.
-void RunBackColor(IPictavorCtl* ctl, pv::MemberKind kind, OLE_COLOR* color) {
-  const pv::Member* row = pv::FindMember(DISPID_BACKCOLOR, kind);
-  if (!ctl || !color || !row) return;
-  try {
-    pv::Call call;
-    call.args.resize(row->params.size());
-    if (!call.args.empty()) call.args[0].i = static_cast<int32_t>(*color);
-    pv::InvokeMember(pv::control::PortableOf(ctl), *row, call);
-    if (kind == pv::MemberKind::PropertyGet) *color = static_cast<OLE_COLOR>(call.pVal);
-  } catch (...) {
-  }
-}
-
-}  // namespace
-
-// The field itself, read and written: neither reports a status.
+// The field itself, read and written: no property sinks asked or told, no dirty flag, no repaint
+// (the new colour shows at the next paint), and no status.
 extern "C" void STDMETHODCALLTYPE PVC_get_BackColor(IPictavorCtl* ctl, OLE_COLOR* color) {
-  RunBackColor(ctl, pv::MemberKind::PropertyGet, color);
+  if (ctl && color) *color = pv::control::PortableOf(ctl).properties().backColor;
 }
 
 extern "C" void STDMETHODCALLTYPE PVC_put_BackColor(IPictavorCtl* ctl, OLE_COLOR color) {
-  RunBackColor(ctl, pv::MemberKind::PropertyPut, &color);
+  if (ctl) pv::control::PortableOf(ctl).properties().backColor = color;
 }

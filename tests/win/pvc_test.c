@@ -90,19 +90,22 @@ static void Files(IPictavorCtl* c) {
 
 static void Properties(IPictavorCtl* c) {
   LONG v = -7;
-  OLE_COLOR colour = 0xDEADBEEF;
-  HRESULT hr;
+  OLE_COLOR colour = 0;
   CHECK(PVC(GetLong, get_PaintScaleMode)(c, &v) == S_OK && v == 4);
   CHECK(PVC(PutLong, put_DrawPenStyle)(c, 3) == S_OK);
   CHECK(PVC(GetLong, get_DrawPenStyle)(c, &v) == S_OK && v == 3);
   CHECK(PVC(PutLong, put_DrawPenStyle)(c, 9) == S_OK);
   CHECK(PVC(GetLong, get_DrawPenStyle)(c, &v) == S_OK && v == 3);
-  /* BackColor's two exports read and write the field; until the field exists the get leaves
-   * its argument as it was. */
-  hr = IPictavorCtl_get_BackColor(c, &colour);
-  PVC(PutColor, put_BackColor)(c, 0x00123456);
+  /* BackColor's two exports read and write the field that the interface's property shows. */
+  PVC(PutColor, put_BackColor)(c, 0x80000005);
   PVC(GetColor, get_BackColor)(c, &colour);
-  CHECK(hr == E_NOTIMPL ? colour == 0xDEADBEEF : colour == 0x00123456);
+  CHECK(colour == 0x80000005);
+  colour = 0;
+  CHECK(IPictavorCtl_get_BackColor(c, &colour) == S_OK && colour == 0x80000005);
+  CHECK(IPictavorCtl_put_BackColor(c, 0x00123456) == S_OK);
+  PVC(GetColor, get_BackColor)(c, &colour);
+  CHECK(colour == 0x00123456);
+  PVC(GetColor, get_BackColor)(NULL, &colour); /* no control: nothing happens */
 }
 
 static void Refusals(IPictavorCtl* c) {
