@@ -15,7 +15,6 @@
 
 namespace pv::control {
 
-constexpr size_t kFirstMemberSlot = 7;  // after IUnknown and IDispatch
 constexpr size_t kSlotCount = 147;
 
 // The row that vtable slot `slot` runs; null when the table has none (or the type library
