@@ -1,10 +1,11 @@
 // The picture the benchmarks work on: smooth gradients with noise, so that colours vary.
 #pragma once
 
-#include <cstring>
+#include <cstdlib>
 #include <random>
 
 #include "image/dib.h"
+#include "image/image_document.h"
 
 namespace bench {
 
@@ -14,7 +15,7 @@ inline pv::mem::Handle Picture(int32_t width, int32_t height, int bits) {
   h.width = width;
   h.height = height;
   pv::DibBuilder dib(h, bits);
-  for (int i = 0; bits == 8 && i < 256; ++i) std::memset(dib.view().table + 4 * i, i, 3);
+  if (bits == 8) pv::WriteGrayRamp(dib.view().table);
   std::mt19937 random(1);
   const int bytes = bits / 8;
   for (int32_t y = 0; y < height; ++y) {
@@ -24,6 +25,16 @@ inline pv::mem::Handle Picture(int32_t width, int32_t height, int bits) {
         row[x * bytes + c] = static_cast<uint8_t>((x + c * y) * 255 / (width + height) + (random() & 15));
   }
   return dib.Release();
+}
+
+// The picture file named by PICTAVOR_BENCH_PICTURE, as 24 bits, when set (so that other tools
+// can be timed on the same picture); else the generated 24-bit picture of that size.
+inline pv::mem::Handle PictureOrFile(int32_t width, int32_t height) {
+  const char* path = std::getenv("PICTAVOR_BENCH_PICTURE");
+  if (!path || !*path) return Picture(width, height, 24);
+  pv::ImageDocument doc;
+  if (doc.Load(path, 24, 0) != pv::Result::Ok) return nullptr;
+  return doc.GetDIB();
 }
 
 }  // namespace bench

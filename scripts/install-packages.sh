@@ -10,6 +10,7 @@ NATIVE_PACKAGES=(
   cmake ninja-build make g++ clang libclang-rt-dev llvm
   libpng-dev libjpeg62-turbo-dev zlib1g-dev
   libgtest-dev googletest libbenchmark-dev imagemagick
+  libjpeg-turbo-progs libtiff-tools netpbm pngcheck
 )
 
 # MinGW cross compilers (posix thread model), widl, Wine (64-bit only), and

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/progress.h"
 #include "host/host.h"
 #include "host/runner.h"
 #include "platform/file_io.h"
@@ -64,7 +65,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "pictavor: %s\n", error.c_str());
     return kNoControl;
   }
-  pv::host::Host host(stdout, blocksDir, std::move(runner));
+  // Standard output carries one result line per call; the PNG writer's progress goes aside.
+  pv::SetProgressStream(stderr);
+  pv::host::Host host(pv::host::ResultStream(), blocksDir, std::move(runner));
   for (size_t n = 0; n < calls.size(); ++n) {
     if (!host.Run(static_cast<int>(n + 1), calls[n], &error)) {
       std::fprintf(stderr, "pictavor: call %zu `%s`: %s\n", n + 1, calls[n].c_str(), error.c_str());

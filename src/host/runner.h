@@ -3,6 +3,7 @@
 // host's and the same for both.
 #pragma once
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,8 +36,12 @@ class PortableRunner : public MemberRunner {
 // registered control. Null, with the reason, when the control cannot be had.
 std::unique_ptr<MemberRunner> CreateRunner(std::string* error);
 
-// The program's arguments in UTF-8 (on Windows read as UTF-16 from the command line); also
-// sets standard output up for result lines.
+// The program's arguments in UTF-8 (on Windows read as UTF-16 from the command line).
 std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+// Where result lines go: standard output, LF line ends. On Windows the control in the process
+// prints to standard output too (its PNG progress); there the process's standard output is
+// turned to standard error and the results keep the original to themselves.
+std::FILE* ResultStream();
 
 }  // namespace pv::host

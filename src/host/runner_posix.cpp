@@ -8,4 +8,6 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
   return std::vector<std::string>(argv + 1, argv + argc);
 }
 
+std::FILE* ResultStream() { return stdout; }
+
 }  // namespace pv::host

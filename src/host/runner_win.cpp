@@ -175,14 +175,22 @@ std::unique_ptr<MemberRunner> CreateRunner(std::string* error) {
 }
 
 std::vector<std::string> ProgramArguments(int, char**) {
-  // Result lines end in LF, as on every other platform.
-  _setmode(_fileno(stdout), _O_BINARY);
   int count = 0;
   LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::string> arguments;
   for (int i = 1; wide && i < count; ++i) arguments.push_back(WideToUtf8(wide[i]));
   LocalFree(wide);
   return arguments;
+}
+
+std::FILE* ResultStream() {
+  std::fflush(stdout);
+  const int results = _dup(_fileno(stdout));
+  if (results >= 0) _setmode(results, _O_BINARY);  // LF line ends, as everywhere
+  std::FILE* stream = results >= 0 ? _fdopen(results, "wb") : nullptr;
+  if (!stream) return stdout;
+  _dup2(_fileno(stderr), _fileno(stdout));
+  return stream;
 }
 
 }  // namespace pv::host

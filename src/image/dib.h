@@ -45,6 +45,13 @@ enum DibKind : int16_t {
 // Entries of the colour table that the pixel rows follow: 2^bitCount up to 8 bits, else none.
 inline size_t TableEntries(int bitCount) { return bitCount <= 8 ? size_t{1} << bitCount : 0; }
 inline size_t PixelOffset(int bitCount) { return kDibHeaderBytes + 4 * TableEntries(bitCount); }
+// The 256-entry grey table (i, i, i, 0) of kind 3.
+inline void WriteGrayRamp(uint8_t* table) {
+  for (int i = 0; i < 256; ++i) {
+    for (int c = 0; c < 3; ++c) table[4 * i + c] = static_cast<uint8_t>(i);
+    table[4 * i + 3] = 0;
+  }
+}
 inline bool IsDibBitCount(int bitCount) {
   return bitCount == 1 || bitCount == 2 || bitCount == 4 || bitCount == 8 || bitCount == 16 ||
          bitCount == 24 || bitCount == 32;

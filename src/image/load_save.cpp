@@ -23,7 +23,7 @@ Result WriteFormat(mem::Handle dib, int16_t format, int16_t quality, mem::Handle
                    int32_t* size) {
   switch (format) {
     case kFormatJpegBaseline:
-    case kFormatJpegProgressive: return JpegCodec().Write(dib, block, size, quality);
+    case kFormatJpegProgressive: return JpegCodec().Write(dib, block, size, format, quality);
     case kFormatTiff: return TiffCodec().Write(dib, block, size);
     case kFormatBmp: return BmpCodec().Write(dib, block, size);
     case kFormatPng: return PngCodec().Write(dib, block, size);

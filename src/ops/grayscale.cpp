@@ -81,10 +81,7 @@ Result ConvertToGray(const DibView& src, const GrayMethod& method, mem::Handle* 
   if (dst.status() != Result::Ok) return dst.status();
   dst.header().clrUsed = dst.header().clrImportant = 256;
   dst.StoreHeader();
-  for (int i = 0; i < 256; ++i) {
-    uint8_t* entry = dst.view().table + 4 * i;
-    entry[0] = entry[1] = entry[2] = static_cast<uint8_t>(i);
-  }
+  WriteGrayRamp(dst.view().table);
   WithMethod(method, [&](auto gray) {
     switch (src.bitCount()) {
       case 16: return DirectRows<2>(src, dst.view(), gray);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Drives the command-line host the way scripts and acceptance checks do: its output lines,
-# exit status, --blocks, -f, and BMP files of every depth written by ImageMagick and by itself.
+# exit status, --blocks, -f, BMP files of every depth written by ImageMagick and by itself, and
+# PNG, JPEG and TIFF files and blocks checked against libpng, libjpeg-turbo and libtiff's tools.
 # Usage: tests/host/run.sh PATH/TO/pictavor
 set -uo pipefail
 # shellcheck source=tests/checks.sh
@@ -59,6 +60,63 @@ check "memory load" $'LoadMemory 0\nGetWidth 31' "$("$host" 'LoadMemory(@"blocks
 out=$("$host" 'Copy(0)' 'Load("source24.bmp", 0, 0)' 'Copy(0)' 'SetDIB(0)' 'GetWidth()' 'Paste(0)' 'GetWidth()' \
       'SetBITMAP(0)' 'GetWidth()')
 check "clipboard and bitmaps" $'Copy 9\nLoad 0\nCopy 0\nSetDIB 0\nGetWidth -1\nPaste 0\nGetWidth 31\nSetBITMAP 0\nGetWidth -1' "$out"
+
+# PNG, JPEG and TIFF: every save format code and JPEG quality check, through blocks and files,
+# read back by the libraries' own tools; files from those tools loaded the same two ways.
+"$convert" source24.bmp -depth 8 PPM:source.ppm
+differing() { compare -quiet -metric AE "$1" "$2" null: 2>&1; }  # pixels that differ
+calls=('Load("source24.bmp", 0, 0)')
+expected=("Load 0")
+codes=("1 70 0" "1 1 1" "1 255 1" "1 2 0" "1 254 0" "2 85 0" "2 0 1" "3 0 0" "3 999 0" "4 0 0" "5 0 1" "6 0 0" "0 0 1" "7 0 1")
+for code in "${codes[@]}"; do
+  read -r format quality result <<<"$code"
+  calls+=("SaveMemory($format, 0, $quality)")
+  if [ "$result" = 0 ]; then expected+=("SaveMemory 0 phMem=@B piSize=@"); else expected+=("SaveMemory $result phMem=0 piSize=0"); fi
+done
+mkdir codecs
+out=$("$host" --blocks codecs "${calls[@]}" 2>progress.txt | sed -E 's/=[0-9]+B/=@B/; s/piSize=[1-9][0-9]*/piSize=@/')
+check "save format codes and quality range" "$(printf '%s\n' "${expected[@]}")" "$out"
+check "no progress on standard output" 0 "$(grep -c saved <<<"$out")"
+check "PNG progress on standard error" 1 "$(grep -c '100% saved' progress.txt)"
+check "baseline JPEG (code 1) is cjpeg's" "" "$(cjpeg -quality 70 source.ppm | cmp - codecs/2.phMem.bin 2>&1)"
+check "progressive JPEG (code 2)" "None JPEG" "$(identify -format '%[interlace] ' codecs/2.phMem.bin codecs/7.phMem.bin | xargs)"
+check "quality 254 codes as 100" "$(cjpeg -quality 100 source.ppm | md5sum)" "$(md5sum <codecs/6.phMem.bin)"
+check "TIFF block (code 3) for libtiff" "0 0" "$(tiffinfo codecs/9.phMem.bin >/dev/null 2>&1; echo $?) $(differing source.ppm codecs/9.phMem.bin)"
+check "PNG block (code 6) for pngcheck" "OK" "$(pngcheck -q codecs/13.phMem.bin >/dev/null && echo OK)"
+check "PNG pixels" "" "$(pngtopnm codecs/13.phMem.bin | cmp - source.ppm 2>&1)"
+for n in 2 7 9 13; do
+  check "LoadMemory of block $n" $'LoadMemory 0\nGetWidth 31\nGetHeight 17' \
+    "$("$host" "LoadMemory(@\"codecs/$n.phMem.bin\", 0, 0)" 'GetWidth()' 'GetHeight()')"
+done
+
+# Files: Save with every writer, Load back (8 bits asked for on load as well).
+for pair in "1 70 jpg" "2 70 jpg" "3 0 tif" "4 0 bmp" "6 0 png"; do
+  read -r format quality ext <<<"$pair"
+  out=$("$host" 'Load("source24.bmp", 0, 0)' "Save(\"f$format.$ext\", $format, 0, $quality)" \
+        "Load(\"f$format.$ext\", 8, 0)" 'GetBitmapBits()' 2>/dev/null)
+  check "Save and Load format $format" $'Load 0\nSave 0\nLoad 0\nGetBitmapBits 8' "$out"
+done
+check "saved TIFF for tiffdump" 15 "$(tiffdump f3.tif 2>/dev/null | grep -c '^[A-Za-z]*[ ]*([0-9]*) ')"
+check "saved JPEG for djpeg" "P6 31 17" "$(djpeg -pnm f2.jpg | head -c 9 | xargs)"
+check "saved PNG and TIFF keep the pixels" "0 0" "$(differing source.ppm f6.png) $(differing source.ppm f3.tif)"
+out=$("$host" 'Load("source24.bmp", 0, 0)' 'Save("p8.tif", 3, 8, 0)' 'GetBitmapBits()' 'Save("g.jpg", 1, 0, 70)' \
+      'ColorRes(32, 0, 0, 0)' 'Save("t.tif", 3, 0, 0)' 'Save("t.jpg", 2, 0, 70)' 'Save("t.png", 6, 0, 0)' 2>/dev/null)
+check "depth on save and writers' depth limits" $'Load 0\nSave 0\nGetBitmapBits 8\nSave 0\nColorRes 0\nSave 8\nSave 8\nSave 0' "$out"
+check "8-bit TIFF is a palette image" "palette" "$(tiffinfo p8.tif 2>/dev/null | grep -o 'palette' | head -1)"
+check "8-bit JPEG is grey" "Gray" "$(identify -format '%[colorspace]' g.jpg)"
+check "32-bit picture saved as PNG is its RGB" "24-bit RGB 0" "$(pngcheck t.png | grep -o '24-bit RGB') $(differing p8.tif t.png)"
+
+# Files made by the libraries' tools, by path and by block.
+pnmtopng -interlace source.ppm > tool.png
+cjpeg -progressive source.ppm > tool.jpg
+ppm2tiff -c none -r 5 source.ppm tool.tif 2>/dev/null
+tiffcp -c lzw tool.tif lzw.tif
+printf 'plain text' > text.txt
+for case in "tool.png 0" "tool.jpg 0" "tool.tif 0" "lzw.tif 5" "text.txt 3"; do
+  read -r file result <<<"$case"
+  out=$("$host" "Load(\"$file\", 0, 0)" "LoadMemory(@\"$file\", 0, 0)" 'GetWidth()')
+  check "load $file" $'Load '"$result"$'\nLoadMemory '"$result"$'\nGetWidth '"$([ "$result" = 0 ] && echo 31 || echo -1)" "$out"
+done
 
 # A chain of operations logged, saved, and replayed on the same picture in a second run.
 out=$("$host" 'StartLog()' 'Load("source24.bmp", 0, 0)' 'ColorRes(8, 0, 0, 0)' 'SetPalette(7, 0x123456)' \

@@ -41,30 +41,12 @@ Bytes PixelRows(const ImageDocument& doc) {
   return Bytes(lock.view().bits, lock.view().bits + lock.view().imageBytes());
 }
 
-// Pixels of a binary PPM (P6, maxval 255) as 0xRRGGBB, top row first.
-std::vector<uint32_t> ReadPpm(const std::string& path, int* width, int* height) {
-  const Bytes file = test::ReadFile(path);
-  int maxval = 0, consumed = 0;
-  std::sscanf(reinterpret_cast<const char*>(file.data()), "P6 %d %d %d%n", width, height, &maxval, &consumed);
-  std::vector<uint32_t> pixels;
-  for (size_t i = consumed + 1; i + 2 < file.size(); i += 3)
-    pixels.push_back(file[i] << 16 | file[i + 1] << 8 | file[i + 2]);
-  return pixels;
-}
-
 TEST(BmpReader, ReadsWhatImageMagickWrites) {
   for (const char* name : {"im_1bit", "im_4bit", "im_8bit", "im_8bit_rle", "im_24bit", "im_32bit"}) {
     SCOPED_TRACE(name);
     ImageDocument doc;
     ASSERT_EQ(doc.Load(test::FixturePath(std::string(name) + ".bmp"), 0, 0), Result::Ok);
-    int width = 0, height = 0;
-    const auto expected = ReadPpm(test::FixturePath(std::string(name) + ".ppm"), &width, &height);
-    ASSERT_EQ(doc.GetWidth(), width);
-    ASSERT_EQ(doc.GetHeight(), height);
-    ASSERT_EQ(expected.size(), static_cast<size_t>(width * height));
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x)
-        ASSERT_EQ(test::ColorAt(doc.dib(), x, y), expected[y * width + x]) << x << "," << y;
+    test::ExpectPixelsOf(doc.dib(), test::FixturePath(std::string(name) + ".ppm"));
   }
 }
 

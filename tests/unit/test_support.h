@@ -1,6 +1,8 @@
 // Small builders shared by the unit tests: DIBs, blocks and files from bytes.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -90,8 +92,40 @@ inline Bytes BmpFile(const Bytes& dib, size_t tableBytes) {
 // Colour (0xRRGGBB) of picture pixel (x, y) of a valid DIB, whatever its depth.
 uint32_t ColorAt(mem::Handle dib, int32_t x, int32_t y);
 
+// Pixels of a binary PNM (P6 colour or P5 grey, maxval 255) as 0xRRGGBB, top row first.
+std::vector<uint32_t> ReadPnm(const std::string& path, int32_t* width, int32_t* height);
+// A 24-bit DIB of a PNM's pixels.
+mem::Handle DibFromPnm(const std::string& path);
+// Every pixel of a DIB equals the reference PNM's (a gtest failure names the first that differs).
+void ExpectPixelsOf(mem::Handle dib, const std::string& pnmPath);
+
 std::string FixturePath(const std::string& name);
 Bytes ReadFile(const std::string& path);
 std::string TempPath(const std::string& name);
+
+// The bytes of a fixture file.
+inline Bytes Fixture(const std::string& name) { return ReadFile(FixturePath(name)); }
+
+// Runs a codec's reader on file bytes; the DIB it makes, if any, goes to `dib`.
+template <typename Codec>
+Result ReadWith(const Bytes& file, mem::Owned* dib) {
+  mem::Owned block(BlockOf(file));
+  mem::Handle out = nullptr;
+  const Result result = Codec().Read(block.get(), &out);
+  dib->reset(out);
+  return result;
+}
+
+// The file a codec's writer (one without options) makes of a DIB, expected to succeed.
+template <typename Codec>
+Bytes WrittenBy(mem::Handle dib) {
+  mem::Handle file = nullptr;
+  int32_t size = 0;
+  EXPECT_EQ(Codec().Write(dib, &file, &size), Result::Ok);
+  mem::Owned owned(file);
+  Bytes bytes = BytesOf(file);
+  EXPECT_EQ(bytes.size(), static_cast<size_t>(size));
+  return bytes;
+}
 
 }  // namespace pv::test

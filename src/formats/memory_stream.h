@@ -1,0 +1,46 @@
+// The memory streams that codec libraries read file images from and write them into.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "image/result.h"
+#include "platform/global_memory.h"
+
+namespace pv {
+
+// Reads a whole file image front to back.
+class ReadStream {
+ public:
+  ReadStream(const uint8_t* base, size_t size, size_t position = 0)
+      : base_(base), size_(size), position_(position < size ? position : size) {}
+
+  // Copies `n` bytes and advances; when fewer remain, copies those, stays put and reports the
+  // shorter count, which a reader must treat as an error.
+  size_t Read(uint8_t* out, size_t n);
+
+ private:
+  const uint8_t* base_;
+  size_t size_;
+  size_t position_;
+};
+
+// A file image being written. Capacity grows geometrically, so a writer that appends in small
+// pieces still costs time linear in the output.
+class WriteStream {
+ public:
+  // False (nothing appended) when memory runs out.
+  bool Append(const uint8_t* bytes, size_t n);
+  size_t size() const { return bytes_.size(); }
+  const uint8_t* data() const { return bytes_.data(); }
+
+  // Hands the bytes out as a new block: 7 when nothing was written, the image is too large for
+  // a 32-bit size, or the block cannot be had. The stream is emptied either way.
+  Result TakeBlock(mem::Handle* block, int32_t* size);
+
+ private:
+  std::vector<uint8_t> bytes_;
+};
+
+}  // namespace pv
