@@ -54,6 +54,10 @@ std::vector<Member> BuildTable() {
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().Save(k.String(0), k.Short(1), k.Short(2), k.Short(3)));
        }},
+      {"Copy", 12, kMethod, {{"iFlags", P::Long}}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().Copy()); }},
+      {"Paste", 13, kMethod, {{"iFlags", P::Long}}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().Paste()); }},
       {"SetDIB", 14, kMethod, {{"hDIB", P::Handle}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().SetDIB(k.Handle(0))); }},
       {"GetDIB", 15, kMethod, {}, ReturnKind::Block, false,
@@ -107,6 +111,11 @@ std::vector<Member> BuildTable() {
       {"GetImageData", 27, kMethod, {{"phMem", P::OutHandle}, {"lpSize", P::OutLong}}, ReturnKind::ResultCode,
        false,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().GetImageData(&k.args[0].h, &k.args[1].i)); }},
+      {"SetBITMAP", 28, kMethod, {{"hBITMAP", P::Handle}}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().SetBITMAP(k.Handle(0))); }},
+      // A device handle that stays the display's: a value, not a block.
+      {"GetBITMAP", 29, kMethod, {}, ReturnKind::Value, false,
+       [](PortableControl& c, Call& k) { k.pVal = reinterpret_cast<intptr_t>(c.document().GetBITMAP()); }},
       {"Monochrome", 24, kMethod, {{"th", P::Long}}, ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().Monochrome(k.Long(0))); }},
       {"GetWidth", 31, kMethod, {}, ReturnKind::Value, false, QueryValue<&ImageDocument::GetWidth>},
@@ -266,11 +275,13 @@ const std::vector<Member>& Members() {
   return table;
 }
 
-const Member* FindMethod(int32_t dispid) {
+const Member* FindMember(int32_t dispid, MemberKind kind) {
   for (const Member& m : Members())
-    if (m.dispid == dispid && m.kind == MemberKind::Method) return &m;
+    if (m.dispid == dispid && m.kind == kind) return &m;
   return nullptr;
 }
+
+const Member* FindMethod(int32_t dispid) { return FindMember(dispid, MemberKind::Method); }
 
 const Member* FindMember(std::string_view callName) {
   for (const Member& m : Members())

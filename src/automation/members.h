@@ -34,6 +34,8 @@ enum class ParamKind : uint8_t {
 };
 
 inline bool IsInput(ParamKind k) { return k <= ParamKind::Handle || k == ParamKind::InOutLong; }
+// Whether callers pass the parameter (every kind but Property).
+inline bool IsInterfaceParam(ParamKind k) { return k != ParamKind::Property; }
 
 // What pVal receives.
 enum class ReturnKind : uint8_t {
@@ -98,6 +100,8 @@ struct Member {
 const std::vector<Member>& Members();
 // The member by its call name, ignoring case as IDispatch does; null when there is none.
 const Member* FindMember(std::string_view callName);
+// The member with this DISPID and kind; null when there is none.
+const Member* FindMember(int32_t dispid, MemberKind kind);
 // The method whose DISPID is `dispid` (an operation code of the log); null when there is none.
 const Member* FindMethod(int32_t dispid);
 

@@ -6,7 +6,7 @@ namespace {
 
 enum class AfterPut { Nothing, Relayout };
 
-struct PropertySpec {
+struct PropertyRow {
   const char* name;
   int32_t dispid;
   int32_t ControlProperties::*field;
@@ -16,7 +16,7 @@ struct PropertySpec {
 
 constexpr int32_t kAny = INT32_MIN, kAll = INT32_MAX;
 
-const PropertySpec kProperties[] = {
+const PropertyRow kProperties[] = {
     {"AutoRepaint", 1, &ControlProperties::autoRepaint, kAny, kAll, AfterPut::Nothing},
     {"AutoScroll", 2, &ControlProperties::autoScroll, kAny, kAll, AfterPut::Relayout},
     {"PaintSizeMode", 3, &ControlProperties::paintSizeMode, kAny, kAll, AfterPut::Relayout},
@@ -35,25 +35,25 @@ const PropertySpec kProperties[] = {
     {"EnableMenu", 122, &ControlProperties::enableMenu, kAny, kAll, AfterPut::Nothing},
 };
 
-void Put(const PropertySpec& spec, PortableControl& control, int32_t value) {
-  if (value < spec.minimum || value > spec.maximum) return;
+void Put(const PropertyRow& row, PortableControl& control, int32_t value) {
+  if (value < row.minimum || value > row.maximum) return;
   // Turning automatic repaint on shows the current state first.
-  if (spec.field == &ControlProperties::autoRepaint && value != 0) control.ForceRepaint();
-  control.properties().*spec.field = value;
+  if (row.field == &ControlProperties::autoRepaint && value != 0) control.ForceRepaint();
+  control.properties().*row.field = value;
   control.MirrorProperties();
-  if (spec.after == AfterPut::Relayout) control.document().Relayout(false);
+  if (row.after == AfterPut::Relayout) control.document().Relayout(false);
   control.set_dirty(true);
 }
 
 }  // namespace
 
 void AddPropertyMembers(std::vector<Member>* table) {
-  for (const PropertySpec& spec : kProperties) {
-    table->push_back({spec.name, spec.dispid, MemberKind::PropertyGet, {}, ReturnKind::Value, false,
-                      [&spec](PortableControl& c, Call& k) { k.SetValue(c.properties().*spec.field); }});
-    table->push_back({spec.name, spec.dispid, MemberKind::PropertyPut, {{"newVal", ParamKind::Long}},
+  for (const PropertyRow& row : kProperties) {
+    table->push_back({row.name, row.dispid, MemberKind::PropertyGet, {}, ReturnKind::Value, false,
+                      [&row](PortableControl& c, Call& k) { k.SetValue(c.properties().*row.field); }});
+    table->push_back({row.name, row.dispid, MemberKind::PropertyPut, {{"newVal", ParamKind::Long}},
                       ReturnKind::None, false,
-                      [&spec](PortableControl& c, Call& k) { Put(spec, c, k.Long(0)); }});
+                      [&row](PortableControl& c, Call& k) { Put(row, c, k.Long(0)); }});
   }
 }
 

@@ -2,7 +2,6 @@
 
 #include <cinttypes>
 
-#include "automation/invoke.h"
 #include "host/call_parser.h"
 #include "platform/file_io.h"
 
@@ -34,7 +33,8 @@ bool BindReal(const Literal& literal, Arg* arg) {
 
 }  // namespace
 
-Host::Host(std::FILE* out, std::string blocksDir) : out_(out), blocksDir_(std::move(blocksDir)) {}
+Host::Host(std::FILE* out, std::string blocksDir, std::unique_ptr<MemberRunner> runner)
+    : runner_(std::move(runner)), out_(out), blocksDir_(std::move(blocksDir)) {}
 
 bool Host::BindArguments(const Member& member, const std::vector<Literal>& literals, Call* call,
                          std::string* error) {
@@ -96,8 +96,7 @@ bool Host::Run(int number, std::string_view text, std::string* error) {
   std::vector<mem::Owned> inputs;
   for (size_t n = 0; n < call.args.size(); ++n)
     if (member->params[n].kind == ParamKind::Handle) inputs.emplace_back(call.args[n].h);
-  if (!bound) return false;
-  InvokeMember(control_, *member, call);
+  if (!bound || !runner_->Run(*member, call, error)) return false;
   Report(number, *member, call);
   return true;
 }

@@ -2,21 +2,25 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "automation/members.h"
-#include "automation/portable_control.h"
+#include "host/runner.h"
 
 namespace pv::host {
 
 class Host {
  public:
   // Result lines go to `out`; blocks handed out are also written under `blocksDir` when set.
-  Host(std::FILE* out, std::string blocksDir);
+  // The calls run through `runner`.
+  Host(std::FILE* out, std::string blocksDir,
+       std::unique_ptr<MemberRunner> runner = std::make_unique<PortableRunner>());
 
   // Runs call number `number` (from 1). False, with the reason, when the call could not be
-  // run: a syntax error, an unknown member, a wrong argument, an unreadable @ file.
+  // run: a syntax error, an unknown member, a wrong argument, an unreadable @ file, a call the
+  // control refused.
   bool Run(int number, std::string_view text, std::string* error);
 
  private:
@@ -25,7 +29,7 @@ class Host {
   void Report(int number, const Member& member, Call& call);
   std::string Block(int number, const char* name, mem::Handle block);
 
-  PortableControl control_;
+  std::unique_ptr<MemberRunner> runner_;
   std::FILE* out_;
   std::string blocksDir_;
 };

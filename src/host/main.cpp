@@ -1,16 +1,18 @@
 // pictavor [--blocks DIR] [-f SCRIPT] [CALL ...]
 #include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "formats/progress.h"
 #include "host/host.h"
+#include "host/runner.h"
+#include "platform/file_io.h"
 
 namespace {
 
 constexpr int kBadCall = 2;
+constexpr int kNoControl = 1;
 
 int Usage() {
   std::fprintf(stderr, "usage: pictavor [--blocks DIR] [-f SCRIPT] [CALL ...]\n");
@@ -19,14 +21,20 @@ int Usage() {
 
 // Script lines that are calls: blank lines and # comments are skipped.
 bool ReadScript(const std::string& path, std::vector<std::string>* calls) {
-  std::ifstream script(path);
-  if (!script) return false;
-  std::string line;
-  while (std::getline(script, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    const size_t start = line.find_first_not_of(" \t");
-    if (start == std::string::npos || line[start] == '#') continue;
-    calls->push_back(line.substr(start));
+  pv::mem::Handle block = nullptr;
+  if (pv::ReadFileToBlock(path, &block) != pv::Result::Ok) return false;
+  pv::mem::Owned owned(block);
+  pv::mem::Locked bytes(block);
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const size_t first = line.find_first_not_of(" \t");
+    if (first == std::string_view::npos || line[first] == '#') continue;
+    calls->emplace_back(line.substr(first));
   }
   return true;
 }
@@ -34,27 +42,33 @@ bool ReadScript(const std::string& path, std::vector<std::string>* calls) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::vector<std::string> arguments = pv::host::ProgramArguments(argc, argv);
   std::string blocksDir, scriptPath;
   std::vector<std::string> calls;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--blocks") == 0 && i + 1 < argc)
-      blocksDir = argv[++i];
-    else if (std::strcmp(argv[i], "-f") == 0 && i + 1 < argc)
-      scriptPath = argv[++i];
-    else if (argv[i][0] == '-' && argv[i][1] == '-')
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    if (arguments[i] == "--blocks" && i + 1 < arguments.size())
+      blocksDir = arguments[++i];
+    else if (arguments[i] == "-f" && i + 1 < arguments.size())
+      scriptPath = arguments[++i];
+    else if (arguments[i].compare(0, 2, "--") == 0)
       return Usage();
     else
-      calls.emplace_back(argv[i]);
+      calls.push_back(arguments[i]);
   }
   if (!scriptPath.empty() && !ReadScript(scriptPath, &calls)) {
     std::fprintf(stderr, "pictavor: cannot read script %s\n", scriptPath.c_str());
     return kBadCall;
   }
+  std::string error;
+  std::unique_ptr<pv::host::MemberRunner> runner = pv::host::CreateRunner(&error);
+  if (!runner) {
+    std::fprintf(stderr, "pictavor: %s\n", error.c_str());
+    return kNoControl;
+  }
   // Standard output carries one result line per call; the PNG writer's progress goes aside.
   pv::SetProgressStream(stderr);
-  pv::host::Host host(stdout, blocksDir);
+  pv::host::Host host(pv::host::ResultStream(), blocksDir, std::move(runner));
   for (size_t n = 0; n < calls.size(); ++n) {
-    std::string error;
     if (!host.Run(static_cast<int>(n + 1), calls[n], &error)) {
       std::fprintf(stderr, "pictavor: call %zu `%s`: %s\n", n + 1, calls[n].c_str(), error.c_str());
       return kBadCall;

@@ -23,6 +23,8 @@ class DisplayPort {
   virtual Result BuildDisplayBitmap(mem::Handle dib) = 0;
   virtual void DeleteDisplayBitmap() = 0;
   virtual bool HasDisplayBitmap() const = 0;
+  // The display bitmap as a device bitmap (an HBITMAP) for hosts that draw it; null without one.
+  virtual void* DisplayBitmap() const { return nullptr; }
   // Paints the client area now (only called when there is a window).
   virtual void Paint() = 0;
 };

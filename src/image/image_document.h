@@ -42,6 +42,13 @@ class ImageDocument {
   Result SetDIB(mem::Handle dib);
   mem::Handle GetDIB() const;
 
+  // Clipboard (CF_DIB) and device bitmaps (HBITMAP, passed as an opaque pointer).
+  Result Copy() const;
+  Result Paste();
+  Result SetBITMAP(void* bitmap);
+  // The display bitmap, owned by the display; null before a layout has built one.
+  void* GetBITMAP() const { return display_->DisplayBitmap(); }
+
   // Raw pixel rows: the DIB's own rows, or top-down buffers described by a kind code.
   Result GetImageData(mem::Handle* rows, int32_t* size) const;
   Result LoadRawData(mem::Handle raw, int32_t kind, int32_t width, int32_t height, int32_t size);

@@ -22,7 +22,7 @@ int64_t FileLength(std::FILE* f) {
 }  // namespace
 
 Result ReadFileToBlock(const std::string& path, mem::Handle* block) {
-  File file(std::fopen(path.c_str(), "rb"));
+  File file(OpenFile(path, "rb"));
   if (!file) return Result::CannotOpenFile;
   const int64_t length = FileLength(file.get());
   if (length < 0) return Result::CannotOpenFile;
@@ -39,7 +39,7 @@ Result ReadFileToBlock(const std::string& path, mem::Handle* block) {
 }
 
 Result WriteBlockToFile(const std::string& path, const uint8_t* bytes, size_t size) {
-  File file(std::fopen(path.c_str(), "wb"));
+  File file(OpenFile(path, "wb"));
   if (!file) return Result::CannotOpenFile;
   const bool written = size == 0 || std::fwrite(bytes, 1, size, file.get()) == size;
   // A failed flush (a full disk) is a failed write too.

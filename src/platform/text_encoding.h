@@ -10,4 +10,11 @@ namespace pv {
 // CP932 bytes of UTF-8 text; characters CP932 lacks become '?'.
 std::string Utf8ToCp932(std::string_view utf8);
 
+#ifdef _WIN32
+// UTF-16 of UTF-8 text; false for bytes that are not UTF-8.
+bool Utf8ToWide(std::string_view utf8, std::wstring* wide);
+// UTF-8 of UTF-16 text (an unpaired surrogate becomes U+FFFD).
+std::string WideToUtf8(std::wstring_view wide);
+#endif
+
 }  // namespace pv

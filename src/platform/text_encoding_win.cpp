@@ -3,13 +3,36 @@
 #include "platform/text_encoding.h"
 
 namespace pv {
+namespace {
+
+// UTF-16 of UTF-8 bytes; with MB_ERR_INVALID_CHARS, empty for bytes that are not UTF-8.
+std::wstring Widen(std::string_view utf8, DWORD flags) {
+  const int size = static_cast<int>(utf8.size());
+  const int chars = size > 0 ? MultiByteToWideChar(CP_UTF8, flags, utf8.data(), size, nullptr, 0) : 0;
+  std::wstring wide(chars > 0 ? chars : 0, L'\0');
+  if (chars > 0) MultiByteToWideChar(CP_UTF8, flags, utf8.data(), size, wide.data(), chars);
+  return wide;
+}
+
+}  // namespace
+
+bool Utf8ToWide(std::string_view utf8, std::wstring* wide) {
+  *wide = Widen(utf8, MB_ERR_INVALID_CHARS);
+  return utf8.empty() || !wide->empty();
+}
+
+std::string WideToUtf8(std::wstring_view wide) {
+  const int chars = static_cast<int>(wide.size());
+  const int bytes = chars > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide.data(), chars, nullptr, 0, nullptr, nullptr) : 0;
+  std::string out(bytes > 0 ? bytes : 0, '\0');
+  if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), chars, out.data(), bytes, nullptr, nullptr);
+  return out;
+}
 
 std::string Utf8ToCp932(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int size = static_cast<int>(utf8.size());
-  const int wide = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  std::wstring text(wide, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text.data(), wide);
+  const std::wstring text = Widen(utf8, 0);
+  if (text.empty()) return {};
+  const int wide = static_cast<int>(text.size());
   const int bytes = WideCharToMultiByte(932, 0, text.data(), wide, nullptr, 0, "?", nullptr);
   std::string out(bytes, '\0');
   WideCharToMultiByte(932, 0, text.data(), wide, out.data(), bytes, "?", nullptr);

@@ -4,21 +4,13 @@
 # PNG, JPEG and TIFF files and blocks checked against libpng, libjpeg-turbo and libtiff's tools.
 # Usage: tests/host/run.sh PATH/TO/pictavor
 set -uo pipefail
+# shellcheck source=tests/checks.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 host=$(realpath "$1")
 convert=/usr/bin/convert  # the package's own binary, not a stand-in earlier on PATH
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-passed=0 failed=0
-
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" == "$3" ]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    printf 'FAIL %s\n--- expected\n%s\n--- got\n%s\n' "$1" "$2" "$3"
-  fi
-}
 
 # An empty control, and calls the host cannot run.
 check "empty control" $'GetWidth -1\nGetBitmapBits -1' "$("$host" 'GetWidth()' 'GetBitmapBits()')"
@@ -63,6 +55,11 @@ check "script output" $'Load 0\nSaveMemory 0 phMem=1622B piSize=1622\nGetDIB 160
 check "blocks written" "1622 1608 40" "$(stat -c %s blocks/2.phMem.bin blocks/3.pVal.bin blocks/4.pVal.bin | xargs)"
 check "block is a BMP file" "31x17 8" "$(identify -format '%wx%h %z' blocks/2.phMem.bin)"
 check "memory load" $'LoadMemory 0\nGetWidth 31' "$("$host" 'LoadMemory(@"blocks/2.phMem.bin", 0, 0)' 'GetWidth()')"
+
+# The clipboard within one run, and device bitmaps (a handle that is no bitmap empties the control).
+out=$("$host" 'Copy(0)' 'Load("source24.bmp", 0, 0)' 'Copy(0)' 'SetDIB(0)' 'GetWidth()' 'Paste(0)' 'GetWidth()' \
+      'SetBITMAP(0)' 'GetWidth()')
+check "clipboard and bitmaps" $'Copy 9\nLoad 0\nCopy 0\nSetDIB 0\nGetWidth -1\nPaste 0\nGetWidth 31\nSetBITMAP 0\nGetWidth -1' "$out"
 
 # PNG, JPEG and TIFF: every save format code and JPEG quality check, through blocks and files,
 # read back by the libraries' own tools; files from those tools loaded the same two ways.
@@ -299,5 +296,4 @@ out=$("$host" 'put_BackColor(0x0000FF)' 'Load("source24.bmp", 0, 0)' 'LoadLog("g
 check "geometry replay run" $'put_BackColor 0\nLoad 0\nLoadLog 0\nExecuteLog 0\nSave 0' "$out"
 check "geometry replay gives the same image" "" "$(cmp geometry.bmp geometry-replayed.bmp)"
 
-echo "host: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish host

@@ -1,0 +1,7 @@
+#include "platform/device_bitmap.h"
+
+namespace pv {
+
+mem::Handle DibFromBitmap(void*) { return nullptr; }
+
+}  // namespace pv
