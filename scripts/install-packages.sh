@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Install the Debian packages a build needs, skipping those already present.
-# Usage: scripts/install-packages.sh [native|windows|all]...   (default: all)
+# Usage: scripts/install-packages.sh [native|windows|bench|all]...   (default: all)
 set -euo pipefail
 # shellcheck source=scripts/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -11,6 +11,11 @@ NATIVE_PACKAGES=(
   libpng-dev libjpeg62-turbo-dev zlib1g-dev
   libgtest-dev googletest libbenchmark-dev imagemagick
   libjpeg-turbo-progs libtiff-tools netpbm pngcheck
+)
+
+# The tools the side-by-side benchmark times ours against (./run bench).
+BENCH_PACKAGES=(
+  imagemagick graphicsmagick libvips-tools libjpeg-turbo-progs libpng-tools netpbm libtiff-tools
 )
 
 # MinGW cross compilers (posix thread model), widl, Wine (64-bit only), and
@@ -27,6 +32,7 @@ main() {
     case "$g" in
       native)  want+=("${NATIVE_PACKAGES[@]}") ;;
       windows) want+=("${WINDOWS_PACKAGES[@]}") ;;
+      bench)   want+=("${BENCH_PACKAGES[@]}") ;;
       all)     want+=("${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}") ;;
       *) die "unknown package group: $g" ;;
     esac

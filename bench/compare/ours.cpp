@@ -1,0 +1,156 @@
+// Times our operations in-process on the pictures the side-by-side harness made, through the
+// document's entry points as a host calls them: the picture is handed over untimed before
+// every run, and only the operation is timed. Prints "<row> <median ms>" per operation, or
+// "<row> failed <code>" when the operation refuses the picture.
+// The grey picture comes as 24 bits (r = g = b) and is made 8-bit grey here, untimed; the
+// two-level one for labeling is that grey picture at threshold 128.
+//   ours <picture.bmp> <grey.bmp> [runs]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "formats/progress.h"
+#include "image/image_document.h"
+
+namespace {
+
+using pv::ImageDocument;
+using pv::Result;
+using Operation = std::function<Result(ImageDocument&)>;
+
+struct Row {
+  const char* name;
+  const ImageDocument* picture;  // handed to the operation's document before each run
+  Operation operation;
+};
+
+// Median of `runs` timings of `row`, in milliseconds; false when the operation fails.
+bool Median(const Row& row, int runs, double* ms, Result* failure) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    ImageDocument document;
+    document.SetDIB(row.picture->dib());
+    const auto start = std::chrono::steady_clock::now();
+    const Result result = row.operation(document);
+    const auto stop = std::chrono::steady_clock::now();
+    if (result != Result::Ok) {
+      *failure = result;
+      return false;
+    }
+    times.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
+  }
+  std::sort(times.begin(), times.end());
+  *ms = times[times.size() / 2];
+  return true;
+}
+
+// The file image `format` writes of `picture`, for the decoding rows.
+pv::mem::Handle Encoded(const ImageDocument& picture, int16_t format) {
+  ImageDocument document;
+  document.SetDIB(picture.dib());
+  pv::mem::Handle block = nullptr;
+  int32_t size = 0;
+  return document.SaveMemory(&block, format, 0, 75, &size) == Result::Ok ? block : nullptr;
+}
+
+Operation Encode(int16_t format) {
+  return [format](ImageDocument& d) {
+    pv::mem::Handle block = nullptr;
+    int32_t size = 0;
+    const Result r = d.SaveMemory(&block, format, 0, 75, &size);
+    pv::mem::Free(block);
+    return r;
+  };
+}
+
+Operation Decode(pv::mem::Handle block) {
+  return [block](ImageDocument& d) { return block ? d.LoadMemory(block, 0, 0) : Result::BadFileFormat; };
+}
+
+Operation Otsu() {
+  return [](ImageDocument& d) {
+    int32_t threshold = 0;
+    const Result r = d.GetMonochromeThresh(0, 0, d.GetWidth(), d.GetHeight(), &threshold);
+    return r == Result::Ok ? d.Monochrome(threshold) : r;
+  };
+}
+
+Operation Histogram() {
+  return [](ImageDocument& d) {
+    pv::mem::Handle block = nullptr;
+    const Result r = d.GetHistogram(0, 0, d.GetWidth(), d.GetHeight(), &block);
+    pv::mem::Free(block);
+    return r;
+  };
+}
+
+std::vector<Row> Rows(const ImageDocument& rgb, const ImageDocument& grey, const ImageDocument& binary,
+                      const std::vector<pv::mem::Handle>& files) {
+  return {
+      {"grayscale", &rgb, [](ImageDocument& d) { return d.Grayscale(0, 0, 0, 0); }},
+      {"gamma", &rgb, [](ImageDocument& d) { return d.Gamma(2.2f); }},
+      {"contrast", &grey, [](ImageDocument& d) { return d.Contrast(64, 192, 0, 255); }},
+      {"histogram", &grey, Histogram()},
+      {"smooth", &grey, [](ImageDocument& d) { return d.Smooth(); }},
+      {"sobel", &grey, [](ImageDocument& d) { return d.SobelFilter(); }},
+      {"maximum", &grey, [](ImageDocument& d) { return d.SmoothAsMaxDensity(); }},
+      {"minimum", &grey, [](ImageDocument& d) { return d.SmoothAsMinDensity(); }},
+      {"otsu", &grey, Otsu()},
+      {"labeling", &binary, [](ImageDocument& d) { return d.Labeling(20000, -1, 0); }},
+      {"resize_half_bilinear", &rgb, [](ImageDocument& d) { return d.SetImageScale(0.5, 0.5, 0); }},
+      {"resize_double_bilinear", &rgb, [](ImageDocument& d) { return d.SetImageScale(2, 2, 0); }},
+      {"resize_half_box", &rgb, [](ImageDocument& d) { return d.SetImageScale(0.5, 0.5, 1); }},
+      {"resize_double_box", &rgb, [](ImageDocument& d) { return d.SetImageScale(2, 2, 1); }},
+      {"rotate_30", &rgb, [](ImageDocument& d) { return d.Rotate(30, 1, 0); }},
+      {"rotate_90", &rgb, [](ImageDocument& d) { return d.Rotate(90, 1, 0); }},
+      {"quantise_256", &rgb, [](ImageDocument& d) { return d.ColorRes(8, 0, 0, 0); }},
+      {"png_encode", &rgb, Encode(pv::kFormatPng)},
+      {"png_decode", &rgb, Decode(files[0])},
+      {"jpeg_encode", &rgb, Encode(pv::kFormatJpegBaseline)},
+      {"jpeg_decode", &rgb, Decode(files[1])},
+      {"tiff_write", &rgb, Encode(pv::kFormatTiff)},
+      {"tiff_read", &rgb, Decode(files[2])},
+  };
+}
+
+bool LoadInto(ImageDocument* document, const char* path) {
+  if (document->Load(path, 0, 0) == Result::Ok) return true;
+  std::fprintf(stderr, "ours: cannot load %s\n", path);
+  return false;
+}
+
+bool MakeGrey(ImageDocument* grey, ImageDocument* binary) {
+  if (grey->Grayscale(0, 0, 0, 0) != Result::Ok || grey->GetBitmapBits() != 8) return false;
+  binary->SetDIB(grey->dib());
+  return binary->Monochrome(128) == Result::Ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: ours <picture.bmp> <grey.bmp> [runs]\n");
+    return 2;
+  }
+  pv::SetProgressStream(nullptr);  // the writers' progress lines would cost time and fill the output
+  const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
+  ImageDocument rgb, grey, binary;
+  if (!LoadInto(&rgb, argv[1]) || !LoadInto(&grey, argv[2]) || !MakeGrey(&grey, &binary)) return 1;
+  const std::vector<pv::mem::Handle> files = {Encoded(rgb, pv::kFormatPng), Encoded(rgb, pv::kFormatJpegBaseline),
+                                              Encoded(rgb, pv::kFormatTiff)};
+  for (const Row& row : Rows(rgb, grey, binary, files)) {
+    double ms = 0;
+    Result failure = Result::Ok;
+    if (Median(row, runs, &ms, &failure))
+      std::printf("%s %.2f\n", row.name, ms);
+    else
+      std::printf("%s failed %d\n", row.name, static_cast<int>(failure));
+    std::fflush(stdout);
+  }
+  for (pv::mem::Handle file : files) pv::mem::Free(file);
+  return 0;
+}
