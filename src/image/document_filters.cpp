@@ -5,17 +5,6 @@
 
 namespace pv {
 
-Result ImageDocument::ChangeInPlace(Result noImage, const std::function<Result(const DibView&)>& body) {
-  if (!dib_) return noImage;
-  {
-    DibLock lock(dib_);
-    if (lock.status() != Result::Ok) return lock.status();
-    const Result result = body(lock.view());
-    if (result != Result::Ok) return result;
-  }
-  return Relayout(false);
-}
-
 namespace {
 
 std::function<Result(const DibView&)> FilterBody(Filter filter) {

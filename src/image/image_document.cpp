@@ -62,24 +62,26 @@ Result ImageDocument::ColorRes(int16_t bitsPerPixel, int32_t, int32_t, int32_t) 
   return Replace(converted);
 }
 
-Result ImageDocument::Monochrome(int32_t threshold) {
-  if (threshold < 1 || threshold > 254) return Result::BadParameter;
-  if (!dib_) return Result::NoImage;
+Result ImageDocument::ChangeInPlace(Result noImage, const std::function<Result(const DibView&)>& body) {
+  if (!dib_) return noImage;
   {
     DibLock lock(dib_);
     if (lock.status() != Result::Ok) return lock.status();
-    const Result result = Threshold(lock.view(), threshold);
+    const Result result = body(lock.view());
     if (result != Result::Ok) return result;
   }
   return Relayout(false);
 }
 
+Result ImageDocument::Monochrome(int32_t threshold) {
+  if (threshold < 1 || threshold > 254) return Result::BadParameter;
+  return ChangeInPlace(Result::NoImage, [threshold](const DibView& v) { return Threshold(v, threshold); });
+}
+
 namespace {
 
 // The colour-table entry `index` of a palette DIB, or the reason there is none.
-Result PaletteEntry(const DibLock& lock, int32_t index, uint8_t** entry) {
-  if (lock.status() != Result::Ok) return lock.status();
-  const DibView& dib = lock.view();
+Result PaletteEntry(const DibView& dib, int32_t index, uint8_t** entry) {
   if (dib.bitCount() > 8) return Result::BadBitDepth;
   if (index < 0 || static_cast<size_t>(index) >= TableEntries(dib.bitCount()))
     return Result::BadParameter;
@@ -92,25 +94,24 @@ Result PaletteEntry(const DibLock& lock, int32_t index, uint8_t** entry) {
 Result ImageDocument::GetPalette(int32_t index, int32_t* color) const {
   if (!dib_) return Result::NoImage;
   DibLock lock(dib_);
+  if (lock.status() != Result::Ok) return lock.status();
   uint8_t* entry = nullptr;
-  const Result found = PaletteEntry(lock, index, &entry);
+  const Result found = PaletteEntry(lock.view(), index, &entry);
   if (found != Result::Ok) return found;
   *color = entry[2] | entry[1] << 8 | entry[0] << 16;  // COLORREF 0x00BBGGRR
   return Result::Ok;
 }
 
 Result ImageDocument::SetPalette(int32_t index, int32_t color) {
-  if (!dib_) return Result::NoImage;
-  {
-    DibLock lock(dib_);
+  return ChangeInPlace(Result::NoImage, [&](const DibView& v) {
     uint8_t* entry = nullptr;
-    const Result found = PaletteEntry(lock, index, &entry);
+    const Result found = PaletteEntry(v, index, &entry);
     if (found != Result::Ok) return found;
     entry[2] = static_cast<uint8_t>(color);
     entry[1] = static_cast<uint8_t>(color >> 8);
     entry[0] = static_cast<uint8_t>(color >> 16);
-  }
-  return Relayout(false);
+    return Result::Ok;
+  });
 }
 
 }  // namespace pv
