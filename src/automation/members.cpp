@@ -42,8 +42,11 @@ std::vector<Member> BuildTable() {
        [](PortableControl& c, Call& k) { k.SetUnsigned(c.properties().backColor); }},
       {"BackColor", -501, MemberKind::PropertyPut, {{"newVal", P::Long}}, ReturnKind::None, false,
        [](PortableControl& c, Call& k) {
+         constexpr int32_t kBackColor = -501;
+         if (!c.display().RequestPropertyEdit(kBackColor)) return;
          c.properties().backColor = k.Unsigned(0);
          c.set_dirty(true);
+         c.display().PropertyChanged(kBackColor);
        }},
       {"Load", 10, kMethod, {{"pszName", P::String}, {"iBitsPerPixel", P::Long}, {"iPage", P::Long}},
        ReturnKind::ResultCode, false,
@@ -155,6 +158,8 @@ std::vector<Member> BuildTable() {
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().GetMonochromeThresh(k.Long(0), k.Long(1), k.Long(2), k.Long(3), &k.args[4].i));
        }},
+      {"SetDispScale", 49, kMethod, {{"fHor", P::Double}, {"fVer", P::Double}}, ReturnKind::ResultCode, true,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().SetDispScale(k.Double(0), k.Double(1))); }},
       {"GetPalette", 55, kMethod, {{"lInedx", P::Long}, {"plPal", P::OutLong}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().GetPalette(k.Long(0), &k.args[1].i)); }},
       {"SetPalette", 56, kMethod, {{"lIndex", P::Long}, {"lPal", P::Long}}, ReturnKind::ResultCode, true,
@@ -169,6 +174,13 @@ std::vector<Member> BuildTable() {
          c.properties().menuMask1 = k.Long(0);
          c.properties().menuMask2 = k.Long(1);
          k.SetResult(Result::Ok);
+       }},
+      {"GetDispScale", 65, kMethod, {{"hor", P::OutDouble}, {"ver", P::OutDouble}}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) { k.SetResult(c.document().GetDispScale(&k.args[0].d, &k.args[1].d)); }},
+      {"ClientToDIBPosition", 66, kMethod, {{"x", P::InOutLong}, {"y", P::InOutLong}}, ReturnKind::ResultCode,
+       false,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().ClientToDIBPosition(&k.args[0].i, &k.args[1].i));
        }},
       {"GetProfile", 67, kMethod,
        {{"lStartX", P::Long}, {"lStartY", P::Long}, {"lEndX", P::Long}, {"lEndY", P::Long}, {"phMem", P::OutHandle},
@@ -239,6 +251,17 @@ std::vector<Member> BuildTable() {
        [](PortableControl& c, Call& k) { k.SetResult(ExecuteLog(c, k.Handle(0), k.Long(1))); }},
       {"SaveLogText", 95, kMethod, {{"pszName", P::String}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.log().SaveLogTextFile(k.String(0))); }},
+      {"DispImageInfo", 96, kMethod, {}, ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         c.document().ShowImageInfo();
+         k.SetResult(Result::Ok);
+       }},
+      {"GetImageScrollRange", 115, kMethod,
+       {{"lHorMin", P::OutLong}, {"lHorMax", P::OutLong}, {"lVerMin", P::OutLong}, {"lVerMax", P::OutLong}},
+       ReturnKind::ResultCode, false,
+       [](PortableControl& c, Call& k) {
+         k.SetResult(c.document().GetImageScrollRange(&k.args[0].i, &k.args[1].i, &k.args[2].i, &k.args[3].i));
+       }},
   };
 }
 

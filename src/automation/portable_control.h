@@ -35,9 +35,11 @@ struct ControlProperties {
 
 class PortableControl {
  public:
-  explicit PortableControl(DisplayPort* display = nullptr) : document_(display) {}
+  explicit PortableControl(DisplayPort* display = nullptr)
+      : display_(display ? display : &headless_), document_(display_) {}
 
   ImageDocument& document() { return document_; }
+  DisplayPort& display() { return *display_; }
   OperationLog& log() { return log_; }
   PluginPort& plugins() { return *plugins_; }
   ControlProperties& properties() { return properties_; }
@@ -61,6 +63,8 @@ class PortableControl {
   void RefreshBackground();
 
  private:
+  HeadlessDisplay headless_;
+  DisplayPort* display_;
   ImageDocument document_;
   OperationLog log_;
   NoPlugins noPlugins_;

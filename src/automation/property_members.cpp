@@ -4,7 +4,7 @@
 namespace pv {
 namespace {
 
-enum class AfterPut { Nothing, Relayout };
+enum class AfterPut { Nothing, Relayout, AcceptFiles };
 
 struct PropertyRow {
   const char* name;
@@ -26,7 +26,7 @@ const PropertyRow kProperties[] = {
     {"DrawFillColor", 7, &ControlProperties::drawFillColor, kAny, kAll, AfterPut::Nothing},
     {"DrawFillStyle", 8, &ControlProperties::drawFillStyle, 0, 5, AfterPut::Nothing},
     {"DrawFontColor", 9, &ControlProperties::drawFontColor, kAny, kAll, AfterPut::Nothing},
-    {"DropFiles", 64, &ControlProperties::dropFiles, kAny, kAll, AfterPut::Nothing},
+    {"DropFiles", 64, &ControlProperties::dropFiles, kAny, kAll, AfterPut::AcceptFiles},
     {"PreDropFiles", 80, &ControlProperties::preDropFiles, kAny, kAll, AfterPut::Nothing},
     {"ContrastLow", 82, &ControlProperties::contrastLow, 0, 255, AfterPut::Nothing},
     {"ContrastHi", 83, &ControlProperties::contrastHi, 0, 255, AfterPut::Nothing},
@@ -42,7 +42,33 @@ void Put(const PropertyRow& row, PortableControl& control, int32_t value) {
   control.properties().*row.field = value;
   control.MirrorProperties();
   if (row.after == AfterPut::Relayout) control.document().Relayout(false);
+  if (row.after == AfterPut::AcceptFiles) control.display().AcceptDroppedFiles(value != 0);
   control.set_dirty(true);
+}
+
+// WndWidth and WndHeight: the window's size in pixels, one dimension each. A put resizes the
+// window to the new value and the extent's other dimension; it stores nothing and leaves the
+// control clean.
+struct WindowSizeRow {
+  const char* name;
+  int32_t dispid;
+  bool width;
+};
+
+const WindowSizeRow kWindowSizes[] = {{"WndWidth", 85, true}, {"WndHeight", 86, false}};
+
+int32_t GetWindowSize(const WindowSizeRow& row, PortableControl& control) {
+  int32_t width = 0, height = 0;
+  control.display().Extent(&width, &height);
+  return row.width ? width : height;
+}
+
+void PutWindowSize(const WindowSizeRow& row, PortableControl& control, int32_t value) {
+  if (value <= 0) return;
+  int32_t width = 0, height = 0;
+  control.display().Extent(&width, &height);
+  (row.width ? width : height) = value;
+  control.display().ResizeWindow(width, height);
 }
 
 }  // namespace
@@ -54,6 +80,13 @@ void AddPropertyMembers(std::vector<Member>* table) {
     table->push_back({row.name, row.dispid, MemberKind::PropertyPut, {{"newVal", ParamKind::Long}},
                       ReturnKind::None, false,
                       [&row](PortableControl& c, Call& k) { Put(row, c, k.Long(0)); }});
+  }
+  for (const WindowSizeRow& row : kWindowSizes) {
+    table->push_back({row.name, row.dispid, MemberKind::PropertyGet, {}, ReturnKind::Value, false,
+                      [&row](PortableControl& c, Call& k) { k.SetValue(GetWindowSize(row, c)); }});
+    table->push_back({row.name, row.dispid, MemberKind::PropertyPut, {{"newVal", ParamKind::Long}},
+                      ReturnKind::None, false,
+                      [&row](PortableControl& c, Call& k) { PutWindowSize(row, c, k.Long(0)); }});
   }
 }
 

@@ -3,85 +3,113 @@
 #include <cstddef>
 #include <new>
 
-#include "control/connection_point.h"
-#include "control/gdi_display.h"
+#include "control/control.h"
 #include "control/member_route.h"
 #include "control/module.h"
 #include "control/script_arguments.h"
 
 namespace pv::control {
-namespace {
 
-struct Control;
-extern const IPictavorCtlVtbl kCtlVtbl;
-extern const ISupportErrorInfoVtbl kErrorInfoVtbl;
-extern const IProvideClassInfo2Vtbl kClassInfoVtbl;
-extern const IConnectionPointContainerVtbl kPointsVtbl;
+Control::Control()
+    : ctl{{&kCtlVtbl}, this},
+      errorInfo{{&kErrorInfoVtbl}, this},
+      classInfo{{&kClassInfoVtbl}, this},
+      points{{&kPointsVtbl}, this},
+      oleObject{{&kOleObjectVtbl}, this},
+      inPlaceObject{{&kInPlaceObjectVtbl}, this},
+      inPlaceActiveObject{{&kInPlaceActiveObjectVtbl}, this},
+      oleControl{{&kOleControlVtbl}, this},
+      viewObject{{&kViewObjectVtbl}, this},
+      persistStream{{&kPersistStreamVtbl}, this},
+      persistStorage{{&kPersistStorageVtbl}, this},
+      persistBag{{&kPersistBagVtbl}, this},
+      quickActivate{{&kQuickActivateVtbl}, this},
+      propertyPages{{&kPropertyPagesVtbl}, this},
+      dataObject{{&kDataObjectVtbl}, this} {
+  LockModule();
+}
 
-struct Control {
-  Control()
-      : ctl{{&kCtlVtbl}, this},
-        errorInfo{{&kErrorInfoVtbl}, this},
-        classInfo{{&kClassInfoVtbl}, this},
-        points{{&kPointsVtbl}, this} {
-    LockModule();
-  }
-  ~Control() { UnlockModule(); }
-  Control(const Control&) = delete;
-  Control& operator=(const Control&) = delete;
-
-  // IPictavorCtl is the primary table: its pointer is the object's identity, which the flat
-  // exports rely on.
-  Iface<IPictavorCtl, Control> ctl;
-  Iface<ISupportErrorInfo, Control> errorInfo;
-  Iface<IProvideClassInfo2, Control> classInfo;
-  Iface<IConnectionPointContainer, Control> points;
-  LONG ref = 1;
-  GdiDisplay display;  // outlives the document that draws into it
-  PortableControl portable{&display};
-  ConnectionPoint events{&points.iface, DIID__IPictavorCtlEvents};
-  ConnectionPoint propertyNotify{&points.iface, IID_IPropertyNotifySink};
-};
+Control::~Control() {
+  if (HWND window = display.window()) DestroyWindow(window);
+  for (IUnknown* held : {reinterpret_cast<IUnknown*>(inPlaceSite), reinterpret_cast<IUnknown*>(clientSite),
+                         reinterpret_cast<IUnknown*>(oleAdvise), reinterpret_cast<IUnknown*>(dataAdvise),
+                         reinterpret_cast<IUnknown*>(viewSink)})
+    if (held) IUnknown_Release(held);
+  UnlockModule();
+}
 
 // ---- IUnknown, shared by every interface of the object ----------------------------------
 
-HRESULT Query(Control* self, REFIID riid, void** ppv) {
+namespace {
+
+// The interface table of each IID the object answers, in the order they are asked for most.
+void* InterfaceFor(Control* self, REFIID riid) {
+  const struct {
+    const IID& iid;
+    void* iface;
+  } answers[] = {
+      {IID_IPictavorCtl, &self->ctl.iface},
+      {IID_IDispatch, &self->ctl.iface},
+      {IID_IViewObjectEx, &self->viewObject.iface},
+      {IID_IViewObject2, &self->viewObject.iface},
+      {IID_IViewObject, &self->viewObject.iface},
+      {IID_IOleInPlaceObjectWindowless, &self->inPlaceObject.iface},
+      {IID_IOleInPlaceObject, &self->inPlaceObject.iface},
+      {IID_IOleWindow, &self->inPlaceObject.iface},
+      {IID_IOleInPlaceActiveObject, &self->inPlaceActiveObject.iface},
+      {IID_IOleControl, &self->oleControl.iface},
+      {IID_IOleObject, &self->oleObject.iface},
+      {IID_IPersistStreamInit, &self->persistStream.iface},
+      {IID_IPersist, &self->persistStream.iface},
+      {IID_ISupportErrorInfo, &self->errorInfo.iface},
+      {IID_IConnectionPointContainer, &self->points.iface},
+      {IID_ISpecifyPropertyPages, &self->propertyPages.iface},
+      {IID_IQuickActivate, &self->quickActivate.iface},
+      {IID_IPersistStorage, &self->persistStorage.iface},
+      {IID_IDataObject, &self->dataObject.iface},
+      {IID_IProvideClassInfo, &self->classInfo.iface},
+      {IID_IProvideClassInfo2, &self->classInfo.iface},
+      {IID_IPersistPropertyBag, &self->persistBag.iface},
+      {IID_IUnknown, &self->ctl.iface},
+  };
+  for (const auto& answer : answers)
+    if (IsEqualIID(riid, answer.iid)) return answer.iface;
+  return nullptr;
+}
+
+}  // namespace
+
+HRESULT QueryControl(Control* self, REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
-  *ppv = nullptr;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, IID_IPictavorCtl))
-    *ppv = &self->ctl.iface;
-  else if (IsEqualIID(riid, IID_ISupportErrorInfo))
-    *ppv = &self->errorInfo.iface;
-  else if (IsEqualIID(riid, IID_IConnectionPointContainer))
-    *ppv = &self->points.iface;
-  else if (IsEqualIID(riid, IID_IProvideClassInfo) || IsEqualIID(riid, IID_IProvideClassInfo2))
-    *ppv = &self->classInfo.iface;
-  else
-    return E_NOINTERFACE;
-  InterlockedIncrement(&self->ref);
+  *ppv = InterfaceFor(self, riid);
+  if (!*ppv) return E_NOINTERFACE;
+  AddRefControl(self);
   return S_OK;
 }
 
-ULONG Release(Control* self) {
+ULONG AddRefControl(Control* self) { return static_cast<ULONG>(InterlockedIncrement(&self->ref)); }
+
+ULONG ReleaseControl(Control* self) {
   const LONG ref = InterlockedDecrement(&self->ref);
   if (ref == 0) delete self;
   return static_cast<ULONG>(ref);
 }
 
-template <typename I>
-HRESULT STDMETHODCALLTYPE Unknown_QueryInterface(I* iface, REFIID riid, void** ppv) {
-  return Query(impl_from<Control>(iface), riid, ppv);
+// ---- property notification -------------------------------------------------------------
+
+bool RequestEdit(Control* self, DISPID dispid) {
+  for (IUnknown* sink : self->propertyNotify.sinks())
+    if (sink && IPropertyNotifySink_OnRequestEdit(reinterpret_cast<IPropertyNotifySink*>(sink), dispid) == S_FALSE)
+      return false;
+  return true;
 }
 
-template <typename I>
-ULONG STDMETHODCALLTYPE Unknown_AddRef(I* iface) {
-  return static_cast<ULONG>(InterlockedIncrement(&impl_from<Control>(iface)->ref));
+void NotifyChanged(Control* self, DISPID dispid) {
+  for (IUnknown* sink : self->propertyNotify.sinks())
+    if (sink) IPropertyNotifySink_OnChanged(reinterpret_cast<IPropertyNotifySink*>(sink), dispid);
 }
 
-template <typename I>
-ULONG STDMETHODCALLTYPE Unknown_Release(I* iface) {
-  return Release(impl_from<Control>(iface));
-}
+namespace {
 
 // ---- IDispatch, through the type library ------------------------------------------------
 
@@ -128,6 +156,55 @@ HRESULT STDMETHODCALLTYPE Ctl_Invoke(IPictavorCtl* iface, DISPID member, REFIID 
   ITypeInfo_Release(info);
   return hr;
 }
+
+
+// ---- ISupportErrorInfo ------------------------------------------------------------------
+
+HRESULT STDMETHODCALLTYPE ErrorInfo_InterfaceSupportsErrorInfo(ISupportErrorInfo*, REFIID riid) {
+  return IsEqualIID(riid, IID_IPictavorCtl) ? S_OK : S_FALSE;
+}
+
+
+// ---- IProvideClassInfo2 -----------------------------------------------------------------
+
+HRESULT STDMETHODCALLTYPE ClassInfo_GetClassInfo(IProvideClassInfo2*, ITypeInfo** info) {
+  if (!info) return E_POINTER;
+  *info = nullptr;
+  return GetTypeInfoOf(CLSID_PictavorCtl, info);
+}
+
+HRESULT STDMETHODCALLTYPE ClassInfo_GetGUID(IProvideClassInfo2*, DWORD kind, GUID* guid) {
+  if (!guid) return E_POINTER;
+  *guid = GUID_NULL;
+  if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) return E_INVALIDARG;
+  *guid = DIID__IPictavorCtlEvents;
+  return S_OK;
+}
+
+
+// ---- IConnectionPointContainer ----------------------------------------------------------
+
+HRESULT STDMETHODCALLTYPE Points_EnumConnectionPoints(IConnectionPointContainer*, IEnumConnectionPoints** points) {
+  if (points) *points = nullptr;
+  return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE Points_FindConnectionPoint(IConnectionPointContainer* iface, REFIID riid,
+                                                     IConnectionPoint** point) {
+  if (!point) return E_POINTER;
+  *point = nullptr;
+  Control* self = impl_from<Control>(iface);
+  for (ConnectionPoint* candidate : {&self->events, &self->propertyNotify}) {
+    if (!candidate->Serves(riid)) continue;
+    *point = candidate->iface();
+    IConnectionPoint_AddRef(*point);
+    return S_OK;
+  }
+  return CONNECT_E_NOCONNECTION;
+}
+
+
+}  // namespace
 
 const IPictavorCtlVtbl kCtlVtbl = {
     .QueryInterface = Unknown_QueryInterface<IPictavorCtl>,
@@ -178,65 +255,20 @@ const IPictavorCtlVtbl kCtlVtbl = {
     PV_ROUTE(get_EnableMenu), PV_ROUTE(put_EnableMenu),
 };
 
-// ---- ISupportErrorInfo ------------------------------------------------------------------
-
-HRESULT STDMETHODCALLTYPE ErrorInfo_InterfaceSupportsErrorInfo(ISupportErrorInfo*, REFIID riid) {
-  return IsEqualIID(riid, IID_IPictavorCtl) ? S_OK : S_FALSE;
-}
-
 const ISupportErrorInfoVtbl kErrorInfoVtbl = {
     Unknown_QueryInterface<ISupportErrorInfo>, Unknown_AddRef<ISupportErrorInfo>,
     Unknown_Release<ISupportErrorInfo>, ErrorInfo_InterfaceSupportsErrorInfo,
 };
-
-// ---- IProvideClassInfo2 -----------------------------------------------------------------
-
-HRESULT STDMETHODCALLTYPE ClassInfo_GetClassInfo(IProvideClassInfo2*, ITypeInfo** info) {
-  if (!info) return E_POINTER;
-  *info = nullptr;
-  return GetTypeInfoOf(CLSID_PictavorCtl, info);
-}
-
-HRESULT STDMETHODCALLTYPE ClassInfo_GetGUID(IProvideClassInfo2*, DWORD kind, GUID* guid) {
-  if (!guid) return E_POINTER;
-  *guid = GUID_NULL;
-  if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) return E_INVALIDARG;
-  *guid = DIID__IPictavorCtlEvents;
-  return S_OK;
-}
 
 const IProvideClassInfo2Vtbl kClassInfoVtbl = {
     Unknown_QueryInterface<IProvideClassInfo2>, Unknown_AddRef<IProvideClassInfo2>,
     Unknown_Release<IProvideClassInfo2>, ClassInfo_GetClassInfo, ClassInfo_GetGUID,
 };
 
-// ---- IConnectionPointContainer ----------------------------------------------------------
-
-HRESULT STDMETHODCALLTYPE Points_EnumConnectionPoints(IConnectionPointContainer*, IEnumConnectionPoints** points) {
-  if (points) *points = nullptr;
-  return E_NOTIMPL;
-}
-
-HRESULT STDMETHODCALLTYPE Points_FindConnectionPoint(IConnectionPointContainer* iface, REFIID riid,
-                                                     IConnectionPoint** point) {
-  if (!point) return E_POINTER;
-  *point = nullptr;
-  Control* self = impl_from<Control>(iface);
-  for (ConnectionPoint* candidate : {&self->events, &self->propertyNotify}) {
-    if (!candidate->Serves(riid)) continue;
-    *point = candidate->iface();
-    IConnectionPoint_AddRef(*point);
-    return S_OK;
-  }
-  return CONNECT_E_NOCONNECTION;
-}
-
 const IConnectionPointContainerVtbl kPointsVtbl = {
     Unknown_QueryInterface<IConnectionPointContainer>, Unknown_AddRef<IConnectionPointContainer>,
     Unknown_Release<IConnectionPointContainer>, Points_EnumConnectionPoints, Points_FindConnectionPoint,
 };
-
-}  // namespace
 
 PortableControl& PortableOf(IPictavorCtl* iface) { return impl_from<Control>(iface)->portable; }
 
@@ -249,8 +281,8 @@ HRESULT CreateControl(REFIID riid, void** ppv) {
   } catch (...) {
     return E_OUTOFMEMORY;
   }
-  const HRESULT hr = Query(control, riid, ppv);
-  Release(control);
+  const HRESULT hr = QueryControl(control, riid, ppv);
+  ReleaseControl(control);
   return hr;
 }
 

@@ -46,6 +46,7 @@ Result ImageDocument::Relayout(bool keepScrollPosition) {
   layoutBusy_ = true;
   display_->DeleteDisplayBitmap();
   const int32_t oldHorizontalMax = horizontalMax_, oldVerticalMax = verticalMax_;
+  const int32_t oldHorizontalPos = horizontalPos_, oldVerticalPos = verticalPos_;
   horizontalMax_ = verticalMax_ = 0;
   if (!keepScrollPosition) horizontalPos_ = verticalPos_ = 0;
   if (!dib_) {
@@ -78,10 +79,12 @@ Result ImageDocument::Relayout(bool keepScrollPosition) {
   horizontalPos_ = std::clamp(horizontalPos_, 0, horizontalMax_);
   verticalPos_ = std::clamp(verticalPos_, 0, verticalMax_);
 
+  // A bar whose range stayed but whose position was reset or clamped is told too, or the
+  // next repaint would read the old position back from it.
   const bool redraw = autoScroll_ != 0;
-  if (horizontalMax_ != oldHorizontalMax)
+  if (horizontalMax_ != oldHorizontalMax || horizontalPos_ != oldHorizontalPos)
     display_->SetScrollInfo(ScrollBar::Horizontal, 0, horizontalMax_, horizontalPos_, redraw);
-  if (verticalMax_ != oldVerticalMax)
+  if (verticalMax_ != oldVerticalMax || verticalPos_ != oldVerticalPos)
     display_->SetScrollInfo(ScrollBar::Vertical, 0, verticalMax_, verticalPos_, redraw);
   if (autoScroll_ && (horizontal || vertical)) {
     const bool hadHorizontal = oldHorizontalMax > 0, hadVertical = oldVerticalMax > 0;
@@ -100,6 +103,7 @@ Result ImageDocument::Relayout(bool keepScrollPosition) {
     layoutBusy_ = false;
     return Result::Ok;
   }
+  display_->RefreshImageInfo(CurrentImageInfo());
   const Result built = display_->BuildDisplayBitmap(dib_);
   layoutBusy_ = false;
   if (built != Result::Ok) return built;
@@ -110,8 +114,11 @@ Result ImageDocument::Relayout(bool keepScrollPosition) {
 Result ImageDocument::Repaint() {
   int32_t w, h;
   if (layoutBusy_ || !display_->OuterSize(&w, &h)) return Result::Ok;
+  // The user may have moved a thumb since the last layout.
+  display_->ScrollPosition(ScrollBar::Horizontal, &horizontalPos_);
+  display_->ScrollPosition(ScrollBar::Vertical, &verticalPos_);
   if (!display_->HasDisplayBitmap() && !autoRepaint_) Relayout(true);
-  display_->Paint();
+  display_->Paint(View());
   return Result::Ok;
 }
 

@@ -112,6 +112,19 @@ class ImageDocument {
   Result Relayout(bool keepScrollPosition);
   Result Repaint();
 
+  // Display queries and scrolling (document_display.cpp). Scales are display pixels per DIB
+  // pixel; client points and scroll positions are display pixels.
+  Result SetDispScale(double x, double y);
+  Result GetDispScale(double* x, double* y) const;
+  Result ClientToDIBPosition(int32_t* x, int32_t* y) const;
+  Result GetImageScrollRange(int32_t* horizontalMin, int32_t* horizontalMax, int32_t* verticalMin,
+                             int32_t* verticalMax) const;
+  // A scroll-bar request (the window's scroll message code) on one bar.
+  void Scroll(ScrollBar bar, int32_t request, int32_t thumbPosition);
+  // Refreshes the image-information window and shows it.
+  void ShowImageInfo();
+  DisplayView View() const;
+
   mem::Handle dib() const { return dib_; }
 
   // Copies of the control's display properties.
@@ -127,6 +140,8 @@ class ImageDocument {
   double scale_y() const { return scaleY_; }
   int32_t horizontal_maximum() const { return horizontalMax_; }
   int32_t vertical_maximum() const { return verticalMax_; }
+  int32_t horizontal_position() const { return horizontalPos_; }
+  int32_t vertical_position() const { return verticalPos_; }
 
  private:
   // Frees the DIB and the display bitmap: the document is empty.
@@ -140,6 +155,7 @@ class ImageDocument {
   // Runs `body` on the validated DIB and lays out after a success; `noImage` without a DIB.
   Result ChangeInPlace(Result noImage, const std::function<Result(const DibView&)>& body);
   void ComputeDisplayScale(double* x, double* y);
+  ImageInfo CurrentImageInfo() const;
 
   std::unique_ptr<DisplayPort> ownDisplay_;
   DisplayPort* display_;

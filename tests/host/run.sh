@@ -21,6 +21,16 @@ for bad in 'NoSuchMember()' 'GetWidth(' 'ColorRes(8)' 'LoadMemory(@"missing.bin"
   check "message names call 2 for $bad" 1 "$(grep -c 'call 2' err.txt)"
 done
 
+# The display queries without a window: no image reports 9 with the ranges zeroed; with one,
+# the requested scale is the effective one.
+check "display queries on an empty control" \
+  $'GetDispScale 9 hor=0 ver=0\nClientToDIBPosition 9 x=3 y=4\nGetImageScrollRange 9 lHorMin=0 lHorMax=0 lVerMin=0 lVerMax=0' \
+  "$("$host" 'GetDispScale()' 'ClientToDIBPosition(3, 4)' 'GetImageScrollRange()')"
+"$convert" -size 8x6 xc:gray BMP3:small.bmp
+check "display scale and mapping" $'SetDispScale 0\nGetDispScale 0 hor=2 ver=0.5\nClientToDIBPosition 0 x=1 y=4\nClientToDIBPosition 1 x=16 y=0' \
+  "$("$host" 'Load("small.bmp", 0, 0)' 'StartLog()' 'SetDispScale(2.0, 0.5)' 'GetDispScale()' 'ClientToDIBPosition(3, 2)' \
+     'ClientToDIBPosition(16, 0)' | grep -v '^Load\|^StartLog')"
+
 # ImageMagick's BMP files of every depth, then ours: load, convert to 8 bits, save.
 "$convert" -seed 3 -size 31x17 plasma:fractal -type TrueColor BMP3:source24.bmp
 "$convert" source24.bmp -type Bilevel BMP3:im1.bmp

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "image/image_document.h"
@@ -184,8 +185,19 @@ class FakeWindow : public HeadlessDisplay {
     if (bar != ScrollBar::Vertical) horizontalShown = show;
     if (bar != ScrollBar::Horizontal) verticalShown = show;
   }
-  void Paint() override { ++paints; }
+  void Paint(const DisplayView&) override { ++paints; }
+  void SetScrollInfo(ScrollBar bar, int32_t, int32_t, int32_t position, bool) override {
+    (bar == ScrollBar::Horizontal ? horizontalThumb : verticalThumb) = position;
+  }
+  bool ScrollPosition(ScrollBar bar, int32_t* position) override {
+    *position = bar == ScrollBar::Horizontal ? horizontalThumb : verticalThumb;
+    return true;
+  }
+  void ScrollTo(ScrollBar bar, int32_t position) override {
+    (bar == ScrollBar::Horizontal ? horizontalThumb : verticalThumb) = position;
+  }
   bool horizontalShown = false, verticalShown = false;
+  int32_t horizontalThumb = 0, verticalThumb = 0;
   int paints = 0;
 
  private:
@@ -230,6 +242,58 @@ TEST(Layout, FitModesScaleUniformly) {
   doc.set_requested_scale(2.0, 3.0);
   ASSERT_EQ(doc.Relayout(false), Result::Ok);
   EXPECT_DOUBLE_EQ(doc.scale_y(), 3.0);
+}
+
+TEST(Display, QueriesWithoutAnImageReportNine) {
+  ImageDocument doc;
+  double x = -1, y = -1;
+  int32_t px = 3, py = 4, ranges[4] = {7, 7, 7, 7};
+  EXPECT_EQ(doc.GetDispScale(&x, &y), Result::NoImage);
+  EXPECT_EQ(x, -1);
+  EXPECT_EQ(doc.ClientToDIBPosition(&px, &py), Result::NoImage);
+  EXPECT_EQ(px, 3);
+  EXPECT_EQ(doc.GetImageScrollRange(&ranges[0], &ranges[1], &ranges[2], &ranges[3]), Result::NoImage);
+  EXPECT_THAT(ranges, testing::ElementsAre(0, 0, 0, 0));
+  EXPECT_EQ(doc.GetImageScrollRange(nullptr, &ranges[1], &ranges[2], &ranges[3]), Result::BadParameter);
+  EXPECT_EQ(doc.SetDispScale(-2.0, 0.0), Result::Ok) << "stored unchecked";
+}
+
+TEST(Display, ScrollRequestsStayInTheRangeAndMoveTheMapping) {
+  FakeWindow window(100, 100, 17);
+  ImageDocument doc(&window);
+  mem::Owned dib(test::MakeDib(200, 100, 24, {}, [](int32_t, int32_t) { return 0u; }));
+  ASSERT_EQ(doc.SetDIB(dib.get()), Result::Ok);
+  ASSERT_EQ(doc.SetDispScale(2.0, 2.0), Result::Ok);
+  const int32_t maximum = doc.horizontal_maximum();
+  ASSERT_EQ(maximum, 400 - 100 + 17);
+  for (int n = 0; n < 10; ++n) doc.Scroll(ScrollBar::Horizontal, 1, 0);  // line right
+  int32_t x = 0, y = 0;
+  ASSERT_EQ(doc.ClientToDIBPosition(&x, &y), Result::Ok);
+  EXPECT_EQ(x, 5);
+  EXPECT_EQ(y, 0);
+  x = 400;
+  EXPECT_EQ(doc.ClientToDIBPosition(&x, &y), Result::BadParameter);
+  EXPECT_EQ(x, 400);
+
+  doc.Scroll(ScrollBar::Horizontal, 7, 0);  // to the end
+  doc.Scroll(ScrollBar::Horizontal, 1, 0);
+  EXPECT_EQ(window.horizontalThumb, maximum);
+  doc.Scroll(ScrollBar::Horizontal, 2, 0);  // page left
+  EXPECT_EQ(window.horizontalThumb, maximum - 10);
+  doc.Scroll(ScrollBar::Horizontal, 5, -40);  // a thumb dragged past the start
+  EXPECT_EQ(window.horizontalThumb, 0);
+  doc.Scroll(ScrollBar::Horizontal, 4, 1 << 20);
+  EXPECT_EQ(window.horizontalThumb, maximum);
+  doc.Scroll(ScrollBar::Horizontal, 8, 3);  // end of scroll: no move
+  EXPECT_EQ(window.horizontalThumb, maximum);
+
+  // The user moved the thumb: the next repaint takes it; a reset layout gives it back to 0.
+  window.horizontalThumb = 30;
+  doc.Repaint();
+  EXPECT_EQ(doc.horizontal_position(), 30);
+  ASSERT_EQ(doc.Relayout(false), Result::Ok);
+  EXPECT_EQ(window.horizontalThumb, 0);
+  EXPECT_EQ(doc.horizontal_position(), 0);
 }
 
 TEST(Layout, ABadDibIsReportedByTheLayout) {

@@ -27,15 +27,18 @@ TEST_F(Control, AnswersItsInterfacesWithOneIdentity) {
   Ref<IUnknown> identity = control_.As<IUnknown>(IID_IUnknown);
   EXPECT_EQ(static_cast<void*>(identity.get()), static_cast<void*>(control_.get()))
       << "the flat API relies on the IPictavorCtl pointer being the object";
-  for (REFIID iid : {IID_IDispatch, IID_ISupportErrorInfo, IID_IConnectionPointContainer, IID_IProvideClassInfo,
-                     IID_IProvideClassInfo2}) {
+  for (REFIID iid : {IID_IDispatch, IID_IViewObjectEx, IID_IViewObject2, IID_IViewObject,
+                     IID_IOleInPlaceObjectWindowless, IID_IOleInPlaceObject, IID_IOleWindow,
+                     IID_IOleInPlaceActiveObject, IID_IOleControl, IID_IOleObject, IID_IPersistStreamInit,
+                     IID_IPersist, IID_ISupportErrorInfo, IID_IConnectionPointContainer,
+                     IID_ISpecifyPropertyPages, IID_IQuickActivate, IID_IPersistStorage, IID_IDataObject,
+                     IID_IProvideClassInfo, IID_IProvideClassInfo2, IID_IPersistPropertyBag}) {
     Ref<IUnknown> iface = control_.As<IUnknown>(iid);
     ASSERT_TRUE(iface);
     EXPECT_EQ(iface.As<IUnknown>(IID_IUnknown).get(), identity.get());
   }
-  // Persistence and the window come later: nothing answers for them yet.
-  EXPECT_FALSE(control_.As<IUnknown>(IID_IOleObject));
-  EXPECT_FALSE(control_.As<IUnknown>(IID_IPersistStreamInit));
+  // Only windowed: no windowless site interfaces of its own, no persistence to files.
+  EXPECT_FALSE(control_.As<IUnknown>(IID_IPersistFile));
   void* none = reinterpret_cast<void*>(1);
   EXPECT_EQ(control_->QueryInterface(IID_IClassFactory, &none), E_NOINTERFACE);
   EXPECT_EQ(none, nullptr);

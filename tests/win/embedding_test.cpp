@@ -1,0 +1,346 @@
+// The control in a container: the system's ATL host (atl.dll) creates it in a window and
+// activates it in place; the layout, the scroll bars and the pixels painted are checked in that
+// window.
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+#include "win_support.h"
+
+namespace pv::wintest {
+namespace {
+
+// atl.dll's container entry points, loaded at run time (MinGW has no import library for them).
+struct Atl {
+  Atl() : module(LoadLibraryW(L"atl.dll")) {
+    if (!module) return;
+    winInit = reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(module, "AtlAxWinInit")));
+    createControl = reinterpret_cast<decltype(createControl)>(
+        reinterpret_cast<void*>(GetProcAddress(module, "AtlAxCreateControlEx")));
+  }
+  ~Atl() {
+    if (module) FreeLibrary(module);
+  }
+  HMODULE module;
+  BOOL(WINAPI* winInit)() = nullptr;
+  HRESULT(WINAPI* createControl)(LPCOLESTR, HWND, IStream*, IUnknown**, IUnknown**, REFIID, IUnknown*) = nullptr;
+};
+
+void PumpMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+HWND MakeHostWindow(int width, int height) {
+  static const ATOM kClass = [] {
+    WNDCLASSW c = {};
+    c.lpfnWndProc = DefWindowProcW;
+    c.hInstance = GetModuleHandleW(nullptr);
+    c.lpszClassName = L"PictavorTestHost";
+    return RegisterClassW(&c);
+  }();
+  return CreateWindowExW(0, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(kClass)), L"", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
+                         nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+// The scroll-bar thickness the layout takes from the system.
+LONG Thickness() {
+  return std::max({GetSystemMetrics(SM_CXHSCROLL), GetSystemMetrics(SM_CYHSCROLL), GetSystemMetrics(SM_CXVSCROLL),
+                   GetSystemMetrics(SM_CYVSCROLL)});
+}
+
+struct Ranges {
+  LONG horizontal, vertical;
+};
+
+class Embedded : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(atl_.module && atl_.winInit && atl_.createControl) << "atl.dll and its container functions";
+    static const bool initialised = atl_.winInit();  // registers its window classes once
+    ASSERT_TRUE(initialised);
+    host_ = MakeHostWindow(100, 100);
+    ASSERT_TRUE(host_);
+    Ref<IUnknown> unknown;
+    ASSERT_EQ(atl_.createControl(L"Pictavor.PictavorCtl", host_, stream_, container_.out(), unknown.out(), IID_NULL,
+                                 nullptr),
+              S_OK);
+    control_ = unknown.As<IPictavorCtl>(IID_IPictavorCtl);
+    ASSERT_TRUE(control_);
+    ASSERT_EQ(unknown.As<IOleWindow>(IID_IOleWindow)->GetWindow(&window_), S_OK);
+    PumpMessages();
+  }
+  void TearDown() override {
+    control_.reset();
+    container_.reset();
+    if (host_) DestroyWindow(host_);
+    PumpMessages();
+  }
+
+  void Resize(int width, int height) {
+    SetWindowPos(host_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+    PumpMessages();
+  }
+  void Show(int32_t width, int32_t height, const std::function<uint32_t(int32_t, int32_t)>& pixel) {
+    mem::Owned dib(test::MakeDib(width, height, 24, {}, pixel));
+    LONG v = -1;
+    ASSERT_EQ(control_->SetDIB(reinterpret_cast<LONG_PTR>(dib.get()), &v), S_OK);
+    ASSERT_EQ(v, 0);
+    PumpMessages();
+  }
+  void ShowBlank(int32_t width, int32_t height) {
+    Show(width, height, [](int32_t, int32_t) { return 0u; });
+  }
+  Ranges ScrollRanges() {
+    LONG horizontalMin = -1, horizontalMax = -1, verticalMin = -1, verticalMax = -1, v = -1;
+    EXPECT_EQ(control_->GetImageScrollRange(&horizontalMin, &horizontalMax, &verticalMin, &verticalMax, &v), S_OK);
+    EXPECT_EQ(v, 0);
+    EXPECT_EQ(horizontalMin, 0);
+    EXPECT_EQ(verticalMin, 0);
+    return {horizontalMax, verticalMax};
+  }
+  static LONG PixelsPerInch() {
+    HDC screen = GetDC(nullptr);
+    const LONG perInch = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return perInch;
+  }
+  SIZEL ExtentInPixels() {
+    SIZEL extent = {};
+    EXPECT_EQ(control_.As<IOleObject>(IID_IOleObject)->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
+    return {MulDiv(extent.cx, PixelsPerInch(), 2540), MulDiv(extent.cy, PixelsPerInch(), 2540)};
+  }
+  bool BarShown(LONG style) { return (GetWindowLongW(window_, GWL_STYLE) & style) != 0; }
+  std::pair<double, double> Scale() {
+    double x = 0, y = 0;
+    LONG v = -1;
+    EXPECT_EQ(control_->GetDispScale(&x, &y, &v), S_OK);
+    EXPECT_EQ(v, 0);
+    return {x, y};
+  }
+
+  Atl atl_;
+  IStream* stream_ = nullptr;
+  HWND host_ = nullptr;
+  HWND window_ = nullptr;
+  Ref<IUnknown> container_;
+  Ref<IPictavorCtl> control_;
+};
+
+TEST_F(Embedded, ActivatesInPlaceInTheContainersWindow) {
+  ASSERT_TRUE(IsWindow(window_));
+  EXPECT_EQ(GetParent(window_), host_);
+  EXPECT_TRUE(IsWindowVisible(window_));
+  RECT r;
+  GetWindowRect(window_, &r);
+  EXPECT_EQ(r.right - r.left, 100);
+  EXPECT_EQ(r.bottom - r.top, 100);
+  // WndWidth reports the extent the container gave, in pixels. (Wine's ATL converts pixels to
+  // HIMETRIC with 100 units per inch, so its extent reads back small; compare the conversion.)
+  LONG width = 0, height = 0;
+  EXPECT_EQ(control_->get_WndWidth(&width), S_OK);
+  EXPECT_EQ(control_->get_WndHeight(&height), S_OK);
+  EXPECT_EQ(width, ExtentInPixels().cx);
+  EXPECT_EQ(height, ExtentInPixels().cy);
+  Ref<IOleObject> object = control_.As<IOleObject>(IID_IOleObject);
+  SIZEL inch = {2540, 5080};
+  ASSERT_EQ(object->SetExtent(DVASPECT_CONTENT, &inch), S_OK);
+  EXPECT_EQ(control_->get_WndWidth(&width), S_OK);
+  EXPECT_EQ(control_->get_WndHeight(&height), S_OK);
+  EXPECT_EQ(width, PixelsPerInch());
+  EXPECT_EQ(height, 2 * PixelsPerInch());
+
+  Resize(150, 80);
+  GetWindowRect(window_, &r);
+  EXPECT_EQ(r.right - r.left, 150) << "the container's new rectangle reaches the window";
+  EXPECT_EQ(r.bottom - r.top, 80);
+  ASSERT_EQ(object->SetExtent(DVASPECT_CONTENT, &inch), S_OK);
+
+  // WndWidth resizes the window only; the extent waits for the container.
+  EXPECT_EQ(control_->put_WndWidth(0), S_OK);
+  GetWindowRect(window_, &r);
+  EXPECT_EQ(r.right - r.left, 150);
+  EXPECT_EQ(control_->put_WndWidth(300), S_OK);
+  GetWindowRect(window_, &r);
+  EXPECT_EQ(r.right - r.left, 300);
+  EXPECT_EQ(r.bottom - r.top, 2 * PixelsPerInch()) << "the other dimension comes from the extent";
+  EXPECT_EQ(control_->get_WndWidth(&width), S_OK);
+  EXPECT_EQ(width, PixelsPerInch());
+}
+
+TEST_F(Embedded, AWideImageOverflowsIntoBothScrollBarsWithAutoScroll) {
+  ShowBlank(200, 100);
+  const LONG t = Thickness();
+  ASSERT_GT(t, 0);
+  Ranges ranges = ScrollRanges();
+  EXPECT_EQ(ranges.horizontal, 100 + t) << "the horizontal bar takes height, so the vertical one is needed";
+  EXPECT_EQ(ranges.vertical, t);
+  EXPECT_TRUE(BarShown(WS_HSCROLL) && BarShown(WS_VSCROLL));
+
+  EXPECT_EQ(control_->put_AutoScroll(0), S_OK);
+  ranges = ScrollRanges();
+  EXPECT_EQ(ranges.horizontal, 100);
+  EXPECT_EQ(ranges.vertical, 0);
+  EXPECT_FALSE(BarShown(WS_HSCROLL) || BarShown(WS_VSCROLL));
+}
+
+TEST_F(Embedded, FitModesScaleToTheWindow) {
+  Resize(200, 200);
+  EXPECT_EQ(control_->put_PaintSizeMode(4), S_OK);
+  ShowBlank(400, 100);
+  auto [sx, sy] = Scale();
+  EXPECT_DOUBLE_EQ(sx, 0.5);
+  EXPECT_DOUBLE_EQ(sy, 0.5);
+  Ranges ranges = ScrollRanges();
+  EXPECT_EQ(ranges.horizontal + ranges.vertical, 0);
+  EXPECT_FALSE(BarShown(WS_HSCROLL) || BarShown(WS_VSCROLL));
+
+  EXPECT_EQ(control_->put_PaintSizeMode(2), S_OK);
+  ShowBlank(100, 400);
+  std::tie(sx, sy) = Scale();
+  EXPECT_DOUBLE_EQ(sx, (200.0 - Thickness()) / 100);
+  EXPECT_DOUBLE_EQ(sy, sx);
+  EXPECT_TRUE(BarShown(WS_VSCROLL));
+
+  // Unknown modes lay out at the requested scale, as mode 0 does.
+  LONG v = -1;
+  EXPECT_EQ(control_->put_PaintSizeMode(7), S_OK);
+  EXPECT_EQ(control_->SetDispScale(1.5, 1.5, &v), S_OK);
+  std::tie(sx, sy) = Scale();
+  EXPECT_DOUBLE_EQ(sx, 1.5);
+  EXPECT_DOUBLE_EQ(sy, 1.5);
+}
+
+TEST_F(Embedded, ScrollingMovesTheMappingFromClientToImage) {
+  ShowBlank(200, 100);
+  LONG v = -1;
+  ASSERT_EQ(control_->SetDispScale(2.0, 2.0, &v), S_OK);
+  for (int n = 0; n < 10; ++n) SendMessageW(window_, WM_HSCROLL, SB_LINERIGHT, 0);
+  EXPECT_EQ(GetScrollPos(window_, SB_HORZ), 10);
+  LONG x = 0, y = 0;
+  EXPECT_EQ(control_->ClientToDIBPosition(&x, &y, &v), S_OK);
+  EXPECT_EQ(v, 0);
+  EXPECT_EQ(x, 5);
+  EXPECT_EQ(y, 0);
+  x = 500;
+  y = 7;
+  EXPECT_EQ(control_->ClientToDIBPosition(&x, &y, &v), S_OK);
+  EXPECT_EQ(v, 1) << "right of the image";
+  EXPECT_EQ(x, 500);
+  EXPECT_EQ(y, 7);
+
+  const Ranges ranges = ScrollRanges();
+  SendMessageW(window_, WM_HSCROLL, SB_RIGHT, 0);
+  SendMessageW(window_, WM_HSCROLL, SB_LINERIGHT, 0);
+  EXPECT_EQ(GetScrollPos(window_, SB_HORZ), ranges.horizontal) << "a line right at the maximum stays there";
+  SendMessageW(window_, WM_HSCROLL, SB_PAGELEFT, 0);
+  EXPECT_EQ(GetScrollPos(window_, SB_HORZ), ranges.horizontal - 10);
+
+  // A relayout that resets the positions resets the bar too.
+  EXPECT_EQ(control_->put_PaintSizeMode(0), S_OK);
+  EXPECT_EQ(GetScrollPos(window_, SB_HORZ), 0);
+  x = y = 0;
+  EXPECT_EQ(control_->ClientToDIBPosition(&x, &y, &v), S_OK);
+  EXPECT_EQ(x, 0);
+}
+
+// The window's pixels, as PrintWindow renders its client area.
+class Capture {
+ public:
+  explicit Capture(HWND window) {
+    RECT r;
+    GetClientRect(window, &r);
+    width_ = r.right;
+    height_ = r.bottom;
+    HDC screen = GetDC(nullptr);
+    dc_ = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width_;
+    info.bmiHeader.biHeight = -height_;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    bitmap_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+    ReleaseDC(nullptr, screen);
+    old_ = SelectObject(dc_, bitmap_);
+    PrintWindow(window, dc_, PW_CLIENTONLY);
+    GdiFlush();
+  }
+  ~Capture() {
+    SelectObject(dc_, old_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+  }
+  // 0xRRGGBB of client pixel (x, y).
+  uint32_t At(int x, int y) const { return bits_[y * width_ + x] & 0xFFFFFF; }
+
+ private:
+  int width_ = 0, height_ = 0;
+  HDC dc_;
+  HBITMAP bitmap_;
+  HGDIOBJ old_;
+  uint32_t* bits_ = nullptr;
+};
+
+TEST_F(Embedded, PaintsTheImageAtItsScaleOnTheBackground) {
+  constexpr uint32_t kRed = 0xFF0000, kBlue = 0x0000FF;
+  EXPECT_EQ(control_->put_BackColor(0x0000FF00), S_OK);  // COLORREF green
+  Show(40, 20, [](int32_t x, int32_t) { return x < 20 ? kRed : kBlue; });
+  LONG v = -1;
+  ASSERT_EQ(control_->SetDispScale(2.0, 2.0, &v), S_OK);
+  PumpMessages();
+  const Capture pixels(window_);
+  EXPECT_EQ(pixels.At(10, 10), kRed);
+  EXPECT_EQ(pixels.At(30, 30), kRed);
+  EXPECT_EQ(pixels.At(50, 10), kBlue);
+  EXPECT_EQ(pixels.At(75, 35), kBlue) << "the image is 80 x 40 at scale 2";
+  EXPECT_EQ(pixels.At(85, 10), 0x00FF00u) << "the strip right of the image";
+  EXPECT_EQ(pixels.At(10, 45), 0x00FF00u) << "the strip below";
+  EXPECT_EQ(pixels.At(99, 99), 0x00FF00u);
+
+  // With automatic repaint off the paint message draws nothing; turning it on repaints.
+  EXPECT_EQ(control_->put_AutoRepaint(0), S_OK);
+  Show(40, 20, [](int32_t, int32_t) { return kBlue; });
+  EXPECT_EQ(Capture(window_).At(10, 10), 0u);
+  EXPECT_EQ(control_->put_AutoRepaint(1), S_OK);
+  EXPECT_EQ(Capture(window_).At(10, 10), kBlue);
+}
+
+TEST_F(Embedded, ShowsTheImageInformationWindow) {
+  ShowBlank(20, 10);
+  LONG v = -1;
+  ASSERT_EQ(control_->DispImageInfo(&v), S_OK);
+  EXPECT_EQ(v, 0);
+  HWND info = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM found) {
+        wchar_t title[16] = {};
+        GetWindowTextW(w, title, 16);
+        if (std::wstring(title) == L"画像情報") *reinterpret_cast<HWND*>(found) = w;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&info));
+  ASSERT_TRUE(info);
+  EXPECT_TRUE(IsWindowVisible(info));
+  wchar_t text[16];
+  const std::pair<int, const wchar_t*> fields[] = {{1441, L"20"}, {1442, L"10"}, {1443, L"24"}, {1444, L"0"}};
+  for (const auto& [id, expected] : fields) {
+    GetDlgItemTextW(info, id, text, 16);
+    EXPECT_EQ(std::wstring(text), expected);
+  }
+  ShowBlank(3, 4);
+  GetDlgItemTextW(info, 1441, text, 16);
+  EXPECT_EQ(std::wstring(text), L"3") << "every layout refreshes it";
+  ASSERT_EQ(control_->SetDIB(0, &v), S_OK);
+  ASSERT_EQ(control_->DispImageInfo(&v), S_OK);
+  for (const auto& field : fields) {
+    GetDlgItemTextW(info, field.first, text, 16);
+    EXPECT_EQ(std::wstring(text), L"") << "no image: all four empty";
+  }
+}
+
+}  // namespace
+}  // namespace pv::wintest
