@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Install the Debian packages a build needs, skipping those already present.
-# Usage: scripts/install-packages.sh [native|windows|bench|all]...   (default: all)
+# Usage: scripts/install-packages.sh [native|windows|bench|demo|all]...   (default: all)
 set -euo pipefail
 # shellcheck source=scripts/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -25,6 +25,9 @@ WINDOWS_PACKAGES=(
   wine wine64 libwine-dev dpkg-dev xz-utils googletest
 )
 
+# The demo's screenshot: a virtual X display and a screen grab.
+DEMO_PACKAGES=(xvfb x11-apps imagemagick)
+
 main() {
   local groups=("$@") want=() g
   [[ ${#groups[@]} == 0 ]] && groups=(all)
@@ -33,6 +36,7 @@ main() {
       native)  want+=("${NATIVE_PACKAGES[@]}") ;;
       windows) want+=("${WINDOWS_PACKAGES[@]}") ;;
       bench)   want+=("${BENCH_PACKAGES[@]}") ;;
+      demo)    want+=("${DEMO_PACKAGES[@]}") ;;
       all)     want+=("${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}") ;;
       *) die "unknown package group: $g" ;;
     esac

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Run 64-bit Windows programs headless in Pictavor's private Wine prefix
 # (build/wineprefix). Nothing here needs 32-bit Wine (wine32:i386).
+# PICTAVOR_WINEPREFIX chooses another prefix; PICTAVOR_WINE_GRAPHICS=x11 makes one that draws
+# on $DISPLAY (the demo's screenshot) instead of the null driver.
 # Usage: scripts/wine.sh init            make a fresh prefix
 #        scripts/wine.sh run EXE [ARG]...  run EXE in it (made first if absent);
 #                                        exits with EXE's exit status
@@ -27,7 +29,7 @@ init() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   wine wineboot -i >/dev/null 2>&1 || die "wineboot -i failed in $WINEPREFIX"
   # The null graphics driver: windows and device contexts work without X.
-  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 ||
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "${PICTAVOR_WINE_GRAPHICS:-null}" /f >/dev/null 2>&1 ||
     die "could not set the Graphics driver in $WINEPREFIX"
   wineserver -w  # flush the registry to disk
   log "wine prefix ready in $(( $(now) - start ))s: $WINEPREFIX"

@@ -1,4 +1,3 @@
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "image/image_document.h"
@@ -253,7 +252,7 @@ TEST(Display, QueriesWithoutAnImageReportNine) {
   EXPECT_EQ(doc.ClientToDIBPosition(&px, &py), Result::NoImage);
   EXPECT_EQ(px, 3);
   EXPECT_EQ(doc.GetImageScrollRange(&ranges[0], &ranges[1], &ranges[2], &ranges[3]), Result::NoImage);
-  EXPECT_THAT(ranges, testing::ElementsAre(0, 0, 0, 0));
+  for (int32_t r : ranges) EXPECT_EQ(r, 0);
   EXPECT_EQ(doc.GetImageScrollRange(nullptr, &ranges[1], &ranges[2], &ranges[3]), Result::BadParameter);
   EXPECT_EQ(doc.SetDispScale(-2.0, 0.0), Result::Ok) << "stored unchecked";
 }

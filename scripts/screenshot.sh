@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# A screenshot of Pictavor embedded in the system's ATL container, on a virtual X display:
+# the win64 build runs in a Wine prefix of its own that draws on X (build/wineprefix-x11).
+# Usage: scripts/screenshot.sh PICTURE OUTPUT.png
+set -euo pipefail
+# shellcheck source=scripts/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+picture=$(realpath "${1:?usage: scripts/screenshot.sh PICTURE OUTPUT.png}")
+output=$(realpath -m "${2:?usage: scripts/screenshot.sh PICTURE OUTPUT.png}")
+bin="$PICTAVOR_BUILD/win64/bin"
+[[ -f $bin/Pictavor.dll && -f $bin/pictavor_container.exe ]] || die "build the win64 preset first"
+command -v xvfb-run >/dev/null || die "xvfb-run is missing (scripts/install-packages.sh demo)"
+
+export PICTAVOR_WINEPREFIX="$PICTAVOR_BUILD/wineprefix-x11" PICTAVOR_WINE_GRAPHICS=x11
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Inside the virtual display: register the control, show it for a while, grab the screen
+# while it is up.
+cat >"$work/inside.sh" <<INSIDE
+set -e
+wine_sh="$PICTAVOR_ROOT/scripts/wine.sh"
+if [[ ! -f \$PICTAVOR_WINEPREFIX/system.reg ]]; then
+  "\$wine_sh" init
+  # Wine draws the window frames itself: there is no window manager on the virtual display.
+  "\$wine_sh" run reg add 'HKCU\\Software\\Wine\\X11 Driver' /v Managed /d N /f >/dev/null
+fi
+"\$wine_sh" run regsvr32 /s "$bin/Pictavor.dll"
+"\$wine_sh" run "$bin/pictavor_container.exe" "\$(winepath -w "$picture" 2>/dev/null)" 12 &
+sleep 8
+xwd -root -silent >"$work/screen.xwd"
+wait
+"\$wine_sh" stop
+INSIDE
+WINEPREFIX="$PICTAVOR_WINEPREFIX" xvfb-run -a -s "-screen 0 640x480x24" bash "$work/inside.sh" >"$work/log" 2>&1 ||
+  { cat "$work/log"; die "the container did not run"; }
+/usr/bin/convert "xwd:$work/screen.xwd" "$output"
+log "screenshot: $output"

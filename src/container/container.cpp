@@ -1,0 +1,102 @@
+// A window that hosts Pictavor through the system's ATL container (atl.dll), shows a picture in
+// it and stays open for a while: the demo's screenshot is taken of it.
+// Usage: pictavor_container PICTURE [SECONDS]
+#include <windows.h>
+#include <ole2.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "pictavor_h.h"
+
+namespace {
+
+using AxWinInit = BOOL(WINAPI*)();
+using AxCreateControlEx = HRESULT(WINAPI*)(LPCOLESTR, HWND, IStream*, IUnknown**, IUnknown**, REFIID, IUnknown*);
+
+template <typename F>
+F Function(HMODULE module, const char* name) {
+  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+std::wstring Wide(const char* text) {
+  const int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+  std::wstring wide(n > 0 ? n - 1 : 0, L'\0');
+  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), n);
+  return wide;
+}
+
+LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SIZE) {
+    if (HWND host = GetWindow(window, GW_CHILD)) MoveWindow(host, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+    return 0;
+  }
+  if (message == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND MakeFrame() {
+  WNDCLASSW frameClass = {};
+  frameClass.lpfnWndProc = FrameProc;
+  frameClass.hInstance = GetModuleHandleW(nullptr);
+  frameClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  frameClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  frameClass.lpszClassName = L"PictavorContainer";
+  RegisterClassW(&frameClass);
+  return CreateWindowExW(0, L"PictavorContainer", L"Pictavor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 520, 400,
+                         nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+// Shows the picture scaled to the window keeping its aspect, on a grey background.
+void Show(IPictavorCtl* control, const std::wstring& picture) {
+  BSTR name = SysAllocString(picture.c_str());
+  LONG result = -1;
+  control->put_BackColor(RGB(64, 64, 64));
+  control->put_PaintSizeMode(4);
+  control->Load(name, 0, 0, &result);
+  SysFreeString(name);
+  std::printf("Load: %ld\n", static_cast<long>(result));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: pictavor_container PICTURE [SECONDS]\n");
+    return 2;
+  }
+  const DWORD milliseconds = 1000u * static_cast<DWORD>(argc > 2 ? std::atoi(argv[2]) : 10);
+  HMODULE atl = LoadLibraryW(L"atl.dll");
+  auto winInit = Function<AxWinInit>(atl, "AtlAxWinInit");
+  auto createControl = Function<AxCreateControlEx>(atl, "AtlAxCreateControlEx");
+  if (!winInit || !createControl || !winInit()) {
+    std::fprintf(stderr, "atl.dll's container is not available\n");
+    return 1;
+  }
+  HWND frame = MakeFrame();
+  RECT client;
+  GetClientRect(frame, &client);
+  HWND host = CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 0, 0, client.right, client.bottom, frame,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
+  IUnknown *container = nullptr, *unknown = nullptr;
+  HRESULT hr = createControl(L"Pictavor.PictavorCtl", host, nullptr, &container, &unknown, IID_NULL, nullptr);
+  IPictavorCtl* control = nullptr;
+  if (SUCCEEDED(hr)) hr = unknown->QueryInterface(IID_IPictavorCtl, reinterpret_cast<void**>(&control));
+  if (FAILED(hr)) {
+    std::fprintf(stderr, "cannot embed Pictavor.PictavorCtl: 0x%08lx\n", static_cast<unsigned long>(hr));
+    return 1;
+  }
+  Show(control, Wide(argv[1]));
+  std::fflush(stdout);
+  SetTimer(frame, 1, milliseconds, [](HWND w, UINT, UINT_PTR, DWORD) { DestroyWindow(w); });
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  control->Release();
+  unknown->Release();
+  container->Release();
+  return 0;
+}
