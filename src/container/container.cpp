@@ -36,6 +36,8 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
+void CALLBACK CloseFrame(HWND frame, UINT, UINT_PTR, DWORD) { DestroyWindow(frame); }
+
 HWND MakeFrame() {
   WNDCLASSW frameClass = {};
   frameClass.lpfnWndProc = FrameProc;
@@ -89,7 +91,7 @@ int main(int argc, char** argv) {
   }
   Show(control, Wide(argv[1]));
   std::fflush(stdout);
-  SetTimer(frame, 1, milliseconds, [](HWND w, UINT, UINT_PTR, DWORD) { DestroyWindow(w); });
+  SetTimer(frame, 1, milliseconds, CloseFrame);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
