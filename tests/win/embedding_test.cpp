@@ -308,21 +308,20 @@ TEST_F(Embedded, PaintsTheImageAtItsScaleOnTheBackground) {
   EXPECT_EQ(Capture(window_).At(10, 10), kBlue);
 }
 
+BOOL CALLBACK FindImageInfo(HWND window, LPARAM found) {
+  wchar_t title[16] = {};
+  GetWindowTextW(window, title, 16);
+  if (std::wstring(title) == L"画像情報") *reinterpret_cast<HWND*>(found) = window;
+  return TRUE;
+}
+
 TEST_F(Embedded, ShowsTheImageInformationWindow) {
   ShowBlank(20, 10);
   LONG v = -1;
   ASSERT_EQ(control_->DispImageInfo(&v), S_OK);
   EXPECT_EQ(v, 0);
   HWND info = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM found) {
-        wchar_t title[16] = {};
-        GetWindowTextW(w, title, 16);
-        if (std::wstring(title) == L"画像情報") *reinterpret_cast<HWND*>(found) = w;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&info));
+  EnumThreadWindows(GetCurrentThreadId(), FindImageInfo, reinterpret_cast<LPARAM>(&info));
   ASSERT_TRUE(info);
   EXPECT_TRUE(IsWindowVisible(info));
   wchar_t text[16];
