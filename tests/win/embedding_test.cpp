@@ -137,6 +137,13 @@ TEST_F(Embedded, ActivatesInPlaceInTheContainersWindow) {
   GetWindowRect(window_, &r);
   EXPECT_EQ(r.right - r.left, 100);
   EXPECT_EQ(r.bottom - r.top, 100);
+  // DropFiles reaches the window.
+  EXPECT_EQ(GetWindowLongW(window_, GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
+  EXPECT_EQ(control_->put_DropFiles(1), S_OK);
+  EXPECT_NE(GetWindowLongW(window_, GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
+  EXPECT_EQ(control_->put_DropFiles(0), S_OK);
+  EXPECT_EQ(GetWindowLongW(window_, GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
+
   // WndWidth reports the extent the container gave, in pixels. (Wine's ATL converts pixels to
   // HIMETRIC with 100 units per inch, so its extent reads back small; compare the conversion.)
   LONG width = 0, height = 0;
@@ -244,6 +251,44 @@ TEST_F(Embedded, ScrollingMovesTheMappingFromClientToImage) {
   x = y = 0;
   EXPECT_EQ(control_->ClientToDIBPosition(&x, &y, &v), S_OK);
   EXPECT_EQ(x, 0);
+}
+
+TEST_F(Embedded, TheContainerLoadsASavedStateThroughThePuts) {
+  EXPECT_EQ(control_->put_PaintSizeMode(4), S_OK);
+  EXPECT_EQ(control_->put_ContrastLow(7), S_OK);
+  EXPECT_EQ(control_->put_PaintScaleMode(2), S_OK);
+  Ref<IStream> stream;
+  ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.out()), S_OK);
+  ASSERT_EQ(control_.As<IPersistStreamInit>(IID_IPersistStreamInit)->Save(stream.get(), TRUE), S_OK);
+  const LARGE_INTEGER start = {};
+  ASSERT_EQ(stream->Seek(start, STREAM_SEEK_SET, nullptr), S_OK);
+
+  HWND host = MakeHostWindow(200, 200);
+  Ref<IUnknown> container, unknown;
+  ASSERT_EQ(atl_.createControl(L"Pictavor.PictavorCtl", host, stream.get(), container.out(), unknown.out(), IID_NULL,
+                               nullptr),
+            S_OK);
+  PumpMessages();
+  Ref<IPictavorCtl> loaded = unknown.As<IPictavorCtl>(IID_IPictavorCtl);
+  LONG mode = -1, low = -1, scaleMode = -1;
+  EXPECT_EQ(loaded->get_PaintSizeMode(&mode), S_OK);
+  EXPECT_EQ(loaded->get_ContrastLow(&low), S_OK);
+  EXPECT_EQ(loaded->get_PaintScaleMode(&scaleMode), S_OK);
+  EXPECT_EQ(mode, 4);
+  EXPECT_EQ(low, 7);
+  EXPECT_EQ(scaleMode, 4) << "not persisted";
+  EXPECT_EQ(unknown.As<IPersistStreamInit>(IID_IPersistStreamInit)->IsDirty(), S_FALSE);
+  mem::Owned dib(test::MakeDib(400, 100, 24, {}, [](int32_t, int32_t) { return 0u; }));
+  LONG v = -1;
+  ASSERT_EQ(loaded->SetDIB(reinterpret_cast<LONG_PTR>(dib.get()), &v), S_OK);
+  double sx = 0, sy = 0;
+  EXPECT_EQ(loaded->GetDispScale(&sx, &sy, &v), S_OK);
+  EXPECT_DOUBLE_EQ(sx, 0.5) << "the loaded mode lays out in the new window";
+  loaded.reset();
+  unknown.reset();
+  container.reset();
+  DestroyWindow(host);
+  PumpMessages();
 }
 
 // The window's pixels, as PrintWindow renders its client area.

@@ -70,14 +70,9 @@ HRESULT IsDirty(IPictavorCtl* control) {
 }
 
 // A property bag in memory that keeps the order of its writes.
-class MemoryBag : public IPropertyBag {
+class MemoryBag : public StackObject<IPropertyBag> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-    *ppv = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IPropertyBag) ? this : nullptr;
-    return *ppv ? S_OK : E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  MemoryBag() : StackObject(IID_IPropertyBag) {}
   HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override {
     for (const auto& [n, v] : entries)
       if (n == name) return VariantCopy(value, const_cast<VARIANT*>(&v));
@@ -215,14 +210,9 @@ TEST_F(Persistence, RefusedPutsLeaveTheControlClean) {
 }
 
 // A property-notify sink that refuses BackColor changes until told otherwise.
-class Gatekeeper : public IPropertyNotifySink {
+class Gatekeeper : public StackObject<IPropertyNotifySink> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-    *ppv = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IPropertyNotifySink) ? this : nullptr;
-    return *ppv ? S_OK : E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  Gatekeeper() : StackObject(IID_IPropertyNotifySink) {}
   HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) override {
     changed.push_back(id);
     return S_OK;

@@ -73,6 +73,22 @@ class Bstr {
   BSTR b_;
 };
 
+// A COM object that lives on the stack: it answers IUnknown and `I`, and counts no references.
+template <typename I>
+class StackObject : public I {
+ public:
+  explicit StackObject(REFIID iid) : iid_(iid) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+    *ppv = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, iid_) ? this : nullptr;
+    return *ppv ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+ private:
+  IID iid_;
+};
+
 // Pictavor.dll loaded by path, for as long as the object lives.
 class ControlModule {
  public:
