@@ -353,6 +353,38 @@ TEST_F(Embedded, PaintsTheImageAtItsScaleOnTheBackground) {
   EXPECT_EQ(Capture(window_).At(10, 10), kBlue);
 }
 
+// A control that was never activated draws itself where a container asks (printing,
+// inactive rendering): the image from the top left, the background beside it.
+TEST(View, DrawsIntoAnyDeviceContext) {
+  ControlModule module;
+  Ref<IPictavorCtl> control = module.Create();
+  EXPECT_EQ(control->put_BackColor(0x000000FF), S_OK);  // COLORREF red
+  mem::Owned dib(test::MakeDib(4, 4, 24, {}, [](int32_t, int32_t) { return 0x00FF00u; }));
+  LONG v = -1;
+  ASSERT_EQ(control->SetDIB(reinterpret_cast<LONG_PTR>(dib.get()), &v), S_OK);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = 10;
+  info.bmiHeader.biHeight = -10;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  uint32_t* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  const RECTL bounds = {2, 2, 10, 10};
+  EXPECT_EQ(control.As<IViewObject>(IID_IViewObject)
+                ->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0),
+            S_OK);
+  GdiFlush();
+  EXPECT_EQ(bits[3 * 10 + 3] & 0xFFFFFF, 0x00FF00u) << "inside the image";
+  EXPECT_EQ(bits[8 * 10 + 8] & 0xFFFFFF, 0xFF0000u) << "the background, below and right of it";
+  EXPECT_EQ(bits[0] & 0xFFFFFF, 0u) << "outside the bounds nothing is drawn";
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+}
+
 BOOL CALLBACK FindImageInfo(HWND window, LPARAM found) {
   wchar_t title[16] = {};
   GetWindowTextW(window, title, 16);
