@@ -4,7 +4,7 @@
 // "<row> failed <code>" when the operation refuses the picture.
 // The grey picture comes as 24 bits (r = g = b) and is made 8-bit grey here, untimed; the
 // two-level one for labeling is that grey picture at threshold 128.
-//   ours <picture.bmp> <grey.bmp> [runs]
+//   ours <picture.bmp> <grey.bmp> [runs [row...]]   (rows named: only those)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -133,7 +133,7 @@ bool MakeGrey(ImageDocument* grey, ImageDocument* binary) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: ours <picture.bmp> <grey.bmp> [runs]\n");
+    std::fprintf(stderr, "usage: ours <picture.bmp> <grey.bmp> [runs [row...]]\n");
     return 2;
   }
   pv::SetProgressStream(nullptr);  // the writers' progress lines would cost time and fill the output
@@ -142,7 +142,9 @@ int main(int argc, char** argv) {
   if (!LoadInto(&rgb, argv[1]) || !LoadInto(&grey, argv[2]) || !MakeGrey(&grey, &binary)) return 1;
   const std::vector<pv::mem::Handle> files = {Encoded(rgb, pv::kFormatPng), Encoded(rgb, pv::kFormatJpegBaseline),
                                               Encoded(rgb, pv::kFormatTiff)};
+  const std::vector<std::string> only(argv + std::min(argc, 4), argv + argc);
   for (const Row& row : Rows(rgb, grey, binary, files)) {
+    if (!only.empty() && std::find(only.begin(), only.end(), row.name) == only.end()) continue;
     double ms = 0;
     Result failure = Result::Ok;
     if (Median(row, runs, &ms, &failure))
