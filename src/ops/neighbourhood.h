@@ -3,7 +3,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "image/dib.h"
 #include "platform/global_memory.h"
@@ -20,7 +22,17 @@ enum class Reach {
   Whole,     // every pixel; outside the image the nearest edge pixel stands in for a neighbour
 };
 
+// A rule may also compute whole runs of bytes: `rule.Row(below, mid, above, out, step, count)`
+// sets out[i] for i in 0 .. count − 1 from the bytes i − step, i and i + step of the three rows,
+// exactly as the nine-value form would. Walks whose channels are every byte of the pixel (8 and
+// 24 bits) take it for the interior of each row; a plain loop there lets the compiler use whole
+// vector registers, where a pixel-by-pixel walk cannot.
 namespace detail {
+
+template <typename Rule, typename = void>
+struct HasRowForm : std::false_type {};
+template <typename Rule>
+struct HasRowForm<Rule, std::void_t<decltype(&Rule::Row)>> : std::true_type {};
 
 template <typename Rule>
 inline uint8_t ApplyAt(const uint8_t* below, const uint8_t* mid, const uint8_t* above, size_t left,
@@ -30,15 +42,21 @@ inline uint8_t ApplyAt(const uint8_t* below, const uint8_t* mid, const uint8_t* 
   return static_cast<uint8_t>(rule(p));
 }
 
-// One row of one channel; `step` is the distance in bytes between neighbouring pixels.
+// Columns 1 .. width − 2 of one channel of one row; `step` is the distance in bytes between
+// neighbouring pixels.
 template <typename Rule>
-void WalkRow(const uint8_t* below, const uint8_t* mid, const uint8_t* above, uint8_t* out, size_t step,
-             int32_t width, Reach reach, const Rule& rule) {
+void WalkInterior(const uint8_t* below, const uint8_t* mid, const uint8_t* above, uint8_t* out, size_t step,
+                  int32_t width, const Rule& rule) {
   for (int32_t x = 1; x + 1 < width; ++x) {
     const size_t c = static_cast<size_t>(x) * step;
     out[c] = ApplyAt(below, mid, above, c - step, c, c + step, rule);
   }
-  if (reach == Reach::Interior) return;
+}
+
+// Columns 0 and width − 1, the nearest edge pixel standing in for the missing neighbours.
+template <typename Rule>
+void WalkEdges(const uint8_t* below, const uint8_t* mid, const uint8_t* above, uint8_t* out, size_t step,
+               int32_t width, const Rule& rule) {
   const size_t last = static_cast<size_t>(width - 1) * step;
   const size_t second = width > 1 ? step : 0;
   out[0] = ApplyAt(below, mid, above, 0, 0, second, rule);
@@ -47,29 +65,43 @@ void WalkRow(const uint8_t* below, const uint8_t* mid, const uint8_t* above, uin
 
 }  // namespace detail
 
-// Applies `rule` (Neighbourhood → 0..255) to channel `channel` of every pixel in `reach`,
-// reading `source` (rows laid out like the DIB's) and writing the DIB.
+// How a walk computes the interior of its rows.
+enum class Form {
+  Fastest,   // a rule's whole-row form where it has one and the depth allows it
+  PerPixel,  // always the nine-value form: the reference the row forms are held to
+};
+
+// Applies `rule` (Neighbourhood → 0..255) to channels 0 .. channels − 1 of every pixel in
+// `reach`, each on its own, reading `source` (rows laid out like the DIB's) and writing the DIB.
 template <typename Rule>
-void Walk3x3(const DibView& dib, const uint8_t* source, int channel, Reach reach, const Rule& rule) {
+void Walk3x3(const DibView& dib, const uint8_t* source, int channels, Reach reach, const Rule& rule, Form form) {
   const size_t step = static_cast<size_t>(dib.bitCount() / 8);
-  const int32_t height = dib.height();
+  const int32_t width = dib.width(), height = dib.height();
+  bool rows = false;
+  if constexpr (detail::HasRowForm<Rule>::value) rows = form == Form::Fastest && step == size_t(channels);
   const bool whole = reach == Reach::Whole;
   for (int32_t r = whole ? 0 : 1; r < (whole ? height : height - 1); ++r) {
-    const uint8_t* mid = source + dib.stride * static_cast<size_t>(r) + channel;
+    const uint8_t* mid = source + dib.stride * static_cast<size_t>(r);
     const uint8_t* below = r > 0 ? mid - dib.stride : mid;
     const uint8_t* above = r + 1 < height ? mid + dib.stride : mid;
-    detail::WalkRow(below, mid, above, dib.row(r) + channel, step, dib.width(), reach, rule);
+    uint8_t* out = dib.row(r);
+    if constexpr (detail::HasRowForm<Rule>::value)
+      if (rows && width > 2) rule.Row(below + step, mid + step, above + step, out + step, step, (width - 2) * step);
+    for (int channel = 0; channel < channels; ++channel) {
+      if (!rows) detail::WalkInterior(below + channel, mid + channel, above + channel, out + channel, step, width, rule);
+      if (whole) detail::WalkEdges(below + channel, mid + channel, above + channel, out + channel, step, width, rule);
+    }
   }
 }
 
 // Applies `rule` to the first `channels` bytes of every pixel (1 for 8 bits; blue, green and
 // red for 24 and 32 bits, each on its own), from one copy of the rows. 7 when there is no copy.
 template <typename Rule>
-Result Filter3x3(const DibView& dib, int channels, Reach reach, const Rule& rule) {
+Result Filter3x3(const DibView& dib, int channels, Reach reach, const Rule& rule, Form form = Form::Fastest) {
   mem::Owned copy(mem::AllocCopy(dib.bits, dib.imageBytes()));
   mem::Locked source(copy.get());
   if (!source) return Result::OutOfMemory;
-  for (int channel = 0; channel < channels; ++channel) Walk3x3(dib, source.data(), channel, reach, rule);
+  Walk3x3(dib, source.data(), channels, reach, rule, form);
   return Result::Ok;
 }
 
