@@ -24,9 +24,9 @@ enum class Reach {
 
 // A rule may also compute whole runs of bytes: `rule.Row(below, mid, above, out, step, count)`
 // sets out[i] for i in 0 .. count − 1 from the bytes i − step, i and i + step of the three rows,
-// exactly as the nine-value form would. Walks whose channels are every byte of the pixel (8 and
-// 24 bits) take it for the interior of each row; a plain loop there lets the compiler use whole
-// vector registers, where a pixel-by-pixel walk cannot.
+// exactly as the nine-value form would. Walks take it for the interior of each row, over every
+// byte of the pixels; a plain loop there lets the compiler use whole vector registers, where a
+// pixel-by-pixel walk cannot.
 namespace detail {
 
 template <typename Rule, typename = void>
@@ -63,11 +63,18 @@ void WalkEdges(const uint8_t* below, const uint8_t* mid, const uint8_t* above, u
   if (width > 1) out[last] = ApplyAt(below, mid, above, last - step, last, last, rule);
 }
 
+// After a row form over every byte of the interior, the bytes of each pixel past `channels`
+// (the fourth of a 32-bit pixel) get their old values back.
+inline void RestoreBytes(const uint8_t* source, uint8_t* out, size_t step, int channels, int32_t width) {
+  for (size_t c = static_cast<size_t>(channels); c < step; ++c)
+    for (size_t i = step + c; i < static_cast<size_t>(width - 1) * step; i += step) out[i] = source[i];
+}
+
 }  // namespace detail
 
 // How a walk computes the interior of its rows.
 enum class Form {
-  Fastest,   // a rule's whole-row form where it has one and the depth allows it
+  Fastest,   // a rule's whole-row form where it has one
   PerPixel,  // always the nine-value form: the reference the row forms are held to
 };
 
@@ -78,7 +85,7 @@ void Walk3x3(const DibView& dib, const uint8_t* source, int channels, Reach reac
   const size_t step = static_cast<size_t>(dib.bitCount() / 8);
   const int32_t width = dib.width(), height = dib.height();
   bool rows = false;
-  if constexpr (detail::HasRowForm<Rule>::value) rows = form == Form::Fastest && step == size_t(channels);
+  if constexpr (detail::HasRowForm<Rule>::value) rows = form == Form::Fastest;
   const bool whole = reach == Reach::Whole;
   for (int32_t r = whole ? 0 : 1; r < (whole ? height : height - 1); ++r) {
     const uint8_t* mid = source + dib.stride * static_cast<size_t>(r);
@@ -86,7 +93,10 @@ void Walk3x3(const DibView& dib, const uint8_t* source, int channels, Reach reac
     const uint8_t* above = r + 1 < height ? mid + dib.stride : mid;
     uint8_t* out = dib.row(r);
     if constexpr (detail::HasRowForm<Rule>::value)
-      if (rows && width > 2) rule.Row(below + step, mid + step, above + step, out + step, step, (width - 2) * step);
+      if (rows && width > 2) {
+        rule.Row(below + step, mid + step, above + step, out + step, step, (width - 2) * step);
+        detail::RestoreBytes(mid, out, step, channels, width);
+      }
     for (int channel = 0; channel < channels; ++channel) {
       if (!rows) detail::WalkInterior(below + channel, mid + channel, above + channel, out + channel, step, width, rule);
       if (whole) detail::WalkEdges(below + channel, mid + channel, above + channel, out + channel, step, width, rule);

@@ -28,10 +28,14 @@ Bytes RandomBytes(std::mt19937& random, size_t n) {
   return bytes;
 }
 
-// A DIB of random pixels (random table colours below 16 bits); padding bytes stay zero.
+// A DIB of random pixels (random table colours below 16 bits, a random fourth byte at 32);
+// padding bytes stay zero.
 mem::Handle RandomDib(std::mt19937& random, int32_t width, int32_t height, int bits) {
   const Bytes table = bits <= 8 ? test::Table(size_t{1} << bits, [&](size_t) { return random(); }) : Bytes();
-  return test::MakeDib(width, height, bits, table, [&](int32_t, int32_t) { return random(); });
+  Bytes dib = test::MakeDibBytes(width, height, bits, table, [&](int32_t, int32_t) { return random(); });
+  if (bits == 32)
+    for (size_t i = kDibHeaderBytes + 3; i < dib.size(); i += 4) dib[i] = static_cast<uint8_t>(random());
+  return test::BlockOf(dib);
 }
 
 // Two copies of `dib`, one run through `fast`, one through `reference`; their bytes must agree.
