@@ -28,6 +28,11 @@ Bytes RandomBytes(std::mt19937& random, size_t n) {
   return bytes;
 }
 
+// An 8-bit grey DIB (a grey-ramp table) of random pixels.
+mem::Handle RandomGreyDib(std::mt19937& random, int32_t width, int32_t height) {
+  return test::MakeDib(width, height, 8, test::GrayRamp(), [&](int32_t, int32_t) { return random(); });
+}
+
 // A DIB of random pixels (random table colours below 16 bits, a random fourth byte at 32);
 // padding bytes stay zero.
 mem::Handle RandomDib(std::mt19937& random, int32_t width, int32_t height, int bits) {
@@ -79,9 +84,7 @@ TEST(ResampleFastPaths, BoxEnlargementsEqualTheCoveredPixelSums) {
     for (bool grey : {true, false}) {
       if (bits != 8 && !grey) continue;
       for (const auto& [width, height] : kSizes) {
-        mem::Owned dib(grey && bits == 8 ? test::MakeDib(width, height, 8, test::GrayRamp(),
-                                                         [&](int32_t, int32_t) { return random(); })
-                                         : RandomDib(random, width, height, bits));
+        mem::Owned dib(grey && bits == 8 ? RandomGreyDib(random, width, height) : RandomDib(random, width, height, bits));
         DibLock lock(dib.get());
         for (const auto& [sx, sy] : factors)
           for (int method : {kScaleAverage, kScaleLargest, kScaleSmallest}) {
@@ -93,6 +96,28 @@ TEST(ResampleFastPaths, BoxEnlargementsEqualTheCoveredPixelSums) {
             mem::Owned a(fast), b(slow);
             EXPECT_EQ(test::BytesOf(a.get()), test::BytesOf(b.get()));
           }
+      }
+    }
+}
+
+// Scalings, and turns so small that rows stay level, at every depth (those below 8 bits are
+// refused alike), with the backgrounds the edges fall back on.
+TEST(ResampleFastPaths, LevelRowsEqualThePixelByPixelInterpolation) {
+  std::mt19937 random(7);
+  const Interpolation jobs[] = {{0.5, 0.5, 0, false, 0},    {2, 2, 0, false, 0},       {0.37, 1.6, 0, false, 0},
+                                {3, 0.5, 0, false, 0},      {1, 1.5, 0, false, 0},     {1, 1, 0.01, false, 0x123456},
+                                {1, 1, 0.01, true, 7},      {1, 1, 30, false, 0x0000FF}};
+  for (int bits : {4, 8, 16, 24, 32, 0})  // 0: 8-bit grey
+    for (const auto& [width, height] : kSizes) {
+      mem::Owned dib(bits ? RandomDib(random, width, height, bits) : RandomGreyDib(random, width, height));
+      DibLock lock(dib.get());
+      for (const Interpolation& job : jobs) {
+        SCOPED_TRACE(testing::Message() << width << "x" << height << "x" << bits << " by " << job.sx << ","
+                                        << job.sy << " turned " << job.angle);
+        mem::Handle fast = nullptr, slow = nullptr;
+        ASSERT_EQ(InterpolateDib(lock.view(), job, &fast), InterpolateDibPerPixel(lock.view(), job, &slow));
+        mem::Owned a(fast), b(slow);
+        EXPECT_EQ(test::BytesOf(a.get()), test::BytesOf(b.get()));
       }
     }
 }
