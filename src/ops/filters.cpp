@@ -44,22 +44,17 @@ struct Smooth {
   }
 };
 
-struct Largest {
-  int32_t operator()(const Neighbourhood& p) const { return *std::max_element(p.begin(), p.end()); }
-  void Row(Run b, Run m, Run a, uint8_t* __restrict out, size_t step, size_t count) const {
-    for (size_t i = 0; i < count; ++i) {
-      const auto column = [&](size_t j) { return std::max(std::max(b[j], m[j]), a[j]); };
-      out[i] = std::max(std::max(column(i - step), column(i)), column(i + step));
-    }
+// The largest (or smallest) of the nine: of each column's three, then of the three columns.
+template <bool Largest>
+struct Extreme {
+  static uint8_t Pick(uint8_t a, uint8_t b) { return Largest ? std::max(a, b) : std::min(a, b); }
+  int32_t operator()(const Neighbourhood& p) const {
+    return Largest ? *std::max_element(p.begin(), p.end()) : *std::min_element(p.begin(), p.end());
   }
-};
-
-struct Smallest {
-  int32_t operator()(const Neighbourhood& p) const { return *std::min_element(p.begin(), p.end()); }
   void Row(Run b, Run m, Run a, uint8_t* __restrict out, size_t step, size_t count) const {
     for (size_t i = 0; i < count; ++i) {
-      const auto column = [&](size_t j) { return std::min(std::min(b[j], m[j]), a[j]); };
-      out[i] = std::min(std::min(column(i - step), column(i)), column(i + step));
+      const auto column = [&](size_t j) { return Pick(Pick(b[j], m[j]), a[j]); };
+      out[i] = Pick(Pick(column(i - step), column(i)), column(i + step));
     }
   }
 };
@@ -107,8 +102,8 @@ Result Apply(const DibView& dib, Filter filter, Form form) {
   const int channels = colour ? 3 : 1;
   switch (filter) {
     case Filter::Smooth: return With(dib, channels, form, Smooth{});
-    case Filter::MaxDensity: return With(dib, channels, form, Largest{});
-    case Filter::MinDensity: return With(dib, channels, form, Smallest{});
+    case Filter::MaxDensity: return With(dib, channels, form, Extreme<true>{});
+    case Filter::MinDensity: return With(dib, channels, form, Extreme<false>{});
     case Filter::Sobel: return With(dib, channels, form, Sobel{});
     case Filter::Robinson: return With(dib, channels, form, Robinson{});
     case Filter::Laplacian: return With(dib, channels, form, Laplacian{});
