@@ -53,6 +53,7 @@ int32_t OctreeQuantizer::NewNode(int32_t parent, int slot, int level) {
   std::fill(std::begin(n.child), std::end(n.child), kNone);
   n.parent = parent;
   n.leaf = leaf;
+  n.live = true;
   n.order = parent == kNone ? kRootOrder : OrderKey(nodes_[parent].order, slot, level);
   ++nodeCount_;
   peakNodeCount_ = std::max(peakNodeCount_, nodeCount_);
@@ -71,6 +72,7 @@ void OctreeQuantizer::DeleteNode(int32_t index) {
     c = kNone;
   }
   --nodeCount_;
+  n.live = false;
   Node& parent = nodes_[n.parent];
   if (n.leaf) {
     --leafCount_;
@@ -109,7 +111,7 @@ void OctreeQuantizer::Insert(uint8_t red, uint8_t green, uint8_t blue) {
 // those of whole traversals.
 void OctreeQuantizer::CutBack() {
   MergeableByCount byCount;
-  CollectMergeable(0, &byCount);
+  CollectMergeable(&byCount);
   for (uint64_t threshold = 1; nodeCount_ > nodeTarget_ && !byCount.empty(); ++threshold) {
     const auto next = byCount.begin();
     threshold_ = threshold = std::max(threshold, next->first);
@@ -119,12 +121,13 @@ void OctreeQuantizer::CutBack() {
   }
 }
 
-void OctreeQuantizer::CollectMergeable(int32_t index, MergeableByCount* byCount) const {
-  const Node& n = nodes_[index];
-  if (n.leaf) return;
-  for (int32_t c : n.child)
-    if (c != kNone) CollectMergeable(c, byCount);
-  if (AllChildrenLeaves(n)) (*byCount)[n.count].push_back(index);
+// A walk through the store rather than the tree (the store is full while inserting): the order
+// of the nodes in a list does not matter, as a pass takes them by their traversal keys.
+void OctreeQuantizer::CollectMergeable(MergeableByCount* byCount) const {
+  for (size_t i = 0; i < nodes_.size(); ++i) {
+    const Node& n = nodes_[i];
+    if (n.live && !n.leaf && AllChildrenLeaves(n)) (*byCount)[n.count].push_back(static_cast<int32_t>(i));
+  }
 }
 
 void OctreeQuantizer::CutBackPass(std::vector<int32_t> nodes, MergeableByCount* byCount) {

@@ -42,6 +42,7 @@ class OctreeQuantizer {
     uint32_t order;  // position in the post-order traversal, as a key (see OrderKey)
     uint8_t paletteIndex;
     bool leaf;
+    bool live;  // false while the slot waits in free_
   };
 
   int32_t NewNode(int32_t parent, int slot, int level);
@@ -55,7 +56,7 @@ class OctreeQuantizer {
   void FillFrom(int32_t index, uint8_t* table) const;
   void CutBack();
   using MergeableByCount = std::map<uint64_t, std::vector<int32_t>>;
-  void CollectMergeable(int32_t index, MergeableByCount* byCount) const;
+  void CollectMergeable(MergeableByCount* byCount) const;
   void CutBackPass(std::vector<int32_t> nodes, MergeableByCount* byCount);
 
   size_t nodeLimit_;
