@@ -165,47 +165,43 @@ bool OctreeQuantizer::Merge(int32_t index) {
   return true;
 }
 
-void OctreeQuantizer::MergePass(uint64_t threshold) {
+// A merge pass at `threshold`: a post-order walk (children in slot order, then the node).
+// Once visited, a node stands as it will after the pass (later merges only delete leaves), so
+// the walk also gathers what the next threshold is chosen from: the smallest count of a
+// mergeable node and the counts of all inner nodes.
+uint64_t OctreeQuantizer::MergePass(uint64_t threshold, std::vector<uint64_t>* innerCounts) {
   threshold_ = threshold;
-  // Post-order: children in slot order, then the node.
+  innerCounts->clear();
   struct Walker {
     OctreeQuantizer& tree;
+    std::vector<uint64_t>& inner;
+    uint64_t smallest = kNoMergeable;
     void Visit(int32_t index) {
       for (int slot = 0; slot < 8; ++slot) {
         const int32_t c = tree.nodes_[index].child[slot];
         if (c != kNone) Visit(c);
       }
       tree.Merge(index);
+      const Node& n = tree.nodes_[index];
+      if (n.leaf) return;
+      inner.push_back(n.count);
+      if (tree.AllChildrenLeaves(n)) smallest = std::min(smallest, n.count);
     }
   };
-  Walker{*this}.Visit(0);
-}
-
-uint64_t OctreeQuantizer::SmallestMergeableCount(int32_t index) const {
-  const Node& n = nodes_[index];
-  if (n.leaf) return kNoMergeable;
-  uint64_t smallest = AllChildrenLeaves(n) ? n.count : kNoMergeable;
-  for (int32_t c : n.child)
-    if (c != kNone) smallest = std::min(smallest, SmallestMergeableCount(c));
-  return smallest;
-}
-
-void OctreeQuantizer::Statistics(int32_t index, uint64_t threshold, uint64_t sums[3]) const {
-  const Node& n = nodes_[index];
-  if (n.leaf) return;
-  for (int32_t c : n.child)
-    if (c != kNone) Statistics(c, threshold, sums);
-  for (int i = 0; i < 3; ++i)
-    if (n.count <= threshold + (uint64_t{2} << i)) sums[i] += n.count - 1;
+  Walker walker{*this, *innerCounts};
+  walker.Visit(0);
+  return walker.smallest;
 }
 
 void OctreeQuantizer::Reduce() {
   uint64_t threshold = 1;
+  std::vector<uint64_t> innerCounts;
   while (leafCount_ > kColorTarget) {
-    MergePass(threshold);
-    threshold = SmallestMergeableCount(0);
+    threshold = MergePass(threshold, &innerCounts);
     uint64_t sums[3] = {0, 0, 0};  // S2, S4, S8
-    Statistics(0, threshold, sums);
+    for (uint64_t count : innerCounts)
+      for (int i = 0; i < 3; ++i)
+        if (count <= threshold + (uint64_t{2} << i)) sums[i] += count - 1;
     const int64_t excess = static_cast<int64_t>(nodeCount_) - static_cast<int64_t>(kColorTarget);
     auto below = [excess](uint64_t sum) { return static_cast<int64_t>(sum) < excess; };
     if (below(sums[2]))

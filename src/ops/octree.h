@@ -47,11 +47,9 @@ class OctreeQuantizer {
 
   int32_t NewNode(int32_t parent, int slot, int level);
   void DeleteNode(int32_t index);
-  void MergePass(uint64_t threshold);
+  uint64_t MergePass(uint64_t threshold, std::vector<uint64_t>* innerCounts);
   bool Merge(int32_t index);  // true when the node became a leaf
   bool AllChildrenLeaves(const Node& n) const { return n.leafChildCount == n.childCount; }
-  uint64_t SmallestMergeableCount(int32_t index) const;
-  void Statistics(int32_t index, uint64_t threshold, uint64_t sums[3]) const;
   void Number(int32_t index, int* next);
   void FillFrom(int32_t index, uint8_t* table) const;
   void CutBack();
