@@ -213,6 +213,7 @@ void OctreeQuantizer::Reduce() {
   }
   int next = 0;
   Number(0, &next);
+  FillShallowLeaves();
 }
 
 void OctreeQuantizer::Number(int32_t index, int* next) {
@@ -239,16 +240,46 @@ void OctreeQuantizer::FillPalette(uint8_t table[1024]) const {
   FillFrom(0, table);
 }
 
+// A walk's first kShallowBits steps use only the top kShallowBits bits of each channel, so all
+// colours of a cell whose walk meets a leaf within them end in that leaf.
+void OctreeQuantizer::FillShallowLeaves() {
+  constexpr int kCells = 1 << kShallowBits, kShift = 8 - kShallowBits;
+  shallow_.clear();
+  if (nodes_[0].childCount == 0) return;  // nothing inserted: no leaf to find
+  shallow_.assign(size_t{1} << (3 * kShallowBits), -1);
+  for (int r = 0; r < kCells; ++r)
+    for (int g = 0; g < kCells; ++g)
+      for (int b = 0; b < kCells; ++b) {
+        int32_t index = 0;
+        for (int level = 0; level < kShallowBits && !nodes_[index].leaf; ++level)
+          index = Step(index, static_cast<uint8_t>(r << kShift), static_cast<uint8_t>(g << kShift),
+                       static_cast<uint8_t>(b << kShift), level);
+        if (nodes_[index].leaf) shallow_[(r * kCells + g) * kCells + b] = nodes_[index].paletteIndex;
+      }
+}
+
 uint8_t OctreeQuantizer::Lookup(uint8_t red, uint8_t green, uint8_t blue) const {
-  int32_t index = 0;
-  for (int level = 0; !nodes_[index].leaf; ++level) {
-    const Node& n = nodes_[index];
-    const int slot = Slot(red, green, blue, level);
-    int32_t next = kNone;
-    for (int step = 0; step < 8 && next == kNone; ++step) next = n.child[(slot + step) & 7];
-    index = next;
+  constexpr int kShift = 8 - kShallowBits;
+  if (!shallow_.empty()) {
+    const int cell = ((red >> kShift) << kShallowBits | green >> kShift) << kShallowBits | blue >> kShift;
+    if (shallow_[cell] >= 0) return static_cast<uint8_t>(shallow_[cell]);
   }
+  return LookupByWalk(red, green, blue);
+}
+
+uint8_t OctreeQuantizer::LookupByWalk(uint8_t red, uint8_t green, uint8_t blue) const {
+  int32_t index = 0;
+  for (int level = 0; !nodes_[index].leaf; ++level) index = Step(index, red, green, blue, level);
   return nodes_[index].paletteIndex;
+}
+
+// The child of an inner node a colour goes on to: its own slot, else the next one present.
+int32_t OctreeQuantizer::Step(int32_t index, uint8_t red, uint8_t green, uint8_t blue, int level) const {
+  const Node& n = nodes_[index];
+  const int slot = Slot(red, green, blue, level);
+  int32_t next = kNone;
+  for (int step = 0; step < 8 && next == kNone; ++step) next = n.child[(slot + step) & 7];
+  return next;
 }
 
 }  // namespace pv
