@@ -141,7 +141,9 @@ int main(int argc, char** argv) {
   ImageDocument rgb, grey, binary;
   if (!LoadInto(&rgb, argv[1]) || !LoadInto(&grey, argv[2]) || !MakeGrey(&grey, &binary)) return 1;
   const std::vector<std::string> only(argv + std::min(argc, 4), argv + argc);
-  const auto wanted = [&](const char* name) { return only.empty() || std::find(only.begin(), only.end(), name) != only.end(); };
+  const auto wanted = [&](const char* name) {
+    return only.empty() || std::find(only.begin(), only.end(), name) != only.end();
+  };
   // Files are made only for the decoding rows that run (the PNG one takes seconds).
   const auto encoded = [&](const char* row, int16_t format) { return wanted(row) ? Encoded(rgb, format) : nullptr; };
   const std::vector<pv::mem::Handle> files = {encoded("png_decode", pv::kFormatPng),

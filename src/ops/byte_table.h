@@ -49,7 +49,8 @@ inline void MapPixels(const DibView& dib, const ByteTable& blue, const ByteTable
 // One table for every channel: at 24 bits a row's pixel bytes are one run through it.
 inline void MapPixels(const DibView& dib, const ByteTable& table) {
   if (dib.bitCount() != 24) return MapPixels(dib, table, table, table);
-  for (int32_t y = 0; y < dib.height(); ++y) MapBytes(dib.row(y), dib.row(y), 3 * static_cast<size_t>(dib.width()), table);
+  const size_t bytes = 3 * static_cast<size_t>(dib.width());
+  for (int32_t y = 0; y < dib.height(); ++y) MapBytes(dib.row(y), dib.row(y), bytes, table);
 }
 
 }  // namespace pv

@@ -81,7 +81,8 @@ enum class Form {
 // Applies `rule` (Neighbourhood → 0..255) to channels 0 .. channels − 1 of every pixel in
 // `reach`, each on its own, reading `source` (rows laid out like the DIB's) and writing the DIB.
 template <typename Rule>
-void Walk3x3(const DibView& dib, const uint8_t* source, int channels, Reach reach, const Rule& rule, Form form) {
+void Walk3x3(const DibView& dib, const uint8_t* source, int channels, Reach reach, const Rule& rule,
+             Form form) {
   const size_t step = static_cast<size_t>(dib.bitCount() / 8);
   const int32_t width = dib.width(), height = dib.height();
   bool rows = false;
@@ -98,8 +99,9 @@ void Walk3x3(const DibView& dib, const uint8_t* source, int channels, Reach reac
         detail::RestoreBytes(mid, out, step, channels, width);
       }
     for (int channel = 0; channel < channels; ++channel) {
-      if (!rows) detail::WalkInterior(below + channel, mid + channel, above + channel, out + channel, step, width, rule);
-      if (whole) detail::WalkEdges(below + channel, mid + channel, above + channel, out + channel, step, width, rule);
+      const uint8_t *b = below + channel, *m = mid + channel, *a = above + channel;
+      if (!rows) detail::WalkInterior(b, m, a, out + channel, step, width, rule);
+      if (whole) detail::WalkEdges(b, m, a, out + channel, step, width, rule);
     }
   }
 }

@@ -10,6 +10,7 @@
 #include "formats/tiff_pixels.h"
 #include "ops/byte_table.h"
 #include "ops/filters.h"
+#include "ops/octree.h"
 #include "ops/resample.h"
 #include "test_support.h"
 
@@ -61,7 +62,8 @@ TEST(FilterFastPaths, RowFormsEqualThePixelByPixelFilter) {
     for (int bits : {8, 24, 32}) {
       if (filter != Filter::Smooth && bits != 8) continue;
       for (const auto& [width, height] : kSizes) {
-        SCOPED_TRACE(testing::Message() << "filter " << int(filter) << " " << width << "x" << height << "x" << bits);
+        SCOPED_TRACE(testing::Message() << "filter " << int(filter) << " " << width << "x" << height << "x"
+                                        << bits);
         // Random bytes, and only the extremes (the largest sums, the clipping).
         mem::Owned dib(RandomDib(random, width, height, bits));
         mem::Owned extremes(test::MakeDib(width, height, bits, bits == 8 ? test::GrayRamp() : Bytes(),
@@ -80,23 +82,20 @@ TEST(ResampleFastPaths, BoxEnlargementsEqualTheCoveredPixelSums) {
   std::mt19937 random(5);
   const std::pair<double, double> factors[] = {{2, 2}, {3, 1}, {1, 3}, {2, 5}, {4, 4}, {7, 1},
                                                {1.5, 2}, {2, 2.5}, {0.5, 2}, {2, 0.5}, {1.25, 1.25}};
-  for (int bits : {8, 24, 32})
-    for (bool grey : {true, false}) {
-      if (bits != 8 && !grey) continue;
-      for (const auto& [width, height] : kSizes) {
-        mem::Owned dib(grey && bits == 8 ? RandomGreyDib(random, width, height) : RandomDib(random, width, height, bits));
-        DibLock lock(dib.get());
-        for (const auto& [sx, sy] : factors)
-          for (int method : {kScaleAverage, kScaleLargest, kScaleSmallest}) {
-            SCOPED_TRACE(testing::Message() << width << "x" << height << "x" << bits << (grey ? " grey" : " table")
-                                            << " by " << sx << "," << sy << " method " << method);
-            mem::Handle fast = nullptr, slow = nullptr;
-            ASSERT_EQ(ScaleDib(lock.view(), sx, sy, method, &fast),
-                      ScaleDibWithoutShortcuts(lock.view(), sx, sy, method, &slow));
-            mem::Owned a(fast), b(slow);
-            EXPECT_EQ(test::BytesOf(a.get()), test::BytesOf(b.get()));
-          }
-      }
+  for (int bits : {8, 24, 32, 0})  // 0: 8-bit grey
+    for (const auto& [width, height] : kSizes) {
+      mem::Owned dib(bits ? RandomDib(random, width, height, bits) : RandomGreyDib(random, width, height));
+      DibLock lock(dib.get());
+      for (const auto& [sx, sy] : factors)
+        for (int method : {kScaleAverage, kScaleLargest, kScaleSmallest}) {
+          SCOPED_TRACE(testing::Message() << width << "x" << height << "x" << bits << " by " << sx << "," << sy
+                                          << " method " << method);
+          mem::Handle fast = nullptr, slow = nullptr;
+          ASSERT_EQ(ScaleDib(lock.view(), sx, sy, method, &fast),
+                    ScaleDibWithoutShortcuts(lock.view(), sx, sy, method, &slow));
+          mem::Owned a(fast), b(slow);
+          EXPECT_EQ(test::BytesOf(a.get()), test::BytesOf(b.get()));
+        }
     }
 }
 
@@ -141,6 +140,30 @@ TEST(ByteTableFastPaths, OneTableEqualsThreeAndGroupsEqualSingleBytes) {
           dib.get(), [&](const DibView& v) { return MapPixels(v, table), Result::Ok; },
           [&](const DibView& v) { return MapPixels(v, table, table, table), Result::Ok; });
     }
+}
+
+// Trees reduced from few, clustered and scattered colours; every colour of a fine grid and
+// every colour inserted is looked up both ways.
+TEST(OctreeFastPaths, TableLookupsEqualWalks) {
+  for (unsigned seed = 1; seed <= 4; ++seed) {
+    SCOPED_TRACE(seed);
+    std::mt19937 random(seed);
+    OctreeQuantizer tree(3000, 2800);
+    std::vector<uint32_t> colors;
+    const size_t count = seed == 1 ? 40 : 20000;
+    for (size_t i = 0; i < count; ++i)
+      colors.push_back(seed % 2 ? random() & 0xFFFFFF : (0x406080 + (random() & 0x0F1F3F) * (seed - 1)) & 0xFFFFFF);
+    for (uint32_t c : colors) tree.Insert(c >> 16, (c >> 8) & 0xFF, c & 0xFF);
+    tree.Reduce();
+    for (int r = 0; r < 256; r += 5)
+      for (int g = 0; g < 256; g += 3)
+        for (int b = 0; b < 256; b += 7)
+          ASSERT_EQ(tree.Lookup(r, g, b), tree.LookupByWalk(r, g, b)) << r << "," << g << "," << b;
+    for (uint32_t c : colors) {
+      const uint8_t r = c >> 16, g = (c >> 8) & 0xFF, b = c & 0xFF;
+      ASSERT_EQ(tree.Lookup(r, g, b), tree.LookupByWalk(r, g, b)) << c;
+    }
+  }
 }
 
 TEST(SwapRedBlue, WordsEqualBytesAndStayInsideTheRun) {
