@@ -35,11 +35,19 @@ struct Smooth {
   int32_t operator()(const Neighbourhood& p) const {
     return (p[0] + p[1] + p[2] + p[3] + 2 * p[4] + p[5] + p[6] + p[7] + p[8]) / 10;
   }
-  void Row(Run b, Run m, Run a, uint8_t* __restrict out, size_t step, size_t count) const {
-    for (size_t i = 0; i < count; ++i) {
-      const auto column = [&](size_t j) { return static_cast<uint16_t>(b[j] + m[j] + a[j]); };
-      const uint16_t sum = static_cast<uint16_t>(column(i - step) + column(i) + column(i + step) + m[i]);
-      out[i] = static_cast<uint8_t>(sum / 10);
+  // Each column's sum of three serves three outputs: the sums of a stretch of the row are made
+  // once, on the stack, then added up across.
+  void Row(Run b, Run m, Run a, uint8_t* __restrict out, size_t step, size_t end) const {
+    constexpr size_t kStretch = 256;
+    uint16_t column[kStretch + 8];  // a step is at most 4 bytes
+    for (size_t start = step; start < end; start += kStretch) {
+      const size_t n = std::min(kStretch, end - start), from = start - step;
+      for (size_t j = 0; j < n + 2 * step; ++j)
+        column[j] = static_cast<uint16_t>(b[from + j] + m[from + j] + a[from + j]);
+      for (size_t i = 0; i < n; ++i) {
+        const int sum = column[i] + column[i + step] + column[i + 2 * step] + m[start + i];
+        out[start + i] = static_cast<uint8_t>(static_cast<uint16_t>(sum) / 10);
+      }
     }
   }
 };
@@ -51,8 +59,8 @@ struct Extreme {
   int32_t operator()(const Neighbourhood& p) const {
     return Largest ? *std::max_element(p.begin(), p.end()) : *std::min_element(p.begin(), p.end());
   }
-  void Row(Run b, Run m, Run a, uint8_t* __restrict out, size_t step, size_t count) const {
-    for (size_t i = 0; i < count; ++i) {
+  void Row(Run b, Run m, Run a, uint8_t* __restrict out, size_t step, size_t end) const {
+    for (size_t i = step; i < end; ++i) {
       const auto column = [&](size_t j) { return Pick(Pick(b[j], m[j]), a[j]); };
       out[i] = Pick(Pick(column(i - step), column(i)), column(i + step));
     }
@@ -65,8 +73,8 @@ struct Sobel {
   }
   // The horizontal sum is the left column's (1, 2, 1) sum less the right one's; the vertical,
   // the lower row's less the upper one's.
-  void Row(Run b, Run m, Run a, uint8_t* __restrict out, size_t step, size_t count) const {
-    for (size_t i = 0; i < count; ++i) {
+  void Row(Run b, Run m, Run a, uint8_t* __restrict out, size_t step, size_t end) const {
+    for (size_t i = step; i < end; ++i) {
       const size_t l = i - step, r = i + step;
       const int16_t x = static_cast<int16_t>((b[l] + 2 * m[l] + a[l]) - (b[r] + 2 * m[r] + a[r]));
       const int16_t y = static_cast<int16_t>((b[l] + 2 * b[i] + b[r]) - (a[l] + 2 * a[i] + a[r]));

@@ -1,11 +1,14 @@
 // The 3 × 3 neighbourhood walker behind the filters and the morphology: every output pixel is
-// computed from a copy of the unchanged rows, so no result depends on one written before it.
+// computed from the unchanged rows (copies of those already written over), so no result
+// depends on one written before it.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <type_traits>
+#include <utility>
 
 #include "image/dib.h"
 #include "platform/global_memory.h"
@@ -22,8 +25,8 @@ enum class Reach {
   Whole,     // every pixel; outside the image the nearest edge pixel stands in for a neighbour
 };
 
-// A rule may also compute whole runs of bytes: `rule.Row(below, mid, above, out, step, count)`
-// sets out[i] for i in 0 .. count − 1 from the bytes i − step, i and i + step of the three rows,
+// A rule may also compute whole runs of bytes: `rule.Row(below, mid, above, out, step, end)`
+// sets out[i] for i in step .. end − 1 from the bytes i − step, i and i + step of the three rows,
 // exactly as the nine-value form would. Walks take it for the interior of each row, over every
 // byte of the pixels; a plain loop there lets the compiler use whole vector registers, where a
 // pixel-by-pixel walk cannot.
@@ -79,41 +82,45 @@ enum class Form {
 };
 
 // Applies `rule` (Neighbourhood → 0..255) to channels 0 .. channels − 1 of every pixel in
-// `reach`, each on its own, reading `source` (rows laid out like the DIB's) and writing the DIB.
+// `reach`, each on its own. Rows are written in memory order, each from copies of itself and of
+// the row below (made in `scratch`, two rows long, before they change) and from the row above,
+// which is not yet written.
 template <typename Rule>
-void Walk3x3(const DibView& dib, const uint8_t* source, int channels, Reach reach, const Rule& rule,
-             Form form) {
+void Walk3x3(const DibView& dib, uint8_t* scratch, int channels, Reach reach, const Rule& rule, Form form) {
   const size_t step = static_cast<size_t>(dib.bitCount() / 8);
   const int32_t width = dib.width(), height = dib.height();
   bool rows = false;
   if constexpr (detail::HasRowForm<Rule>::value) rows = form == Form::Fastest;
   const bool whole = reach == Reach::Whole;
-  for (int32_t r = whole ? 0 : 1; r < (whole ? height : height - 1); ++r) {
-    const uint8_t* mid = source + dib.stride * static_cast<size_t>(r);
-    const uint8_t* below = r > 0 ? mid - dib.stride : mid;
-    const uint8_t* above = r + 1 < height ? mid + dib.stride : mid;
+  const int32_t first = whole ? 0 : 1, end = whole ? height : height - 1;
+  if (first >= end) return;
+  uint8_t *below = scratch, *mid = scratch + dib.stride;
+  if (first > 0) std::memcpy(below, dib.row(first - 1), dib.stride);
+  for (int32_t r = first; r < end; ++r, std::swap(below, mid)) {
+    std::memcpy(mid, dib.row(r), dib.stride);
+    const uint8_t* b = r > 0 ? below : mid;
+    const uint8_t* a = r + 1 < height ? dib.row(r + 1) : mid;
     uint8_t* out = dib.row(r);
     if constexpr (detail::HasRowForm<Rule>::value)
       if (rows && width > 2) {
-        rule.Row(below + step, mid + step, above + step, out + step, step, (width - 2) * step);
+        rule.Row(b, mid, a, out, step, (width - 1) * step);
         detail::RestoreBytes(mid, out, step, channels, width);
       }
-    for (int channel = 0; channel < channels; ++channel) {
-      const uint8_t *b = below + channel, *m = mid + channel, *a = above + channel;
-      if (!rows) detail::WalkInterior(b, m, a, out + channel, step, width, rule);
-      if (whole) detail::WalkEdges(b, m, a, out + channel, step, width, rule);
+    for (int c = 0; c < channels; ++c) {
+      if (!rows) detail::WalkInterior(b + c, mid + c, a + c, out + c, step, width, rule);
+      if (whole) detail::WalkEdges(b + c, mid + c, a + c, out + c, step, width, rule);
     }
   }
 }
 
 // Applies `rule` to the first `channels` bytes of every pixel (1 for 8 bits; blue, green and
-// red for 24 and 32 bits, each on its own), from one copy of the rows. 7 when there is no copy.
+// red for 24 and 32 bits, each on its own), in place. 7 when there is no memory for two rows.
 template <typename Rule>
 Result Filter3x3(const DibView& dib, int channels, Reach reach, const Rule& rule, Form form = Form::Fastest) {
-  mem::Owned copy(mem::AllocCopy(dib.bits, dib.imageBytes()));
-  mem::Locked source(copy.get());
-  if (!source) return Result::OutOfMemory;
-  Walk3x3(dib, source.data(), channels, reach, rule, form);
+  mem::Owned block(mem::Alloc(2 * dib.stride));
+  mem::Locked scratch(block.get());
+  if (!scratch) return Result::OutOfMemory;
+  Walk3x3(dib, scratch.data(), channels, reach, rule, form);
   return Result::Ok;
 }
 

@@ -19,9 +19,11 @@ namespace {
 
 using test::Bytes;
 
-// Width × height pairs that catch edge handling: tiny, one row or column, odd widths.
+// Width × height pairs that catch edge handling: tiny, one row or column, odd widths; and rows
+// longer than the stretches row forms work in.
 const std::vector<std::pair<int32_t, int32_t>> kSizes = {
-    {1, 1}, {2, 1}, {1, 2}, {3, 3}, {1, 17}, {17, 1}, {5, 4}, {6, 7}, {31, 9}, {33, 2}, {64, 5}, {101, 13}};
+    {1, 1}, {2, 1}, {1, 2}, {3, 3}, {1, 17}, {17, 1}, {5, 4}, {6, 7}, {31, 9}, {33, 2}, {64, 5}, {101, 13},
+    {259, 3}, {517, 4}};
 
 Bytes RandomBytes(std::mt19937& random, size_t n) {
   Bytes bytes(n);
