@@ -4,7 +4,7 @@
 // "<row> failed <code>" when the operation refuses the picture.
 // The grey picture comes as 24 bits (r = g = b) and is made 8-bit grey here, untimed; the
 // two-level one for labeling is that grey picture at threshold 128.
-//   ours <picture.bmp> <grey.bmp> [runs]
+//   ours <picture.bmp> <grey.bmp> [runs [row...]]   (rows named: only those)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -133,16 +133,24 @@ bool MakeGrey(ImageDocument* grey, ImageDocument* binary) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: ours <picture.bmp> <grey.bmp> [runs]\n");
+    std::fprintf(stderr, "usage: ours <picture.bmp> <grey.bmp> [runs [row...]]\n");
     return 2;
   }
   pv::SetProgressStream(nullptr);  // the writers' progress lines would cost time and fill the output
   const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
   ImageDocument rgb, grey, binary;
   if (!LoadInto(&rgb, argv[1]) || !LoadInto(&grey, argv[2]) || !MakeGrey(&grey, &binary)) return 1;
-  const std::vector<pv::mem::Handle> files = {Encoded(rgb, pv::kFormatPng), Encoded(rgb, pv::kFormatJpegBaseline),
-                                              Encoded(rgb, pv::kFormatTiff)};
+  const std::vector<std::string> only(argv + std::min(argc, 4), argv + argc);
+  const auto wanted = [&](const char* name) {
+    return only.empty() || std::find(only.begin(), only.end(), name) != only.end();
+  };
+  // Files are made only for the decoding rows that run (the PNG one takes seconds).
+  const auto encoded = [&](const char* row, int16_t format) { return wanted(row) ? Encoded(rgb, format) : nullptr; };
+  const std::vector<pv::mem::Handle> files = {encoded("png_decode", pv::kFormatPng),
+                                              encoded("jpeg_decode", pv::kFormatJpegBaseline),
+                                              encoded("tiff_read", pv::kFormatTiff)};
   for (const Row& row : Rows(rgb, grey, binary, files)) {
+    if (!wanted(row.name)) continue;
     double ms = 0;
     Result failure = Result::Ok;
     if (Median(row, runs, &ms, &failure))

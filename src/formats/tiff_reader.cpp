@@ -7,6 +7,7 @@
 
 #include "formats/tiff_codec.h"
 #include "formats/tiff_format.h"
+#include "formats/tiff_pixels.h"
 #include "image/bytes.h"
 #include "image/dib.h"
 
@@ -159,12 +160,22 @@ class RawImage {
   }
 
  private:
-  // A strip may end inside a pixel, so each sample is placed by its own column.
+  // A strip may start or end inside a pixel: the samples of part-pixels are placed one by one
+  // by their own column, the whole pixels between them swapped together.
   void PutRowBytes(uint8_t* row, uint64_t x, const uint8_t* bytes, uint64_t n) const {
     if (!rgb_) {
       std::memcpy(row + x, bytes, n);
       return;
     }
+    const uint64_t lead = std::min<uint64_t>(n, (3 - x % 3) % 3);
+    PutSamples(row, x, bytes, lead);
+    const uint64_t whole = (n - lead) / 3;
+    SwapRedBlue(bytes + lead, row + x + lead, whole);
+    const uint64_t done = lead + 3 * whole;
+    PutSamples(row, x + done, bytes + done, n - done);
+  }
+
+  static void PutSamples(uint8_t* row, uint64_t x, const uint8_t* bytes, uint64_t n) {
     for (uint64_t i = 0; i < n; ++i, ++x) row[x + 2 - 2 * (x % 3)] = bytes[i];
   }
 

@@ -5,6 +5,7 @@
 
 #include "formats/tiff_codec.h"
 #include "formats/tiff_format.h"
+#include "formats/tiff_pixels.h"
 #include "image/bytes.h"
 #include "image/dib.h"
 
@@ -113,15 +114,10 @@ void PutStripArrays(uint8_t* arrays, const TiffLayout& l) {
 void PutRows(uint8_t* out, const DibView& dib, const TiffLayout& l) {
   for (int32_t y = 0; y < dib.height(); ++y, out += l.rowBytes) {
     const uint8_t* row = dib.row(dib.height() - 1 - y);
-    if (!l.rgb) {
+    if (l.rgb)
+      SwapRedBlue(row, out, l.width);
+    else
       std::memcpy(out, row, l.rowBytes);
-      continue;
-    }
-    for (uint64_t x = 0; x < l.rowBytes; x += 3) {
-      out[x] = row[x + 2];
-      out[x + 1] = row[x + 1];
-      out[x + 2] = row[x];
-    }
   }
 }
 

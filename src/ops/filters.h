@@ -17,5 +17,8 @@ enum class Filter {
 // 8 for a depth the filter does not take (all but Smooth take only 8 bits); 7 without memory
 // for the copy of the rows.
 Result ApplyFilter(const DibView& dib, Filter filter);
+// The same, every pixel computed on its own from its nine values: the reference the faster
+// whole-row forms are tested against.
+Result ApplyFilterPerPixel(const DibView& dib, Filter filter);
 
 }  // namespace pv

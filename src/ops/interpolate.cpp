@@ -104,10 +104,18 @@ class Interpolator {
   Interpolator(const DibView& src, const Format& format, const uint8_t* background)
       : src_(src), f_(format), background_(background), table_(ProductTable::Get()) {}
 
-  void Rows(const DibView& dst, const Mapping& m) const {
+  // `rowShortcut`: where an output row keeps one source row (no turn), that row pair and its
+  // weight are found once per row rather than once per pixel; the blends are the same.
+  void Rows(const DibView& dst, const Mapping& m, bool rowShortcut) const {
+    const bool level = rowShortcut && m.columnY == 0;
     for (int32_t r = 0; r < dst.height(); ++r) {
       int64_t ox = m.originX + r * m.rowX, oy = m.originY + r * m.rowY;
       uint8_t* to = dst.row(r);
+      const int64_t y = m.centreY + (oy >> 10);
+      if (level && y >= 0 && y < src_.height() - 1) {
+        LevelRow(to, dst.width(), m, ox, y, (oy & 1023) >> 2);
+        continue;
+      }
       for (int32_t x = 0; x < dst.width(); ++x, ox += m.columnX, oy += m.columnY) {
         uint8_t v[3];
         Pixel(m.centreX + (ox >> 10), m.centreY + (oy >> 10), (ox & 1023) >> 2, (oy & 1023) >> 2, v);
@@ -117,12 +125,32 @@ class Interpolator {
   }
 
  private:
-  void Pixel(int64_t x, int64_t y, int fx, int fy, uint8_t* v) const {
-    if (x < 0 || x >= src_.width() - 1 || y < 0 || y >= src_.height() - 1) return Edge(x, y, v);
+  // One output row from source rows y and y + 1 (y inside the interior's rows) at weight fy.
+  void LevelRow(uint8_t* to, int32_t width, const Mapping& m, int64_t ox, int64_t y, int fy) const {
     const uint8_t* low = src_.row(static_cast<int32_t>(y));
     const uint8_t* high = src_.row(static_cast<int32_t>(y + 1));
+    const ProductTable::Weight up = table_.Of(fy);
+    for (int32_t x = 0; x < width; ++x, ox += m.columnX) {
+      const int64_t sx = m.centreX + (ox >> 10);
+      uint8_t v[3];
+      if (sx < 0 || sx >= src_.width() - 1)
+        Edge(sx, y, v);
+      else
+        Blend(low, high, sx, (ox & 1023) >> 2, up, v);
+      f_.Put(to, x, v);
+    }
+  }
+
+  void Pixel(int64_t x, int64_t y, int fx, int fy, uint8_t* v) const {
+    if (x < 0 || x >= src_.width() - 1 || y < 0 || y >= src_.height() - 1) return Edge(x, y, v);
+    Blend(src_.row(static_cast<int32_t>(y)), src_.row(static_cast<int32_t>(y + 1)), x, fx, table_.Of(fy), v);
+  }
+
+  // Pixels x and x + 1 of rows `low` and `high`, across at weight fx, then up.
+  void Blend(const uint8_t* low, const uint8_t* high, int64_t x, int fx, const ProductTable::Weight& up,
+             uint8_t* v) const {
     const uint8_t *a = f_.At(low, x), *b = f_.At(low, x + 1), *c = f_.At(high, x), *d = f_.At(high, x + 1);
-    const ProductTable::Weight across = table_.Of(fx), up = table_.Of(fy);
+    const ProductTable::Weight across = table_.Of(fx);
     for (int k = 0; k < Format::kChannels; ++k) v[k] = up.Blend(across.Blend(a[k], b[k]), across.Blend(c[k], d[k]));
   }
 
@@ -164,16 +192,16 @@ Result BackgroundChannels(const DibView& src, int32_t background, uint8_t v[3]) 
   return Result::Ok;
 }
 
-Result Interpolate(const DibView& src, const Interpolation& job, mem::Handle* out);
+Result Interpolate(const DibView& src, const Interpolation& job, bool rowShortcut, mem::Handle* out);
 
 // 16-bit pixels are decoded to 24 bits, interpolated, and packed back.
-Result InterpolateAtTrueColor(const DibView& src, const Interpolation& job, mem::Handle* out) {
+Result InterpolateAtTrueColor(const DibView& src, const Interpolation& job, bool rowShortcut, mem::Handle* out) {
   mem::Handle wide = nullptr, turned = nullptr;
   Result result = ConvertColorDepth(src, 24, &wide);
   mem::Owned ownedWide(wide);
   if (result == Result::Ok) {
     DibLock lock(wide);
-    result = Interpolate(lock.view(), job, &turned);
+    result = Interpolate(lock.view(), job, rowShortcut, &turned);
   }
   mem::Owned ownedTurned(turned);
   if (result != Result::Ok) return result;
@@ -181,12 +209,12 @@ Result InterpolateAtTrueColor(const DibView& src, const Interpolation& job, mem:
   return ConvertColorDepth(lock.view(), 16, out);
 }
 
-Result Interpolate(const DibView& src, const Interpolation& job, mem::Handle* out) {
+Result Interpolate(const DibView& src, const Interpolation& job, bool rowShortcut, mem::Handle* out) {
   int32_t width = 0, height = 0;
   const Result sized = OutputSize(src, job, &width, &height);
   if (sized != Result::Ok) return sized;
   if (job.sx == 1.0 && job.sy == 1.0 && job.angle == 0) return CopyDib(src, out);
-  if (src.bitCount() == 16) return InterpolateAtTrueColor(src, job, out);
+  if (src.bitCount() == 16) return InterpolateAtTrueColor(src, job, rowShortcut, out);
   if (src.bitCount() < 8) return Result::BadBitDepth;
   uint8_t background[3];
   const Result backed = BackgroundChannels(src, job.background, background);
@@ -195,19 +223,27 @@ Result Interpolate(const DibView& src, const Interpolation& job, mem::Handle* ou
   if (dst.status() != Result::Ok) return dst.status();
   const Mapping mapping = job.angle == 0 ? ScaleMapping(job.sx, job.sy) : TurnMapping(src, width, height, job.angle);
   const Result done = WithPixelFormat(src, dst, [&](const auto& format) {
-    Interpolator<std::decay_t<decltype(format)>>(src, format, background).Rows(dst.view(), mapping);
+    Interpolator<std::decay_t<decltype(format)>>(src, format, background).Rows(dst.view(), mapping, rowShortcut);
   });
   if (done != Result::Ok) return done;
   *out = dst.Release();
   return Result::Ok;
 }
 
+Result InterpolateChecked(const DibView& src, const Interpolation& job, bool rowShortcut, mem::Handle* out) {
+  if (!std::isfinite(job.sx) || !std::isfinite(job.sy) || !std::isfinite(job.angle) || job.sx <= 0 || job.sy <= 0)
+    return Result::BadParameter;
+  return Interpolate(src, job, rowShortcut, out);
+}
+
 }  // namespace
 
 Result InterpolateDib(const DibView& src, const Interpolation& job, mem::Handle* out) {
-  if (!std::isfinite(job.sx) || !std::isfinite(job.sy) || !std::isfinite(job.angle) || job.sx <= 0 || job.sy <= 0)
-    return Result::BadParameter;
-  return Interpolate(src, job, out);
+  return InterpolateChecked(src, job, true, out);
+}
+
+Result InterpolateDibPerPixel(const DibView& src, const Interpolation& job, mem::Handle* out) {
+  return InterpolateChecked(src, job, false, out);
 }
 
 }  // namespace pv

@@ -53,6 +53,7 @@ int32_t OctreeQuantizer::NewNode(int32_t parent, int slot, int level) {
   std::fill(std::begin(n.child), std::end(n.child), kNone);
   n.parent = parent;
   n.leaf = leaf;
+  n.live = true;
   n.order = parent == kNone ? kRootOrder : OrderKey(nodes_[parent].order, slot, level);
   ++nodeCount_;
   peakNodeCount_ = std::max(peakNodeCount_, nodeCount_);
@@ -71,6 +72,7 @@ void OctreeQuantizer::DeleteNode(int32_t index) {
     c = kNone;
   }
   --nodeCount_;
+  n.live = false;
   Node& parent = nodes_[n.parent];
   if (n.leaf) {
     --leafCount_;
@@ -109,7 +111,7 @@ void OctreeQuantizer::Insert(uint8_t red, uint8_t green, uint8_t blue) {
 // those of whole traversals.
 void OctreeQuantizer::CutBack() {
   MergeableByCount byCount;
-  CollectMergeable(0, &byCount);
+  CollectMergeable(&byCount);
   for (uint64_t threshold = 1; nodeCount_ > nodeTarget_ && !byCount.empty(); ++threshold) {
     const auto next = byCount.begin();
     threshold_ = threshold = std::max(threshold, next->first);
@@ -119,12 +121,13 @@ void OctreeQuantizer::CutBack() {
   }
 }
 
-void OctreeQuantizer::CollectMergeable(int32_t index, MergeableByCount* byCount) const {
-  const Node& n = nodes_[index];
-  if (n.leaf) return;
-  for (int32_t c : n.child)
-    if (c != kNone) CollectMergeable(c, byCount);
-  if (AllChildrenLeaves(n)) (*byCount)[n.count].push_back(index);
+// A walk through the store rather than the tree (the store is full while inserting): the order
+// of the nodes in a list does not matter, as a pass takes them by their traversal keys.
+void OctreeQuantizer::CollectMergeable(MergeableByCount* byCount) const {
+  for (size_t i = 0; i < nodes_.size(); ++i) {
+    const Node& n = nodes_[i];
+    if (n.live && !n.leaf && AllChildrenLeaves(n)) (*byCount)[n.count].push_back(static_cast<int32_t>(i));
+  }
 }
 
 void OctreeQuantizer::CutBackPass(std::vector<int32_t> nodes, MergeableByCount* byCount) {
@@ -162,47 +165,43 @@ bool OctreeQuantizer::Merge(int32_t index) {
   return true;
 }
 
-void OctreeQuantizer::MergePass(uint64_t threshold) {
+// A merge pass at `threshold`: a post-order walk (children in slot order, then the node).
+// Once visited, a node stands as it will after the pass (later merges only delete leaves), so
+// the walk also gathers what the next threshold is chosen from: the smallest count of a
+// mergeable node and the counts of all inner nodes.
+uint64_t OctreeQuantizer::MergePass(uint64_t threshold, std::vector<uint64_t>* innerCounts) {
   threshold_ = threshold;
-  // Post-order: children in slot order, then the node.
+  innerCounts->clear();
   struct Walker {
     OctreeQuantizer& tree;
+    std::vector<uint64_t>& inner;
+    uint64_t smallest = kNoMergeable;
     void Visit(int32_t index) {
       for (int slot = 0; slot < 8; ++slot) {
         const int32_t c = tree.nodes_[index].child[slot];
         if (c != kNone) Visit(c);
       }
       tree.Merge(index);
+      const Node& n = tree.nodes_[index];
+      if (n.leaf) return;
+      inner.push_back(n.count);
+      if (tree.AllChildrenLeaves(n)) smallest = std::min(smallest, n.count);
     }
   };
-  Walker{*this}.Visit(0);
-}
-
-uint64_t OctreeQuantizer::SmallestMergeableCount(int32_t index) const {
-  const Node& n = nodes_[index];
-  if (n.leaf) return kNoMergeable;
-  uint64_t smallest = AllChildrenLeaves(n) ? n.count : kNoMergeable;
-  for (int32_t c : n.child)
-    if (c != kNone) smallest = std::min(smallest, SmallestMergeableCount(c));
-  return smallest;
-}
-
-void OctreeQuantizer::Statistics(int32_t index, uint64_t threshold, uint64_t sums[3]) const {
-  const Node& n = nodes_[index];
-  if (n.leaf) return;
-  for (int32_t c : n.child)
-    if (c != kNone) Statistics(c, threshold, sums);
-  for (int i = 0; i < 3; ++i)
-    if (n.count <= threshold + (uint64_t{2} << i)) sums[i] += n.count - 1;
+  Walker walker{*this, *innerCounts};
+  walker.Visit(0);
+  return walker.smallest;
 }
 
 void OctreeQuantizer::Reduce() {
   uint64_t threshold = 1;
+  std::vector<uint64_t> innerCounts;
   while (leafCount_ > kColorTarget) {
-    MergePass(threshold);
-    threshold = SmallestMergeableCount(0);
+    threshold = MergePass(threshold, &innerCounts);
     uint64_t sums[3] = {0, 0, 0};  // S2, S4, S8
-    Statistics(0, threshold, sums);
+    for (uint64_t count : innerCounts)
+      for (int i = 0; i < 3; ++i)
+        if (count <= threshold + (uint64_t{2} << i)) sums[i] += count - 1;
     const int64_t excess = static_cast<int64_t>(nodeCount_) - static_cast<int64_t>(kColorTarget);
     auto below = [excess](uint64_t sum) { return static_cast<int64_t>(sum) < excess; };
     if (below(sums[2]))
@@ -214,6 +213,7 @@ void OctreeQuantizer::Reduce() {
   }
   int next = 0;
   Number(0, &next);
+  FillShallowLeaves();
 }
 
 void OctreeQuantizer::Number(int32_t index, int* next) {
@@ -240,16 +240,46 @@ void OctreeQuantizer::FillPalette(uint8_t table[1024]) const {
   FillFrom(0, table);
 }
 
+// A walk's first kShallowBits steps use only the top kShallowBits bits of each channel, so all
+// colours of a cell whose walk meets a leaf within them end in that leaf.
+void OctreeQuantizer::FillShallowLeaves() {
+  constexpr int kCells = 1 << kShallowBits, kShift = 8 - kShallowBits;
+  shallow_.clear();
+  if (nodes_[0].childCount == 0) return;  // nothing inserted: no leaf to find
+  shallow_.assign(size_t{1} << (3 * kShallowBits), -1);
+  for (int r = 0; r < kCells; ++r)
+    for (int g = 0; g < kCells; ++g)
+      for (int b = 0; b < kCells; ++b) {
+        int32_t index = 0;
+        for (int level = 0; level < kShallowBits && !nodes_[index].leaf; ++level)
+          index = Step(index, static_cast<uint8_t>(r << kShift), static_cast<uint8_t>(g << kShift),
+                       static_cast<uint8_t>(b << kShift), level);
+        if (nodes_[index].leaf) shallow_[(r * kCells + g) * kCells + b] = nodes_[index].paletteIndex;
+      }
+}
+
 uint8_t OctreeQuantizer::Lookup(uint8_t red, uint8_t green, uint8_t blue) const {
-  int32_t index = 0;
-  for (int level = 0; !nodes_[index].leaf; ++level) {
-    const Node& n = nodes_[index];
-    const int slot = Slot(red, green, blue, level);
-    int32_t next = kNone;
-    for (int step = 0; step < 8 && next == kNone; ++step) next = n.child[(slot + step) & 7];
-    index = next;
+  constexpr int kShift = 8 - kShallowBits;
+  if (!shallow_.empty()) {
+    const int cell = ((red >> kShift) << kShallowBits | green >> kShift) << kShallowBits | blue >> kShift;
+    if (shallow_[cell] >= 0) return static_cast<uint8_t>(shallow_[cell]);
   }
+  return LookupByWalk(red, green, blue);
+}
+
+uint8_t OctreeQuantizer::LookupByWalk(uint8_t red, uint8_t green, uint8_t blue) const {
+  int32_t index = 0;
+  for (int level = 0; !nodes_[index].leaf; ++level) index = Step(index, red, green, blue, level);
   return nodes_[index].paletteIndex;
+}
+
+// The child of an inner node a colour goes on to: its own slot, else the next one present.
+int32_t OctreeQuantizer::Step(int32_t index, uint8_t red, uint8_t green, uint8_t blue, int level) const {
+  const Node& n = nodes_[index];
+  const int slot = Slot(red, green, blue, level);
+  int32_t next = kNone;
+  for (int step = 0; step < 8 && next == kNone; ++step) next = n.child[(slot + step) & 7];
+  return next;
 }
 
 }  // namespace pv

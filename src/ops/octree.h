@@ -26,6 +26,8 @@ class OctreeQuantizer {
   void FillPalette(uint8_t table[1024]) const;
   // Palette index of the leaf a colour falls into.
   uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue) const;
+  // The same by walking the tree every time; Lookup answers most colours from a table.
+  uint8_t LookupByWalk(uint8_t red, uint8_t green, uint8_t blue) const;
 
   size_t nodeCount() const { return nodeCount_; }
   size_t leafCount() const { return leafCount_; }
@@ -42,20 +44,21 @@ class OctreeQuantizer {
     uint32_t order;  // position in the post-order traversal, as a key (see OrderKey)
     uint8_t paletteIndex;
     bool leaf;
+    bool live;  // false while the slot waits in free_
   };
 
   int32_t NewNode(int32_t parent, int slot, int level);
   void DeleteNode(int32_t index);
-  void MergePass(uint64_t threshold);
+  uint64_t MergePass(uint64_t threshold, std::vector<uint64_t>* innerCounts);
   bool Merge(int32_t index);  // true when the node became a leaf
   bool AllChildrenLeaves(const Node& n) const { return n.leafChildCount == n.childCount; }
-  uint64_t SmallestMergeableCount(int32_t index) const;
-  void Statistics(int32_t index, uint64_t threshold, uint64_t sums[3]) const;
   void Number(int32_t index, int* next);
+  void FillShallowLeaves();
+  int32_t Step(int32_t index, uint8_t red, uint8_t green, uint8_t blue, int level) const;
   void FillFrom(int32_t index, uint8_t* table) const;
   void CutBack();
   using MergeableByCount = std::map<uint64_t, std::vector<int32_t>>;
-  void CollectMergeable(int32_t index, MergeableByCount* byCount) const;
+  void CollectMergeable(MergeableByCount* byCount) const;
   void CutBackPass(std::vector<int32_t> nodes, MergeableByCount* byCount);
 
   size_t nodeLimit_;
@@ -66,6 +69,10 @@ class OctreeQuantizer {
   size_t leafCount_ = 0;
   size_t peakNodeCount_ = 0;
   uint64_t threshold_ = 0;
+  // Filled by Reduce. By the top kShallowBits bits of red, green and blue: the palette index of
+  // the leaf every colour of the cell falls into within kShallowBits levels, or -1 (walk).
+  static constexpr int kShallowBits = 5;
+  std::vector<int16_t> shallow_;
 };
 
 }  // namespace pv

@@ -20,6 +20,9 @@ enum ScaleMethod : int16_t {
 // copy the rows. 1 for a depth the method does not take or a size below one pixel; 8 for 1-,
 // 2- and 4-bit images to interpolation.
 Result ScaleDib(const DibView& src, double sx, double sy, int method, mem::Handle* out);
+// The same with every box method summing the covered pixels, never copying them through the
+// one-pixel shortcut: the reference that shortcut is tested against.
+Result ScaleDibWithoutShortcuts(const DibView& src, double sx, double sy, int method, mem::Handle* out);
 
 // Bilinear resampling in 1/1024-pixel steps through a product table: scaling by sx, sy when
 // the angle is 0, else turning by `angle` degrees (clockwise as displayed) about the centre.
@@ -33,5 +36,8 @@ struct Interpolation {
 // 8 for 1-, 2- and 4-bit images; 1 for a colour-table background outside 0..255. 16-bit
 // images are worked at 24 bits and packed back.
 Result InterpolateDib(const DibView& src, const Interpolation& job, mem::Handle* out);
+// The same with every pixel's rows and weights found on its own: the reference the per-row
+// shortcut of scaling is tested against.
+Result InterpolateDibPerPixel(const DibView& src, const Interpolation& job, mem::Handle* out);
 
 }  // namespace pv
