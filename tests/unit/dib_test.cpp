@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "image/dib.h"
 #include "test_support.h"
 
@@ -17,6 +19,26 @@ TEST(GlobalMemory, BlocksAreZeroedSizedAndFreedOnce) {
   EXPECT_TRUE(mem::Free(nullptr));
   EXPECT_EQ(mem::Size(nullptr), 0u);
   EXPECT_EQ(mem::Lock(nullptr), nullptr);
+}
+
+// Picture-sized blocks come from another allocator on some systems: they too are zeroed, whole
+// to their last byte, and reusable after a free.
+TEST(GlobalMemory, LargeBlocksAreZeroedToTheEnd) {
+  for (size_t bytes : {size_t{8} << 20, (size_t{9} << 20) + 3, (size_t{36} << 20) - 1}) {
+    for (int round = 0; round < 2; ++round) {
+      mem::Handle h = mem::Alloc(bytes);
+      ASSERT_NE(h, nullptr);
+      EXPECT_EQ(mem::Size(h), bytes);
+      {
+        mem::Locked block(h);
+        ASSERT_TRUE(block);
+        const uint8_t* data = block.data();
+        EXPECT_EQ(data[0] | data[bytes / 2] | data[bytes - 1], 0) << bytes;
+        std::fill(block.data(), block.data() + bytes, uint8_t{0xA5});  // dirty it for the next round
+      }
+      EXPECT_TRUE(mem::Free(h));
+    }
+  }
 }
 
 TEST(DibModel, KindFollowsBitCountAndGreyRamp) {
