@@ -18,12 +18,6 @@ int BarCode(ScrollBar bar) {
   }
 }
 
-// Truncation toward zero, saturated to the 32-bit range (a scale may be anything).
-LONG Trunc(double v) {
-  if (std::isnan(v)) return 0;
-  return static_cast<LONG>(std::clamp(v, -2147483648.0, 2147483647.0));
-}
-
 // HIMETRIC (hundredths of a millimetre) to pixels of the screen, as containers convert.
 LONG HimetricToPixels(LONG himetric, int axis) {
   HDC screen = GetDC(nullptr);
@@ -150,11 +144,11 @@ void GdiDisplay::PaintInto(HDC dc, const RECT& rect, const DisplayView& view) co
   }
   const double sx = view.scaleX, sy = view.scaleY;
   const LONG cw = rect.right - rect.left, ch = rect.bottom - rect.top;
-  const LONG dw = Trunc(bitmap.bmWidth * sx + 0.5), dh = Trunc(bitmap.bmHeight * sy + 0.5);
+  const LONG dw = TruncToDisplay(bitmap.bmWidth * sx + 0.5), dh = TruncToDisplay(bitmap.bmHeight * sy + 0.5);
   const LONG destWidth = std::min(cw, dw), destHeight = std::min(ch, dh);
-  const LONG sourceWidth = std::min<LONG>(Trunc(cw / sx), bitmap.bmWidth);
-  const LONG sourceHeight = std::min<LONG>(Trunc(ch / sy), bitmap.bmHeight);
-  const LONG sourceX = Trunc(view.horizontalPos / sx), sourceY = Trunc(view.verticalPos / sy);
+  const LONG sourceWidth = std::min<LONG>(TruncToDisplay(cw / sx), bitmap.bmWidth);
+  const LONG sourceHeight = std::min<LONG>(TruncToDisplay(ch / sy), bitmap.bmHeight);
+  const LONG sourceX = TruncToDisplay(view.horizontalPos / sx), sourceY = TruncToDisplay(view.verticalPos / sy);
   if (HDC memory = CreateCompatibleDC(dc)) {
     HGDIOBJ old = SelectObject(memory, section_);
     SetStretchBltMode(dc, HALFTONE);

@@ -5,15 +5,6 @@
 #include "image/image_document.h"
 
 namespace pv {
-namespace {
-
-// Truncation toward zero, saturated to the 32-bit range (a scale may be anything).
-int32_t Trunc(double v) {
-  if (std::isnan(v)) return 0;
-  return static_cast<int32_t>(std::clamp(v, -2147483648.0, 2147483647.0));
-}
-
-}  // namespace
 
 void ImageDocument::ComputeDisplayScale(double* x, double* y) {
   int32_t w = 0, h = 0;
@@ -24,11 +15,11 @@ void ImageDocument::ComputeDisplayScale(double* x, double* y) {
   switch (sizeMode_) {
     case 1: break;
     case 2:
-      if (Trunc(height * sx) > h && autoScroll_) sx = (w - thickness) / width;
+      if (TruncToDisplay(height * sx) > h && autoScroll_) sx = (w - thickness) / width;
       sy = sx;
       break;
     case 3:
-      if (Trunc(width * sy) > w && autoScroll_) sy = (h - thickness) / height;
+      if (TruncToDisplay(width * sy) > w && autoScroll_) sy = (h - thickness) / height;
       sx = sy;
       break;
     case 4: sx = sy = std::min(sx, sy); break;
@@ -60,7 +51,7 @@ Result ImageDocument::Relayout(bool keepScrollPosition) {
   int32_t w = 0, h = 0;
   display_->OuterSize(&w, &h);
   const int32_t thickness = display_->ScrollBarThickness();
-  const int32_t dw = Trunc(GetWidth() * scaleX_), dh = Trunc(GetHeight() * scaleY_);
+  const int32_t dw = TruncToDisplay(GetWidth() * scaleX_), dh = TruncToDisplay(GetHeight() * scaleY_);
   bool horizontal = false, vertical = false;
   if (w < dw) {
     horizontalMax_ = dw - w;

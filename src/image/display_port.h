@@ -3,11 +3,20 @@
 // implements it with a real window; headless hosts use HeadlessDisplay.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "image/dib.h"
 
 namespace pv {
+
+// Truncation toward zero, saturated to the 32-bit range: display sizes and positions come from
+// scales that may be anything (NaN gives 0).
+inline int32_t TruncToDisplay(double v) {
+  if (std::isnan(v)) return 0;
+  return static_cast<int32_t>(std::clamp(v, -2147483648.0, 2147483647.0));
+}
 
 enum class ScrollBar { Horizontal, Vertical, Both };
 
