@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "control/control.h"
+#include "ops/color_depth.h"
 #include "platform/gdi_bitmap.h"
 
 namespace pv::control {
@@ -107,10 +108,24 @@ void GdiDisplay::ScrollTo(ScrollBar bar, int32_t position) {
   InvalidateRect(window_, nullptr, FALSE);
 }
 
+// GDI makes no DIB section of 2 bits per pixel: such a DIB is shown through its expansion to 4
+// bits (same indices, same colours). Without it a 2-bit image would have no display, and every
+// operation on it would report a failure after changing it, unlogged.
+namespace {
+mem::Owned DisplayableCopy(mem::Handle dib) {
+  DibLock lock(dib);
+  mem::Handle expanded = nullptr;
+  if (lock.status() == Result::Ok && lock.view().bitCount() == 2)
+    ConvertColorDepth(lock.view(), 4, &expanded);
+  return mem::Owned(expanded);
+}
+}  // namespace
+
 Result GdiDisplay::BuildDisplayBitmap(mem::Handle dib) {
   DeleteDisplayBitmap();
   if (!dib) return Result::BadParameter;
-  const Result made = DibToSection(dib, &dc_, &section_, &bits_);
+  const mem::Owned expanded = DisplayableCopy(dib);
+  const Result made = DibToSection(expanded.get() ? expanded.get() : dib, &dc_, &section_, &bits_);
   // Only the bitmap outlives the layout.
   if (dc_) DeleteDC(dc_);
   dc_ = nullptr;

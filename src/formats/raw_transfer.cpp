@@ -6,14 +6,15 @@
 namespace pv {
 namespace {
 
-// Bytes of one raw row: whole bytes per pixel from 8 bits up, packed below.
-size_t RawRowBytes(int bits, int32_t width) { return (static_cast<size_t>(width) * bits + 7) / 8; }
+// Bytes of one raw row: whole bytes per pixel from 8 bits up, packed below. In 64 bits: a 32-bit
+// size_t would wrap for wide rows and let a short block pass for a long one.
+uint64_t RawRowBytes(int bits, int32_t width) { return (static_cast<uint64_t>(width) * bits + 7) / 8; }
 
 // Copies one row, exchanging the first and third byte of every pixel for 24 and 32 bits (RGB
 // outside, BGR inside); the fourth byte of a 32-bit pixel is left zero.
 void CopyRow(const uint8_t* from, uint8_t* to, int bits, int32_t width) {
   if (bits < 24) {
-    std::memcpy(to, from, RawRowBytes(bits, width));
+    std::memcpy(to, from, static_cast<size_t>(RawRowBytes(bits, width)));
     return;
   }
   const int step = bits / 8;

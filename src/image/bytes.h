@@ -37,19 +37,26 @@ inline std::optional<size_t> CheckedAdd(size_t a, size_t b) {
   return sum;
 }
 
+// DIB sizes are reckoned in 64 bits on every build, so that a 32-bit process judges a picture
+// as a 64-bit one does (too large to hold, not malformed) instead of seeing its size wrap.
+
 // Bytes of one DIB row: bits × width rounded up to a multiple of 32 bits.
-inline std::optional<size_t> DibStride(int64_t width, int64_t bitCount) {
+inline std::optional<uint64_t> DibStride(int64_t width, int64_t bitCount) {
   if (width < 0 || bitCount < 0) return std::nullopt;
-  auto bits = CheckedMul(static_cast<size_t>(width), static_cast<size_t>(bitCount));
-  if (!bits || *bits > SIZE_MAX - 31) return std::nullopt;
-  return (*bits + 31) / 32 * 4;
+  uint64_t bits;
+  if (__builtin_mul_overflow(static_cast<uint64_t>(width), static_cast<uint64_t>(bitCount), &bits) ||
+      bits > UINT64_MAX - 31)
+    return std::nullopt;
+  return (bits + 31) / 32 * 4;
 }
 
 // Bytes of a DIB's pixel rows: stride × height.
-inline std::optional<size_t> DibImageBytes(int64_t width, int64_t height, int64_t bitCount) {
+inline std::optional<uint64_t> DibImageBytes(int64_t width, int64_t height, int64_t bitCount) {
   auto stride = DibStride(width, bitCount);
-  if (!stride || height < 0) return std::nullopt;
-  return CheckedMul(*stride, static_cast<size_t>(height));
+  uint64_t bytes;
+  if (!stride || height < 0 || __builtin_mul_overflow(*stride, static_cast<uint64_t>(height), &bytes))
+    return std::nullopt;
+  return bytes;
 }
 
 }  // namespace pv

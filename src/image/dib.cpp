@@ -156,20 +156,21 @@ DibBuilder::DibBuilder(const DibHeader& source, int bitCount) {
   h.planes = 1;
   h.compression = 0;
   h.bitCount = static_cast<uint16_t>(bitCount);
-  auto image = DibImageBytes(h.width, h.height, bitCount);
-  auto total = image ? CheckedAdd(*image, PixelOffset(bitCount)) : std::nullopt;
+  const auto image = DibImageBytes(h.width, h.height, bitCount);
+  const uint64_t offset = PixelOffset(bitCount);
   if (h.width <= 0 || h.height <= 0) {
     status_ = Result::BadParameter;
     return;
   }
   // Image sizes are 32-bit quantities at every interface.
-  if (!total || *total > INT32_MAX) return;
+  if (!image || *image > INT32_MAX - offset) return;
+  const size_t total = static_cast<size_t>(*image + offset);
   h.sizeImage = static_cast<uint32_t>(*image);
-  block_.reset(mem::Alloc(*total));
+  block_.reset(mem::Alloc(total));
   data_ = static_cast<uint8_t*>(mem::Lock(block_.get()));
   if (!data_) return;
   h.Write(data_);
-  DibViewOf(data_, *total, &view_);
+  DibViewOf(data_, total, &view_);
   status_ = Result::Ok;
 }
 

@@ -34,6 +34,8 @@ TEST(RawData, LoadChecksSizesAgainstTheBlock) {
   EXPECT_EQ(doc.LoadRawData(raw.get(), 4, 1, 100, 100), Result::BadParameter);  // more than the block holds
   EXPECT_EQ(doc.LoadRawData(nullptr, 4, 1, 1, 1), Result::BadParameter);
   EXPECT_EQ(doc.LoadRawData(raw.get(), 4, 0, 1, 1), Result::BadParameter);
+  // 2^27 pixels of 32 bits: a row of 2^32 bytes, which a 32-bit size would wrap to nothing.
+  EXPECT_EQ(doc.LoadRawData(raw.get(), 1, 1 << 27, 1, 12), Result::BadParameter);
   EXPECT_EQ(doc.GetWidth(), -1);
 }
 

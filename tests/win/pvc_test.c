@@ -1,12 +1,14 @@
 /* The flat API as a C program uses it: Pictavor.dll loaded by path, a control from its class
- * factory, and PVC_ functions found by name and called with the control pointer first. */
+ * factory, and PVC_ functions called with the control pointer first. Built twice: finding each
+ * function with GetProcAddress by its plain name, and (PVC_LINKED) calling the prototypes of
+ * pictavor.h through the import library. */
 #define COBJMACROS
 #include <windows.h>
 #include <ole2.h>
 #include <stdio.h>
 #include <string.h>
 
-#include "pictavor_h.h"
+#include "pictavor.h"
 
 static int failures = 0;
 
@@ -37,6 +39,9 @@ typedef HRESULT(WINAPI* GetClassObject)(REFCLSID, REFIID, void**);
 
 static HMODULE dll;
 
+#ifdef PVC_LINKED
+#define PVC(type, name) PVC_##name
+#else
 static FARPROC Export(const char* name) {
   FARPROC f = GetProcAddress(dll, name);
   if (!f) printf("no export %s\n", name);
@@ -45,6 +50,7 @@ static FARPROC Export(const char* name) {
 }
 
 #define PVC(type, name) ((type)(void*)Export("PVC_" #name))
+#endif
 
 static IPictavorCtl* CreateControl(void) {
   GetClassObject getClassObject = (GetClassObject)(void*)GetProcAddress(dll, "DllGetClassObject");
@@ -135,6 +141,10 @@ int main(void) {
     IPictavorCtl_Release(control);
   }
   CoUninitialize();
-  printf("flat API: %s\n", failures ? "FAILED" : "passed");
+#ifdef PVC_LINKED
+  printf("flat API through the import library: %s\n", failures ? "FAILED" : "passed");
+#else
+  printf("flat API by GetProcAddress: %s\n", failures ? "FAILED" : "passed");
+#endif
   return failures ? 1 : 0;
 }

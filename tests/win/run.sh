@@ -1,15 +1,22 @@
 #!/usr/bin/env bash
-# Pictavor.dll as its clients meet it, under wine64: the exports of both builds, regsvr32 and the
-# registry, Wine's cscript running VBScript against the native host's output, pictavor.exe on
-# the host checks and on scripts beside the native host, the C flat-API program and the
-# control's unit tests; then unregistration. The win32 DLL is only read, never run.
-# Usage: tests/win/run.sh (needs build/native, build/win64 and build/win32)
+# Pictavor.dll of one build as its clients meet it under Wine: its exports, regsvr32 and the
+# registry (in the build's own registry view), Wine's cscript of the same bitness running
+# VBScript against the native host's output, pictavor.exe on the host checks and on scripts
+# beside the native host, the C flat-API programs and the control's unit tests; then
+# unregistration.
+# Usage: tests/win/run.sh win64|win32 (needs build/native and that build)
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 wine_sh="$root/scripts/wine.sh"
 native="$root/build/native/bin/pictavor"
-win64="$root/build/win64/bin"
-win32="$root/build/win32/bin"
+build="${1:?usage: tests/win/run.sh win64|win32}"
+bin="$root/build/$build/bin"
+case "$build" in
+  # The 32-bit registry view and system programs are those of syswow64.
+  win64) triple=x86_64-w64-mingw32 view=/reg:64 system='C:\windows\system32' ;;
+  win32) triple=i686-w64-mingw32 view=/reg:32 system='C:\windows\syswow64' ;;
+  *) echo "unknown build: $build" >&2; exit 2 ;;
+esac
 clsid='{A13A9246-8246-4018-B8C5-927ADF16DAF2}'
 libid='{3AC09574-CD0C-49A9-92D8-82AEFA786D5A}'
 work=$(mktemp -d)
@@ -23,28 +30,34 @@ lines() { tr -d '\r'; }
 exports() {  # exports TRIPLE DLL: the export names, sorted
   "$1-objdump" -p "$2" | awk '/\[Ordinal\/Name Pointer\] Table/ { on = 1; next } on && /^\t\[/ { print $NF } on && !/^\t\[/ { on = 0 }' | sort
 }
-e32=$(exports i686-w64-mingw32 "$win32/Pictavor.dll")
-e64=$(exports x86_64-w64-mingw32 "$win64/Pictavor.dll")
-check "win32 exports 136 PVC_ functions" 136 "$(grep -c '^PVC_' <<<"$e32")"
-check "win32 PVC_ names carry their argument bytes" 0 "$(grep '^PVC_' <<<"$e32" | grep -vcE '^PVC_[A-Za-z_]+@[0-9]+$')"
-for name in PVC_SetDispScale@24 PVC_Grayscale@36 PVC_Load@20 PVC_get_BackColor@8 PVC_put_BackColor@8 \
-            PVC_ExecutePlugin@28 PVC_GetWidth@8; do
-  check "win32 exports $name" 1 "$(grep -cx "$name" <<<"$e32")"
+names=$(exports "$triple" "$bin/Pictavor.dll")
+check "$build exports 136 PVC_ functions" 136 "$(grep -c '^PVC_' <<<"$names")"
+check "$build export names carry no decoration" 0 "$(grep -c '@' <<<"$names")"
+for name in PVC_SetDispScale PVC_Grayscale PVC_Load PVC_get_BackColor PVC_put_BackColor \
+            PVC_ExecutePlugin PVC_GetWidth; do
+  check "$build exports $name" 1 "$(grep -cx "$name" <<<"$names")"
 done
-check "COM entry points, undecorated" $'DllCanUnloadNow\nDllGetClassObject\nDllRegisterServer\nDllUnregisterServer' \
-  "$(grep '^Dll' <<<"$e32")"
-check "win32 exports nothing else" 140 "$(wc -l <<<"$e32")"
-check "win64 exports the same names undecorated" "$(sed 's/@[0-9]*$//' <<<"$e32" | sort)" "$e64"
+check "COM entry points" $'DllCanUnloadNow\nDllGetClassObject\nDllRegisterServer\nDllUnregisterServer' \
+  "$(grep '^Dll' <<<"$names")"
+check "$build exports nothing else" 140 "$(wc -l <<<"$names")"
+# Callers' compilers ask for the standard-call names: the import library maps them to the plain ones.
+implib=$(${triple}-nm "$root/build/$build/sdk/lib/libPictavor.dll.a" | awk '$2 == "T" { print $3 }')
+if [ "$build" = win32 ]; then
+  check "import library offers _PVC_SetDispScale@24" 1 "$(grep -cx '_PVC_SetDispScale@24' <<<"$implib")"
+else
+  check "import library offers PVC_SetDispScale" 1 "$(grep -cx 'PVC_SetDispScale' <<<"$implib")"
+fi
+check "import library offers 136 PVC_ functions" 136 "$(grep -c 'PVC_' <<<"$implib")"
 
 # ---- registration ---------------------------------------------------------------------------
-module=$(run winepath -w "$win64/Pictavor.dll" | lines)
+module=$(run winepath -w "$bin/Pictavor.dll" | lines)
 value() {  # value KEY [NAME]: the REG_SZ data, or "missing"
   local out
-  if [ $# -gt 1 ]; then out=$(run reg query "$1" /v "$2" 2>/dev/null); else out=$(run reg query "$1" /ve 2>/dev/null); fi
+  if [ $# -gt 1 ]; then out=$(run reg query "$1" /v "$2" $view 2>/dev/null); else out=$(run reg query "$1" /ve $view 2>/dev/null); fi
   out=$(lines <<<"$out" | awk -F'    ' '$3 == "REG_SZ" { print $4; found = 1 } END { if (!found) print "missing" }')
   echo "$out"
 }
-run regsvr32 /s "$win64/Pictavor.dll"
+run "$system\\regsvr32.exe" /s "$bin/Pictavor.dll"
 check "regsvr32 registers" 0 $?
 registered=(
   "HKCR\\Pictavor.PictavorCtl.1|PictavorCtl Class"
@@ -67,17 +80,17 @@ for entry in "${registered[@]}"; do
 done
 check "threading model" Apartment "$(value "HKCR\\CLSID\\$clsid\\InprocServer32" ThreadingModel)"
 for key in Programmable Control Insertable; do
-  run reg query "HKCR\\CLSID\\$clsid\\$key" >/dev/null 2>&1
+  run reg query "HKCR\\CLSID\\$clsid\\$key" $view >/dev/null 2>&1
   check "key $key" 0 $?
 done
-typelib=$(value "HKCR\\TypeLib\\$libid\\1.0\\409\\win64")
+typelib=$(value "HKCR\\TypeLib\\$libid\\1.0\\409\\$build")
 check "type library registered" "$module" "${typelib#\\\\?\\}"
 
 # ---- VBScript through Wine's cscript, against the native host ------------------------------
 mkdir "$work/vbs" "$work/native"
 for dir in vbs native; do cp "$root/tests/fixtures/im_24bit.bmp" "$work/$dir/source.bmp"; done
 cp "$root/tests/win/convert.vbs" "$work/vbs/"
-(cd "$work/vbs" && run cscript //nologo convert.vbs 画像.bmp | lines >out.txt)
+(cd "$work/vbs" && run "$system\\cscript.exe" //nologo convert.vbs 画像.bmp | lines >out.txt)
 (cd "$work/native" && "$native" -f "$root/tests/win/convert.calls" >out.txt)
 check "VBScript prints what the native host prints" "$(cat "$work/native/out.txt")" "$(cat "$work/vbs/out.txt")"
 for file in eight.bmp 画像.bmp chain.pvr chain.txt; do
@@ -85,7 +98,7 @@ for file in eight.bmp 画像.bmp chain.pvr chain.txt; do
 done
 
 # ---- pictavor.exe: the host checks, and scripts beside the native host ----------------------
-printf '#!/bin/sh\nexec "%s" run "%s" "$@"\n' "$wine_sh" "$win64/pictavor.exe" >"$work/pictavor-exe"
+printf '#!/bin/sh\nexec "%s" run "%s" "$@"\n' "$wine_sh" "$bin/pictavor.exe" >"$work/pictavor-exe"
 chmod +x "$work/pictavor-exe"
 bash "$root/tests/host/run.sh" "$work/pictavor-exe" | sed 's/^/pictavor.exe /'
 check "pictavor.exe passes the host checks" 0 "${PIPESTATUS[0]}"
@@ -110,24 +123,25 @@ program() {  # program NAME COMMAND...: runs it, its output shown only when it f
   [ $status -eq 0 ] || cat "$work/program.log"
   check "$name" 0 $status
 }
-program "flat API from C" run "$win64/pvc_test.exe"
-program "control tests" run "$win64/pictavor_win_tests.exe"
+program "flat API from C, by GetProcAddress" run "$bin/pvc_test.exe"
+program "flat API from C, through the import library" run "$bin/pvc_linked_test.exe"
+program "control tests" run "$bin/pictavor_win_tests.exe"
 # On a Japanese system the help strings read back as they were written. (Wine takes its code
 # page from the locale's name alone; Unicode file names need the locale installed: only here.)
-program "type library on a Japanese system" env LC_ALL=ja_JP.UTF-8 "$wine_sh" run "$win64/pictavor_win_tests.exe" \
+program "type library on a Japanese system" env LC_ALL=ja_JP.UTF-8 "$wine_sh" run "$bin/pictavor_win_tests.exe" \
   --gtest_filter='*TypeLibrary*'
 
 # ---- unregistration -------------------------------------------------------------------------
-run regsvr32 /s /u "$win64/Pictavor.dll"
+run "$system\\regsvr32.exe" /s /u "$bin/Pictavor.dll"
 check "regsvr32 unregisters" 0 $?
 for key in "HKCR\\Pictavor.PictavorCtl.1" "HKCR\\Pictavor.PictavorCtl" "HKCR\\CLSID\\$clsid" "HKCR\\TypeLib\\$libid"; do
-  run reg query "$key" >/dev/null 2>&1
+  run reg query "$key" $view >/dev/null 2>&1
   check "removed $key" 1 $?
 done
-run reg query 'HKCR\CLSID' /ve >/dev/null 2>&1
+run reg query 'HKCR\CLSID' /ve $view >/dev/null 2>&1
 check "the CLSID key itself stays" 0 $?
 "$work/pictavor-exe" 'GetWidth()' >/dev/null 2>"$work/err.txt"
 check "pictavor.exe without the control" "1 1" "$? $(grep -c 'cannot create Pictavor.PictavorCtl' "$work/err.txt")"
-run regsvr32 /s "$win64/Pictavor.dll"  # leave the control registered for later stages
+run "$system\\regsvr32.exe" /s "$bin/Pictavor.dll"  # leave the control registered for later stages
 
-finish windows
+finish "windows $build"

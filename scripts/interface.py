@@ -1,0 +1,164 @@
+#!/usr/bin/env python3
+"""The flat C API of Pictavor.dll, generated from the interface in resources/pictavor.idl.
+
+Every member of IPictavorCtl has one export PVC_<member> that takes the interface pointer and
+the member's parameters, except those whose attribute line carries the comment
+"// flat export: none"; "// flat export: field" marks the two BackColor exports, which return
+nothing and are written by hand. From that one source come:
+
+  --forwarders FILE  the PVC_FORWARD lines of the export bodies (C++)
+  --def FILE         the module-definition file the DLL is linked with
+  --sdk-def FILE     the export list for import libraries: in the 32-bit build each name with
+                     its argument bytes (PVC_GetWidth@8), as dlltool -k and other toolchains
+                     take it; the DLL itself exports the names without them
+  --header FILE      pictavor.h: the interface header (--interface-header, from widl) followed
+                     by the prototypes of the exports
+  --bits 32|64       which build: the argument bytes are the 32-bit standard-call ones
+"""
+import argparse
+import re
+import sys
+
+COM_ENTRY_POINTS = [("DllCanUnloadNow", 0), ("DllGetClassObject", 12),
+                    ("DllRegisterServer", 0), ("DllUnregisterServer", 0)]
+C_TYPES = {"long": "LONG", "LONG_PTR": "LONG_PTR", "double": "double", "float": "float",
+           "BSTR": "BSTR", "OLE_COLOR": "OLE_COLOR"}
+
+
+class Member:
+    def __init__(self, kind, name, params, export):
+        self.kind, self.name, self.params, self.export = kind, name, params, export
+
+    @property
+    def export_name(self):
+        prefix = {"get": "get_", "put": "put_", "method": ""}[self.kind]
+        return "PVC_" + prefix + self.name
+
+    def argument_bytes(self):
+        """Standard-call argument space in the 32-bit build: the pointer, then 4 bytes a
+        parameter but 8 for a double passed by value."""
+        return 4 + sum(8 if (t == "double" and not ptr) else 4 for t, ptr, _ in self.params)
+
+    def member_params(self):
+        return ", ".join(f"{C_TYPES[t]}{'*' if ptr else ''} {n}" for t, ptr, n in self.params)
+
+    def c_params(self):
+        return "IPictavorCtl* ctl, " + self.member_params()
+
+
+def strip_attributes(text):
+    return re.sub(r"\[[^\]]*\]", "", text)
+
+
+def parse_params(text):
+    params = []
+    for chunk in filter(None, (c.strip() for c in strip_attributes(text).split(","))):
+        m = re.fullmatch(r"(\w+)\s*(\*?)\s*(\w+)", chunk)
+        if not m or m.group(1) not in C_TYPES:
+            sys.exit(f"interface.py: cannot read the parameter '{chunk}'")
+        params.append((m.group(1), bool(m.group(2)), m.group(3)))
+    return params
+
+
+def parse_idl(path):
+    """The members of IPictavorCtl in vtable order."""
+    text = open(path, encoding="utf-8").read()
+    body = re.search(r"interface IPictavorCtl : IDispatch\s*\{(.*?)\n\};", text, re.S)
+    if not body:
+        sys.exit(f"interface.py: no IPictavorCtl in {path}")
+    members = []
+    pattern = re.compile(r"\[([^\]]*)\]([^\n]*?//\s*flat export:\s*(\w+))?[^\[]*?"
+                         r"HRESULT\s+(\w+)\s*\(((?:[^()]|\([^()]*\))*)\)\s*;", re.S)
+    for m in pattern.finditer(body.group(1)):
+        attributes, export, name, params = m.group(1), m.group(3) or "forward", m.group(4), m.group(5)
+        kind = "get" if "propget" in attributes else "put" if "propput" in attributes else "method"
+        if export not in ("forward", "none", "field"):
+            sys.exit(f"interface.py: unknown flat export kind '{export}' at {name}")
+        members.append(Member(kind, name, parse_params(params), export))
+    return members
+
+
+def exported(members):
+    return [m for m in members if m.export != "none"]
+
+
+def forwarders(members):
+    lines = ["// Generated from pictavor.idl by scripts/interface.py: one forwarder a flat export."]
+    for m in exported(members):
+        if m.export == "forward":
+            args = ", ".join(n for _, _, n in m.params)
+            lines.append(f"PVC_FORWARD({m.export_name[len('PVC_'):]}, ({m.member_params()}), ({args}))")
+    return "\n".join(lines) + "\n"
+
+
+def decorated(name, argument_bytes, bits):
+    return f"{name}@{argument_bytes}" if bits == 32 else name
+
+
+def link_def(members, bits):
+    lines = ["; Generated from pictavor.idl by scripts/interface.py.", "EXPORTS"]
+    for name, size in COM_ENTRY_POINTS:
+        lines.append(f"  {name} = {decorated(name, size, bits)} PRIVATE")
+    for m in exported(members):
+        lines.append(f"  {m.export_name} = {decorated(m.export_name, m.argument_bytes(), bits)}")
+    return "\n".join(lines) + "\n"
+
+
+def sdk_def(members, bits):
+    lines = ["; Exports of Pictavor.dll for making an import library (dlltool -k -d Pictavor.def).",
+             "; The DLL exports the names without the @ suffix." if bits == 32 else
+             "; The 64-bit DLL exports these names as they stand.",
+             "LIBRARY Pictavor.dll", "EXPORTS"]
+    for name, size in COM_ENTRY_POINTS:
+        lines.append(f"  {decorated(name, size, bits)} PRIVATE")
+    for m in exported(members):
+        lines.append(f"  {decorated(m.export_name, m.argument_bytes(), bits)}")
+    return "\n".join(lines) + "\n"
+
+
+def header(members, interface_header):
+    out = ["/* Pictavor.dll for C and C++: the IPictavorCtl interface and the flat API.",
+           " * Generated from pictavor.idl; link with libPictavor.dll.a or an import library made",
+           " * from Pictavor.def. Each PVC_ function takes the control's interface pointer first",
+           " * and answers E_POINTER for a null one. */",
+           "#ifndef PICTAVOR_H", "#define PICTAVOR_H", "",
+           open(interface_header, encoding="latin-1").read(), "",
+           "#ifdef __cplusplus", 'extern "C" {', "#endif", ""]
+    for m in exported(members):
+        result = "void" if m.export == "field" else "HRESULT"
+        out.append(f"{result} STDMETHODCALLTYPE {m.export_name}({m.c_params()});")
+    out += ["", "#ifdef __cplusplus", "}", "#endif", "#endif /* PICTAVOR_H */", ""]
+    return "\n".join(out)
+
+
+def write(path, text):
+    # latin-1 passes the interface header's bytes through as widl wrote them.
+    with open(path, "w", encoding="latin-1", newline="\n") as f:
+        f.write(text)
+
+
+def main():
+    p = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    p.add_argument("idl")
+    p.add_argument("--bits", type=int, choices=(32, 64), required=True)
+    p.add_argument("--forwarders")
+    p.add_argument("--def", dest="link_def")
+    p.add_argument("--sdk-def")
+    p.add_argument("--header")
+    p.add_argument("--interface-header")
+    a = p.parse_args()
+    members = parse_idl(a.idl)
+    if a.forwarders:
+        write(a.forwarders, forwarders(members))
+    if a.link_def:
+        write(a.link_def, link_def(members, a.bits))
+    if a.sdk_def:
+        write(a.sdk_def, sdk_def(members, a.bits))
+    if a.header:
+        if not a.interface_header:
+            sys.exit("interface.py: --header needs --interface-header")
+        write(a.header, header(members, a.interface_header))
+
+
+if __name__ == "__main__":
+    main()
