@@ -6,8 +6,8 @@
 #include <random>
 
 #include "formats/bmp_codec.h"
-#include "image/bytes.h"
-#include "image/dib.h"
+#include "base/bytes.h"
+#include "dib/dib.h"
 #include "ops/color_depth.h"
 
 namespace {

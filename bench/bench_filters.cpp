@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "image/dib.h"
+#include "dib/dib.h"
 #include "ops/filters.h"
 #include "ops/morphology.h"
 

@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_picture.h"
-#include "image/dib.h"
+#include "dib/dib.h"
 #include "ops/resample.h"
 #include "ops/rotate.h"
 

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <random>
 
-#include "image/dib.h"
-#include "image/image_document.h"
+#include "dib/dib.h"
+#include "document/image_document.h"
 
 namespace bench {
 

@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_picture.h"
-#include "image/dib.h"
+#include "dib/dib.h"
 #include "ops/grayscale.h"
 #include "ops/histogram.h"
 #include "ops/tone.h"

@@ -13,6 +13,9 @@ nothing and are written by hand. From that one source come:
                      take it; the DLL itself exports the names without them
   --header FILE      pictavor.h: the interface header (--interface-header, from widl) followed
                      by the prototypes of the exports
+  --routes FILE      the vtable's slot routes, PV_ROUTE(name) in slot order (C++)
+  --dispids FILE     base/dispids.h: every member's DISPID as a named constant (C++)
+  --slots FILE       the slot list the type-library test reads: SLOT DISPID KIND NAME PARAM...
   --bits 32|64       which build: the argument bytes are the 32-bit standard-call ones
 """
 import argparse
@@ -23,11 +26,16 @@ COM_ENTRY_POINTS = [("DllCanUnloadNow", 0), ("DllGetClassObject", 12),
                     ("DllRegisterServer", 0), ("DllUnregisterServer", 0)]
 C_TYPES = {"long": "LONG", "LONG_PTR": "LONG_PTR", "double": "double", "float": "float",
            "BSTR": "BSTR", "OLE_COLOR": "OLE_COLOR"}
+SLOT_TYPES = {"long": "long", "LONG_PTR": "handle", "double": "double", "float": "float",
+              "BSTR": "bstr", "OLE_COLOR": "color"}
+NAMED_DISPIDS = {"DISPID_BACKCOLOR": -501}
+FIRST_SLOT = 7  # after IUnknown's three and IDispatch's four
 
 
 class Member:
-    def __init__(self, kind, name, params, export):
-        self.kind, self.name, self.params, self.export = kind, name, params, export
+    def __init__(self, kind, name, dispid, params, export):
+        self.kind, self.name, self.dispid = kind, name, dispid
+        self.params, self.export = params, export
 
     @property
     def export_name(self):
@@ -37,27 +45,40 @@ class Member:
     def argument_bytes(self):
         """Standard-call argument space in the 32-bit build: the pointer, then 4 bytes a
         parameter but 8 for a double passed by value."""
-        return 4 + sum(8 if (t == "double" and not ptr) else 4 for t, ptr, _ in self.params)
+        return 4 + sum(8 if (t == "double" and not ptr) else 4 for t, ptr, _, _ in self.params)
 
     def member_params(self):
-        return ", ".join(f"{C_TYPES[t]}{'*' if ptr else ''} {n}" for t, ptr, n in self.params)
+        return ", ".join(f"{C_TYPES[t]}{'*' if ptr else ''} {n}" for t, ptr, n, _ in self.params)
 
     def c_params(self):
         return "IPictavorCtl* ctl, " + self.member_params()
 
 
-def strip_attributes(text):
-    return re.sub(r"\[[^\]]*\]", "", text)
+def direction(attributes):
+    words = {w.strip() for w in attributes.split(",")}
+    if "retval" in words:
+        return "retval"
+    if {"in", "out"} <= words:
+        return "inout"
+    return next((w for w in ("out", "in") if w in words), "none")
 
 
 def parse_params(text):
     params = []
-    for chunk in filter(None, (c.strip() for c in strip_attributes(text).split(","))):
-        m = re.fullmatch(r"(\w+)\s*(\*?)\s*(\w+)", chunk)
-        if not m or m.group(1) not in C_TYPES:
+    for chunk in filter(None, (c.strip() for c in re.split(r",(?![^\[]*\])", text))):
+        m = re.fullmatch(r"(?:\[([^\]]*)\])?\s*(\w+)\s*(\*?)\s*(\w+)", chunk)
+        if not m or m.group(2) not in C_TYPES:
             sys.exit(f"interface.py: cannot read the parameter '{chunk}'")
-        params.append((m.group(1), bool(m.group(2)), m.group(3)))
+        params.append((m.group(2), bool(m.group(3)), m.group(4), direction(m.group(1) or "")))
     return params
+
+
+def parse_dispid(attributes, name):
+    m = re.search(r"\bid\(([^)]*)\)", attributes)
+    if not m:
+        sys.exit(f"interface.py: {name} has no id()")
+    value = m.group(1).strip()
+    return NAMED_DISPIDS[value] if value in NAMED_DISPIDS else int(value)
 
 
 def parse_idl(path):
@@ -74,7 +95,7 @@ def parse_idl(path):
         kind = "get" if "propget" in attributes else "put" if "propput" in attributes else "method"
         if export not in ("forward", "none", "field"):
             sys.exit(f"interface.py: unknown flat export kind '{export}' at {name}")
-        members.append(Member(kind, name, parse_params(params), export))
+        members.append(Member(kind, name, parse_dispid(attributes, name), parse_params(params), export))
     return members
 
 
@@ -86,7 +107,7 @@ def forwarders(members):
     lines = ["// Generated from pictavor.idl by scripts/interface.py: one forwarder a flat export."]
     for m in exported(members):
         if m.export == "forward":
-            args = ", ".join(n for _, _, n in m.params)
+            args = ", ".join(n for _, _, n, _ in m.params)
             lines.append(f"PVC_FORWARD({m.export_name[len('PVC_'):]}, ({m.member_params()}), ({args}))")
     return "\n".join(lines) + "\n"
 
@@ -131,6 +152,39 @@ def header(members, interface_header):
     return "\n".join(out)
 
 
+def slot_name(m):
+    return {"get": "get_", "put": "put_", "method": ""}[m.kind] + m.name
+
+
+def routes(members):
+    lines = ["// Generated from pictavor.idl by scripts/interface.py: one route a vtable slot."]
+    lines += [f"PV_ROUTE({slot_name(m)})," for m in members]
+    return "\n".join(lines) + "\n"
+
+
+def dispids(members):
+    """One constant a member name (a property's get and put share it), in DISPID order."""
+    by_name = {}
+    for m in members:
+        by_name.setdefault(m.name, m.dispid)
+    lines = ["// Generated from pictavor.idl by scripts/interface.py: the DISPID of every member of",
+             "// IPictavorCtl. The Operation log names its operations by these.",
+             "#pragma once", "", "#include <cstdint>", "", "namespace pv::dispid {", ""]
+    lines += [f"constexpr int32_t k{name} = {value};"
+              for name, value in sorted(by_name.items(), key=lambda item: item[1])]
+    lines += ["", "}  // namespace pv::dispid", ""]
+    return "\n".join(lines)
+
+
+def slots(members):
+    lines = ["# IPictavorCtl as its type library must describe it (generated from pictavor.idl):",
+             "#   SLOT DISPID KIND NAME PARAMETER..., each PARAMETER NAME:TYPE:DIRECTION"]
+    for n, m in enumerate(members):
+        params = " ".join(f"{name}:{'*' if ptr else ''}{SLOT_TYPES[t]}:{d}" for t, ptr, name, d in m.params)
+        lines.append(f"{FIRST_SLOT + n} {m.dispid} {m.kind} {m.name} {params}".rstrip())
+    return "\n".join(lines) + "\n"
+
+
 def write(path, text):
     # latin-1 passes the interface header's bytes through as widl wrote them.
     with open(path, "w", encoding="latin-1", newline="\n") as f:
@@ -140,14 +194,20 @@ def write(path, text):
 def main():
     p = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     p.add_argument("idl")
-    p.add_argument("--bits", type=int, choices=(32, 64), required=True)
+    p.add_argument("--bits", type=int, choices=(32, 64), default=32)
     p.add_argument("--forwarders")
     p.add_argument("--def", dest="link_def")
     p.add_argument("--sdk-def")
     p.add_argument("--header")
     p.add_argument("--interface-header")
+    p.add_argument("--routes")
+    p.add_argument("--dispids")
+    p.add_argument("--slots")
     a = p.parse_args()
     members = parse_idl(a.idl)
+    for path, make in ((a.routes, routes), (a.dispids, dispids), (a.slots, slots)):
+        if path:
+            write(path, make(members))
     if a.forwarders:
         write(a.forwarders, forwarders(members))
     if a.link_def:

@@ -27,7 +27,7 @@ if [[ ! -f \$PICTAVOR_WINEPREFIX/system.reg ]]; then
   "\$wine_sh" run reg add 'HKCU\\Software\\Wine\\X11 Driver' /v Managed /d N /f >/dev/null
 fi
 "\$wine_sh" run regsvr32 /s "$bin/Pictavor.dll"
-"\$wine_sh" run "$bin/pictavor_container.exe" "\$(winepath -w "$picture" 2>/dev/null)" 12 &
+"\$wine_sh" run "$bin/pictavor_container.exe" "\$("\$wine_sh" run winepath -w "$picture" 2>/dev/null | tr -d "\\r")" 12 &
 sleep 8
 xwd -root -silent >"$work/screen.xwd"
 wait

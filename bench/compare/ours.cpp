@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "formats/progress.h"
-#include "image/image_document.h"
+#include "document/image_document.h"
 
 namespace {
 

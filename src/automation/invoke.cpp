@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "image/bytes.h"
+#include "base/bytes.h"
 
 namespace pv {
 namespace {

@@ -5,6 +5,7 @@
 
 #include "automation/property_members.h"
 #include "automation/replay.h"
+#include "base/dispids.h"
 
 namespace pv {
 namespace {
@@ -38,72 +39,71 @@ std::vector<Param> RegionParams(std::initializer_list<Param> outputs) {
 
 std::vector<Member> BuildTable() {
   return {
-      {"BackColor", -501, MemberKind::PropertyGet, {}, ReturnKind::Value, false,
+      {"BackColor", dispid::kBackColor, MemberKind::PropertyGet, {}, ReturnKind::Value, false,
        [](PortableControl& c, Call& k) { k.SetUnsigned(c.properties().backColor); }},
-      {"BackColor", -501, MemberKind::PropertyPut, {{"newVal", P::Long}}, ReturnKind::None, false,
+      {"BackColor", dispid::kBackColor, MemberKind::PropertyPut, {{"newVal", P::Long}}, ReturnKind::None, false,
        [](PortableControl& c, Call& k) {
-         constexpr int32_t kBackColor = -501;
-         if (!c.display().RequestPropertyEdit(kBackColor)) return;
+         if (!c.display().RequestPropertyEdit(dispid::kBackColor)) return;
          c.properties().backColor = k.Unsigned(0);
          c.set_dirty(true);
-         c.display().PropertyChanged(kBackColor);
+         c.display().PropertyChanged(dispid::kBackColor);
        }},
-      {"Load", 10, kMethod, {{"pszName", P::String}, {"iBitsPerPixel", P::Long}, {"iPage", P::Long}},
+      {"Load", dispid::kLoad, kMethod, {{"pszName", P::String}, {"iBitsPerPixel", P::Long}, {"iPage", P::Long}},
        ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().Load(k.String(0), k.Short(1), k.Short(2))); }},
-      {"Save", 11, kMethod,
+      {"Save", dispid::kSave, kMethod,
        {{"pszName", P::String}, {"iFormat", P::Long}, {"iBitsPerPixel", P::Long}, {"iQuality", P::Long}},
        ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().Save(k.String(0), k.Short(1), k.Short(2), k.Short(3)));
        }},
-      {"Copy", 12, kMethod, {{"iFlags", P::Long}}, ReturnKind::ResultCode, false,
+      {"Copy", dispid::kCopy, kMethod, {{"iFlags", P::Long}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().Copy()); }},
-      {"Paste", 13, kMethod, {{"iFlags", P::Long}}, ReturnKind::ResultCode, false,
+      {"Paste", dispid::kPaste, kMethod, {{"iFlags", P::Long}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().Paste()); }},
-      {"SetDIB", 14, kMethod, {{"hDIB", P::Handle}}, ReturnKind::ResultCode, false,
+      {"SetDIB", dispid::kSetDIB, kMethod, {{"hDIB", P::Handle}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().SetDIB(k.Handle(0))); }},
-      {"GetDIB", 15, kMethod, {}, ReturnKind::Block, false,
+      {"GetDIB", dispid::kGetDIB, kMethod, {}, ReturnKind::Block, false,
        [](PortableControl& c, Call& k) { k.SetBlock(c.document().GetDIB()); }},
-      {"LoadMemory", 16, kMethod, {{"hMem", P::Handle}, {"iBitsPerPixel", P::Long}, {"iPage", P::Long}},
+      {"LoadMemory", dispid::kLoadMemory, kMethod, {{"hMem", P::Handle}, {"iBitsPerPixel", P::Long}, {"iPage", P::Long}},
        ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().LoadMemory(k.Handle(0), k.Short(1), k.Short(2)));
        }},
-      {"SaveMemory", 17, kMethod,
+      {"SaveMemory", dispid::kSaveMemory, kMethod,
        {{"phMem", P::OutHandle}, {"iFormat", P::Long}, {"iBitsPerPixel", P::Long}, {"iQuality", P::Long},
         {"piSize", P::OutLong}},
        ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().SaveMemory(&k.args[0].h, k.Short(1), k.Short(2), k.Short(3), &k.args[4].i));
        }},
-      {"Grayscale", 19, kMethod, {{"iProcID", P::Long}, {"cR", P::Double}, {"cG", P::Double}, {"cB", P::Double}},
+      {"Grayscale", dispid::kGrayscale, kMethod, {{"iProcID", P::Long}, {"cR", P::Double}, {"cG", P::Double}, {"cB", P::Double}},
        ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().Grayscale(k.Short(0), k.Double(1), k.Double(2), k.Double(3)));
        }},
-      {"Trim", 20, kMethod,
+      {"Trim", dispid::kTrim, kMethod,
        {{"fLeft", P::Float}, {"fTop", P::Float}, {"fWidth", P::Float}, {"fHeight", P::Float}},
        ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) {
          c.RefreshBackground();
          k.SetResult(c.document().Trim(k.Float(0), k.Float(1), k.Float(2), k.Float(3)));
        }},
-      {"Mosaic", 21, kMethod, {{"iDim", P::Long}}, ReturnKind::ResultCode, true,
+      {"Mosaic", dispid::kMosaic, kMethod, {{"iDim", P::Long}}, ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().Mosaic(k.Short(0))); }},
-      {"ColorRes", 22, kMethod,
+      {"ColorRes", dispid::kColorRes, kMethod,
        {{"iBitsPerPixel", P::Long}, {"iPalette", P::Long}, {"iDither", P::Long}, {"iColors", P::Long}},
        ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().ColorRes(k.Short(0), k.Long(1), k.Long(2), k.Long(3)));
        }},
-      {"LoadRawData", 25, kMethod,
+      {"LoadRawData", dispid::kLoadRawData, kMethod,
        {{"phMem", P::Handle}, {"lKind", P::Long}, {"lWdth", P::Long}, {"lHeight", P::Long}, {"lSize", P::Long}},
        ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().LoadRawData(k.Handle(0), k.Long(1), k.Long(2), k.Long(3), k.Long(4)));
        }},
-      {"SaveRawData", 26, kMethod,
+      {"SaveRawData", dispid::kSaveRawData, kMethod,
        {{"phMem", P::OutHandle}, {"plKind", P::OutLong}, {"plWidth", P::OutLong}, {"plHeight", P::OutLong},
         {"plSize", P::OutLong}},
        ReturnKind::ResultCode, false,
@@ -111,78 +111,78 @@ std::vector<Member> BuildTable() {
          k.SetResult(c.document().SaveRawData(&k.args[0].h, &k.args[1].i, &k.args[2].i, &k.args[3].i,
                                               &k.args[4].i));
        }},
-      {"GetImageData", 27, kMethod, {{"phMem", P::OutHandle}, {"lpSize", P::OutLong}}, ReturnKind::ResultCode,
+      {"GetImageData", dispid::kGetImageData, kMethod, {{"phMem", P::OutHandle}, {"lpSize", P::OutLong}}, ReturnKind::ResultCode,
        false,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().GetImageData(&k.args[0].h, &k.args[1].i)); }},
-      {"SetBITMAP", 28, kMethod, {{"hBITMAP", P::Handle}}, ReturnKind::ResultCode, false,
+      {"SetBITMAP", dispid::kSetBITMAP, kMethod, {{"hBITMAP", P::Handle}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().SetBITMAP(k.Handle(0))); }},
       // A device handle that stays the display's: a value, not a block.
-      {"GetBITMAP", 29, kMethod, {}, ReturnKind::Value, false,
+      {"GetBITMAP", dispid::kGetBITMAP, kMethod, {}, ReturnKind::Value, false,
        [](PortableControl& c, Call& k) { k.pVal = reinterpret_cast<intptr_t>(c.document().GetBITMAP()); }},
-      {"Monochrome", 24, kMethod, {{"th", P::Long}}, ReturnKind::ResultCode, true,
+      {"Monochrome", dispid::kMonochrome, kMethod, {{"th", P::Long}}, ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().Monochrome(k.Long(0))); }},
-      {"GetWidth", 31, kMethod, {}, ReturnKind::Value, false, QueryValue<&ImageDocument::GetWidth>},
-      {"GetHeight", 32, kMethod, {}, ReturnKind::Value, false, QueryValue<&ImageDocument::GetHeight>},
-      {"GetSize", 33, kMethod, {}, ReturnKind::Value, false, QueryValue<&ImageDocument::GetSize>},
-      {"GetBitmapBits", 34, kMethod, {}, ReturnKind::Value, false, QueryValue<&ImageDocument::GetBitmapBits>},
-      {"GetPaletteSize", 35, kMethod, {}, ReturnKind::Value, false,
+      {"GetWidth", dispid::kGetWidth, kMethod, {}, ReturnKind::Value, false, QueryValue<&ImageDocument::GetWidth>},
+      {"GetHeight", dispid::kGetHeight, kMethod, {}, ReturnKind::Value, false, QueryValue<&ImageDocument::GetHeight>},
+      {"GetSize", dispid::kGetSize, kMethod, {}, ReturnKind::Value, false, QueryValue<&ImageDocument::GetSize>},
+      {"GetBitmapBits", dispid::kGetBitmapBits, kMethod, {}, ReturnKind::Value, false, QueryValue<&ImageDocument::GetBitmapBits>},
+      {"GetPaletteSize", dispid::kGetPaletteSize, kMethod, {}, ReturnKind::Value, false,
        QueryValue<&ImageDocument::GetPaletteSize>},
-      {"GetBitmapInfo", 36, kMethod, {}, ReturnKind::Block, false,
+      {"GetBitmapInfo", dispid::kGetBitmapInfo, kMethod, {}, ReturnKind::Block, false,
        [](PortableControl& c, Call& k) { k.SetBlock(c.document().GetBitmapInfo()); }},
-      {"SetSize", 37, kMethod,
+      {"SetSize", dispid::kSetSize, kMethod,
        {{"lWidth", P::Long}, {"lHeight", P::Long}, {"lPos", P::Long}, {"lCol", P::Long}},
        ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().SetSize(k.Long(0), k.Long(1), k.Long(2), k.Long(3)));
        }},
-      {"Rotate", 38, kMethod, {{"fAngle", P::Float}, {"lReSize", P::Long}, {"lCol", P::Long}},
+      {"Rotate", dispid::kRotate, kMethod, {{"fAngle", P::Float}, {"lReSize", P::Long}, {"lCol", P::Long}},
        ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().Rotate(k.Float(0), k.Long(1), k.Long(2))); }},
-      {"TurnOver", 39, kMethod, {{"lDir", P::Long}}, ReturnKind::ResultCode, true,
+      {"TurnOver", dispid::kTurnOver, kMethod, {{"lDir", P::Long}}, ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().TurnOver(k.Long(0))); }},
-      {"GetHistogram", 40, kMethod, RegionParams({{"phMem", P::OutHandle}}), ReturnKind::ResultCode, false,
+      {"GetHistogram", dispid::kGetHistogram, kMethod, RegionParams({{"phMem", P::OutHandle}}), ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().GetHistogram(k.Long(0), k.Long(1), k.Long(2), k.Long(3), &k.args[4].h));
        }},
-      {"SobelFilter", 43, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::SobelFilter>},
-      {"RobinsonFilter", 44, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::RobinsonFilter>},
-      {"SetImageScale", 45, kMethod, {{"fHor", P::Double}, {"fVer", P::Double}, {"lType", P::Long}},
+      {"SobelFilter", dispid::kSobelFilter, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::SobelFilter>},
+      {"RobinsonFilter", dispid::kRobinsonFilter, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::RobinsonFilter>},
+      {"SetImageScale", dispid::kSetImageScale, kMethod, {{"fHor", P::Double}, {"fVer", P::Double}, {"lType", P::Long}},
        ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().SetImageScale(k.Double(0), k.Double(1), k.Long(2)));
        }},
-      {"AccentForHistogram", 46, kMethod, {{"lRange", P::Long}, {"lTh", P::Long}}, ReturnKind::ResultCode, true,
+      {"AccentForHistogram", dispid::kAccentForHistogram, kMethod, {{"lRange", P::Long}, {"lTh", P::Long}}, ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().AccentForHistogram(k.Long(0), k.Long(1))); }},
-      {"Smooth", 47, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::Smooth>},
-      {"GetMonochromeThresh", 48, kMethod, RegionParams({{"plTh", P::OutLong}}), ReturnKind::ResultCode, false,
+      {"Smooth", dispid::kSmooth, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::Smooth>},
+      {"GetMonochromeThresh", dispid::kGetMonochromeThresh, kMethod, RegionParams({{"plTh", P::OutLong}}), ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().GetMonochromeThresh(k.Long(0), k.Long(1), k.Long(2), k.Long(3), &k.args[4].i));
        }},
-      {"SetDispScale", 49, kMethod, {{"fHor", P::Double}, {"fVer", P::Double}}, ReturnKind::ResultCode, true,
+      {"SetDispScale", dispid::kSetDispScale, kMethod, {{"fHor", P::Double}, {"fVer", P::Double}}, ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().SetDispScale(k.Double(0), k.Double(1))); }},
-      {"GetPalette", 55, kMethod, {{"lInedx", P::Long}, {"plPal", P::OutLong}}, ReturnKind::ResultCode, false,
+      {"GetPalette", dispid::kGetPalette, kMethod, {{"lInedx", P::Long}, {"plPal", P::OutLong}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().GetPalette(k.Long(0), &k.args[1].i)); }},
-      {"SetPalette", 56, kMethod, {{"lIndex", P::Long}, {"lPal", P::Long}}, ReturnKind::ResultCode, true,
+      {"SetPalette", dispid::kSetPalette, kMethod, {{"lIndex", P::Long}, {"lPal", P::Long}}, ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().SetPalette(k.Long(0), k.Long(1))); }},
-      {"ForceRepaint", 59, kMethod, {}, ReturnKind::ResultCode, false,
+      {"ForceRepaint", dispid::kForceRepaint, kMethod, {}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) {
          c.ForceRepaint();
          k.SetResult(Result::Ok);
        }},
-      {"ShowImageMenu", 63, kMethod, {{"lShow1", P::Long}, {"lShow2", P::Long}}, ReturnKind::ResultCode, false,
+      {"ShowImageMenu", dispid::kShowImageMenu, kMethod, {{"lShow1", P::Long}, {"lShow2", P::Long}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) {
          c.properties().menuMask1 = k.Long(0);
          c.properties().menuMask2 = k.Long(1);
          k.SetResult(Result::Ok);
        }},
-      {"GetDispScale", 65, kMethod, {{"hor", P::OutDouble}, {"ver", P::OutDouble}}, ReturnKind::ResultCode, false,
+      {"GetDispScale", dispid::kGetDispScale, kMethod, {{"hor", P::OutDouble}, {"ver", P::OutDouble}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().GetDispScale(&k.args[0].d, &k.args[1].d)); }},
-      {"ClientToDIBPosition", 66, kMethod, {{"x", P::InOutLong}, {"y", P::InOutLong}}, ReturnKind::ResultCode,
+      {"ClientToDIBPosition", dispid::kClientToDIBPosition, kMethod, {{"x", P::InOutLong}, {"y", P::InOutLong}}, ReturnKind::ResultCode,
        false,
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().ClientToDIBPosition(&k.args[0].i, &k.args[1].i));
        }},
-      {"GetProfile", 67, kMethod,
+      {"GetProfile", dispid::kGetProfile, kMethod,
        {{"lStartX", P::Long}, {"lStartY", P::Long}, {"lEndX", P::Long}, {"lEndY", P::Long}, {"phMem", P::OutHandle},
         {"lSize", P::OutLong}},
        ReturnKind::ResultCode, false,
@@ -190,73 +190,73 @@ std::vector<Member> BuildTable() {
          k.SetResult(c.document().GetProfile(k.Long(0), k.Long(1), k.Long(2), k.Long(3), &k.args[4].h,
                                              &k.args[5].i));
        }},
-      {"RemoveAlonePoint", 69, kMethod, {{"lBack", P::Long}}, ReturnKind::ResultCode, true,
+      {"RemoveAlonePoint", dispid::kRemoveAlonePoint, kMethod, {{"lBack", P::Long}}, ReturnKind::ResultCode, true,
        PerformWithLong<&ImageDocument::RemoveAlonePoint>},
-      {"Labeling", 70, kMethod, {{"lMin", P::Long}, {"lMax", P::Long}, {"lBack", P::Long}}, ReturnKind::ResultCode,
+      {"Labeling", dispid::kLabeling, kMethod, {{"lMin", P::Long}, {"lMax", P::Long}, {"lBack", P::Long}}, ReturnKind::ResultCode,
        true, [](PortableControl& c, Call& k) { k.SetResult(c.document().Labeling(k.Long(0), k.Long(1), k.Long(2))); }},
-      {"SamplingOutline", 71, kMethod, {{"lBack", P::Long}}, ReturnKind::ResultCode, true,
+      {"SamplingOutline", dispid::kSamplingOutline, kMethod, {{"lBack", P::Long}}, ReturnKind::ResultCode, true,
        PerformWithLong<&ImageDocument::SamplingOutline>},
-      {"Expansion", 72, kMethod, {{"lBack", P::Long}}, ReturnKind::ResultCode, true,
+      {"Expansion", dispid::kExpansion, kMethod, {{"lBack", P::Long}}, ReturnKind::ResultCode, true,
        PerformWithLong<&ImageDocument::Expansion>},
-      {"Contraction", 73, kMethod, {{"lBack", P::Long}}, ReturnKind::ResultCode, true,
+      {"Contraction", dispid::kContraction, kMethod, {{"lBack", P::Long}}, ReturnKind::ResultCode, true,
        PerformWithLong<&ImageDocument::Contraction>},
-      {"LaplacianFilter", 74, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::LaplacianFilter>},
-      {"SmoothAsMaxDensity", 75, kMethod, {}, ReturnKind::ResultCode, true,
+      {"LaplacianFilter", dispid::kLaplacianFilter, kMethod, {}, ReturnKind::ResultCode, true, Perform<&ImageDocument::LaplacianFilter>},
+      {"SmoothAsMaxDensity", dispid::kSmoothAsMaxDensity, kMethod, {}, ReturnKind::ResultCode, true,
        Perform<&ImageDocument::SmoothAsMaxDensity>},
-      {"SmoothAsMinDensity", 76, kMethod, {}, ReturnKind::ResultCode, true,
+      {"SmoothAsMinDensity", dispid::kSmoothAsMinDensity, kMethod, {}, ReturnKind::ResultCode, true,
        Perform<&ImageDocument::SmoothAsMinDensity>},
-      {"Contrast", 77, kMethod,
+      {"Contrast", dispid::kContrast, kMethod,
        {{"lLow", P::Long}, {"lHi", P::Long}, {"ContrastLow", P::Property}, {"ContrastHi", P::Property}},
        ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().Contrast(k.Long(0), k.Long(1), k.Long(2), k.Long(3)));
        }},
-      {"Gamma", 78, kMethod, {{"fGamma", P::Float}}, ReturnKind::ResultCode, true,
+      {"Gamma", dispid::kGamma, kMethod, {{"fGamma", P::Float}}, ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().Gamma(k.Float(0))); }},
-      {"RGBGamma", 79, kMethod, {{"fRed", P::Float}, {"fGreen", P::Float}, {"fBlue", P::Float}},
+      {"RGBGamma", dispid::kRGBGamma, kMethod, {{"fRed", P::Float}, {"fGreen", P::Float}, {"fBlue", P::Float}},
        ReturnKind::ResultCode, true,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().RGBGamma(k.Float(0), k.Float(1), k.Float(2))); }},
-      {"GetRGBHistogram", 81, kMethod,
+      {"GetRGBHistogram", dispid::kGetRGBHistogram, kMethod,
        RegionParams({{"phRMem", P::OutHandle}, {"phGMem", P::OutHandle}, {"phBMem", P::OutHandle}}),
        ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().GetRGBHistogram(k.Long(0), k.Long(1), k.Long(2), k.Long(3), &k.args[4].h,
                                                   &k.args[5].h, &k.args[6].h));
        }},
-      {"LoadLog", 88, kMethod, {{"pszName", P::String}, {"lType", P::Long}}, ReturnKind::ResultCode, false,
+      {"LoadLog", dispid::kLoadLog, kMethod, {{"pszName", P::String}, {"lType", P::Long}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.log().LoadLogFile(k.String(0), k.Long(1))); }},
-      {"SaveLog", 89, kMethod, {{"pszName", P::String}, {"lType", P::Long}}, ReturnKind::ResultCode, false,
+      {"SaveLog", dispid::kSaveLog, kMethod, {{"pszName", P::String}, {"lType", P::Long}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.log().SaveLogFile(k.String(0))); }},
-      {"DeleteLog", 90, kMethod, {{"lIndex", P::Long}}, ReturnKind::ResultCode, false,
+      {"DeleteLog", dispid::kDeleteLog, kMethod, {{"lIndex", P::Long}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) {
          c.log().DeleteEntry(k.Long(0));
          k.SetResult(Result::Ok);
        }},
-      {"StartLog", 91, kMethod, {}, ReturnKind::ResultCode, false,
+      {"StartLog", dispid::kStartLog, kMethod, {}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) {
          c.log().StartLogging();
          k.SetResult(Result::Ok);
        }},
-      {"StopLog", 92, kMethod, {}, ReturnKind::ResultCode, false,
+      {"StopLog", dispid::kStopLog, kMethod, {}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) {
          c.log().StopLogging();
          k.SetResult(Result::Ok);
        }},
-      {"RemoveLog", 93, kMethod, {}, ReturnKind::ResultCode, false,
+      {"RemoveLog", dispid::kRemoveLog, kMethod, {}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) {
          c.log().DeleteEntry(-1);
          k.SetResult(Result::Ok);
        }},
-      {"ExecuteLog", 94, kMethod, {{"hMem", P::Handle}, {"lCnt", P::Long}}, ReturnKind::ResultCode, false,
+      {"ExecuteLog", dispid::kExecuteLog, kMethod, {{"hMem", P::Handle}, {"lCnt", P::Long}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(ExecuteLog(c, k.Handle(0), k.Long(1))); }},
-      {"SaveLogText", 95, kMethod, {{"pszName", P::String}}, ReturnKind::ResultCode, false,
+      {"SaveLogText", dispid::kSaveLogText, kMethod, {{"pszName", P::String}}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) { k.SetResult(c.log().SaveLogTextFile(k.String(0))); }},
-      {"DispImageInfo", 96, kMethod, {}, ReturnKind::ResultCode, false,
+      {"DispImageInfo", dispid::kDispImageInfo, kMethod, {}, ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) {
          c.document().ShowImageInfo();
          k.SetResult(Result::Ok);
        }},
-      {"GetImageScrollRange", 115, kMethod,
+      {"GetImageScrollRange", dispid::kGetImageScrollRange, kMethod,
        {{"lHorMin", P::OutLong}, {"lHorMax", P::OutLong}, {"lVerMin", P::OutLong}, {"lVerMax", P::OutLong}},
        ReturnKind::ResultCode, false,
        [](PortableControl& c, Call& k) {

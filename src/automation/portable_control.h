@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "image/image_document.h"
+#include "document/image_document.h"
 #include "log/operation_log.h"
 #include "plugins/plugin_port.h"
 

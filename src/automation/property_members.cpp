@@ -1,6 +1,8 @@
 // The long properties of the control: get and put rows made from one description each.
 #include "automation/property_members.h"
 
+#include "base/dispids.h"
+
 namespace pv {
 namespace {
 
@@ -17,22 +19,22 @@ struct PropertyRow {
 constexpr int32_t kAny = INT32_MIN, kAll = INT32_MAX;
 
 const PropertyRow kProperties[] = {
-    {"AutoRepaint", 1, &ControlProperties::autoRepaint, kAny, kAll, AfterPut::Nothing},
-    {"AutoScroll", 2, &ControlProperties::autoScroll, kAny, kAll, AfterPut::Relayout},
-    {"PaintSizeMode", 3, &ControlProperties::paintSizeMode, kAny, kAll, AfterPut::Relayout},
-    {"DrawPenColor", 4, &ControlProperties::drawPenColor, kAny, kAll, AfterPut::Nothing},
-    {"DrawPenStyle", 5, &ControlProperties::drawPenStyle, 0, 5, AfterPut::Nothing},
-    {"DrawPenWidth", 6, &ControlProperties::drawPenWidth, kAny, kAll, AfterPut::Nothing},
-    {"DrawFillColor", 7, &ControlProperties::drawFillColor, kAny, kAll, AfterPut::Nothing},
-    {"DrawFillStyle", 8, &ControlProperties::drawFillStyle, 0, 5, AfterPut::Nothing},
-    {"DrawFontColor", 9, &ControlProperties::drawFontColor, kAny, kAll, AfterPut::Nothing},
-    {"DropFiles", 64, &ControlProperties::dropFiles, kAny, kAll, AfterPut::AcceptFiles},
-    {"PreDropFiles", 80, &ControlProperties::preDropFiles, kAny, kAll, AfterPut::Nothing},
-    {"ContrastLow", 82, &ControlProperties::contrastLow, 0, 255, AfterPut::Nothing},
-    {"ContrastHi", 83, &ControlProperties::contrastHi, 0, 255, AfterPut::Nothing},
-    {"DrawType", 84, &ControlProperties::drawType, 0, 1, AfterPut::Nothing},
-    {"PaintScaleMode", 116, &ControlProperties::paintScaleMode, kAny, kAll, AfterPut::Relayout},
-    {"EnableMenu", 122, &ControlProperties::enableMenu, kAny, kAll, AfterPut::Nothing},
+    {"AutoRepaint", dispid::kAutoRepaint, &ControlProperties::autoRepaint, kAny, kAll, AfterPut::Nothing},
+    {"AutoScroll", dispid::kAutoScroll, &ControlProperties::autoScroll, kAny, kAll, AfterPut::Relayout},
+    {"PaintSizeMode", dispid::kPaintSizeMode, &ControlProperties::paintSizeMode, kAny, kAll, AfterPut::Relayout},
+    {"DrawPenColor", dispid::kDrawPenColor, &ControlProperties::drawPenColor, kAny, kAll, AfterPut::Nothing},
+    {"DrawPenStyle", dispid::kDrawPenStyle, &ControlProperties::drawPenStyle, 0, 5, AfterPut::Nothing},
+    {"DrawPenWidth", dispid::kDrawPenWidth, &ControlProperties::drawPenWidth, kAny, kAll, AfterPut::Nothing},
+    {"DrawFillColor", dispid::kDrawFillColor, &ControlProperties::drawFillColor, kAny, kAll, AfterPut::Nothing},
+    {"DrawFillStyle", dispid::kDrawFillStyle, &ControlProperties::drawFillStyle, 0, 5, AfterPut::Nothing},
+    {"DrawFontColor", dispid::kDrawFontColor, &ControlProperties::drawFontColor, kAny, kAll, AfterPut::Nothing},
+    {"DropFiles", dispid::kDropFiles, &ControlProperties::dropFiles, kAny, kAll, AfterPut::AcceptFiles},
+    {"PreDropFiles", dispid::kPreDropFiles, &ControlProperties::preDropFiles, kAny, kAll, AfterPut::Nothing},
+    {"ContrastLow", dispid::kContrastLow, &ControlProperties::contrastLow, 0, 255, AfterPut::Nothing},
+    {"ContrastHi", dispid::kContrastHi, &ControlProperties::contrastHi, 0, 255, AfterPut::Nothing},
+    {"DrawType", dispid::kDrawType, &ControlProperties::drawType, 0, 1, AfterPut::Nothing},
+    {"PaintScaleMode", dispid::kPaintScaleMode, &ControlProperties::paintScaleMode, kAny, kAll, AfterPut::Relayout},
+    {"EnableMenu", dispid::kEnableMenu, &ControlProperties::enableMenu, kAny, kAll, AfterPut::Nothing},
 };
 
 void Put(const PropertyRow& row, PortableControl& control, int32_t value) {
@@ -55,7 +57,7 @@ struct WindowSizeRow {
   bool width;
 };
 
-const WindowSizeRow kWindowSizes[] = {{"WndWidth", 85, true}, {"WndHeight", 86, false}};
+const WindowSizeRow kWindowSizes[] = {{"WndWidth", dispid::kWndWidth, true}, {"WndHeight", dispid::kWndHeight, false}};
 
 int32_t GetWindowSize(const WindowSizeRow& row, PortableControl& control) {
   int32_t width = 0, height = 0;

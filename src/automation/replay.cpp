@@ -4,12 +4,13 @@
 #include <exception>
 
 #include "automation/invoke.h"
-#include "image/bytes.h"
+#include "base/bytes.h"
+#include "base/dispids.h"
 
 namespace pv {
 namespace {
 
-constexpr int32_t kPluginCode = 114;
+constexpr int32_t kPluginCode = dispid::kExecutePlugin;
 constexpr size_t kPluginInfoBytes = 580;
 
 // A plugin entry: the information block, the input size at 580 and the input from 584.

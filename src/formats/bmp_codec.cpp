@@ -4,8 +4,8 @@
 #include <cstring>
 #include <optional>
 
-#include "image/bytes.h"
-#include "image/dib.h"
+#include "base/bytes.h"
+#include "dib/dib.h"
 
 namespace pv {
 namespace {

@@ -9,8 +9,8 @@
 #include <cstring>
 
 #include "formats/bmp_codec.h"
-#include "image/bytes.h"
-#include "image/dib.h"
+#include "base/bytes.h"
+#include "dib/dib.h"
 
 namespace pv {
 namespace {

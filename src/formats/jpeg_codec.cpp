@@ -11,7 +11,7 @@
 
 #include "formats/library_guard.h"
 #include "formats/memory_stream.h"
-#include "image/dib.h"
+#include "dib/dib.h"
 
 namespace pv {
 namespace {

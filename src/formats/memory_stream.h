@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "image/result.h"
+#include "base/result.h"
 #include "platform/global_memory.h"
 
 namespace pv {

@@ -12,8 +12,8 @@
 #include "formats/library_guard.h"
 #include "formats/memory_stream.h"
 #include "formats/progress.h"
-#include "image/dib.h"
-#include "image/dib_pixels.h"
+#include "dib/dib.h"
+#include "dib/dib_pixels.h"
 
 namespace pv {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "image/dib.h"
+#include "dib/dib.h"
 
 namespace pv {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "image/result.h"
+#include "base/result.h"
 #include "platform/global_memory.h"
 
 namespace pv {

@@ -8,8 +8,8 @@
 #include "formats/tiff_codec.h"
 #include "formats/tiff_format.h"
 #include "formats/tiff_pixels.h"
-#include "image/bytes.h"
-#include "image/dib.h"
+#include "base/bytes.h"
+#include "dib/dib.h"
 
 namespace pv {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "image/bytes.h"
+#include "base/bytes.h"
 #include "log/operation_log.h"
 #include "platform/file_io.h"
 

@@ -4,7 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "image/bytes.h"
+#include "base/bytes.h"
+#include "base/dispids.h"
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
 
@@ -76,58 +77,58 @@ std::string Name(const char* utf8) { return Utf8ToCp932(utf8); }
 bool FormatEntry(const LogEntry& entry, std::string* line) {
   const Fields f(entry.parameters);
   switch (entry.code) {
-    case 19:
+    case dispid::kGrayscale:
       *line = Line("%s  %s, R:%6.4f, G:%6.4f, B:%6.4f", Name("ｸﾞﾚｰｽｹｰﾙ").c_str(),
                    Word(kGrayscaleMethods, f.I32(0)).c_str(), f.F64(8), f.F64(16), f.F64(24));
       return true;
-    case 20:
+    case dispid::kTrim:
       *line = Line("%s  左端:%.2f, 上端:%.2f, 幅:%.2f, 高さ:%.2f", Name("ﾄﾘﾐﾝｸﾞ").c_str(), f.F32(0), f.F32(4),
                    f.F32(8), f.F32(12));
       return true;
-    case 21: *line = Line("%s  大きさ:%d", Name("ﾓｻﾞｲｸ").c_str(), f.I32(0)); return true;
-    case 22: *line = Line("%s  ﾋﾞｯﾄｶｳﾝﾄ:%d", Name("ｶﾗｰ階調変換").c_str(), f.I32(0)); return true;
-    case 24: *line = Line("%s  閾値:%d", Name("２値化").c_str(), f.I32(0)); return true;
-    case 37:
+    case dispid::kMosaic: *line = Line("%s  大きさ:%d", Name("ﾓｻﾞｲｸ").c_str(), f.I32(0)); return true;
+    case dispid::kColorRes: *line = Line("%s  ﾋﾞｯﾄｶｳﾝﾄ:%d", Name("ｶﾗｰ階調変換").c_str(), f.I32(0)); return true;
+    case dispid::kMonochrome: *line = Line("%s  閾値:%d", Name("２値化").c_str(), f.I32(0)); return true;
+    case dispid::kSetSize:
       *line = Line("%s  幅:%d, 高さ:%d, ｲﾒｰｼﾞの位置:(%s,%s)", Name("ｷｬﾝﾊﾞｽのｻｲｽﾞ").c_str(), f.I32(0), f.I32(4),
                    Word(kVertical, f.I32(8) & 0xF).c_str(), Word(kHorizontal, (f.I32(8) >> 8) & 0xF).c_str());
       return true;
-    case 38:
+    case dispid::kRotate:
       *line = Line("%s  角度:%.2f, ﾘｻｲｽﾞ:%s", Name("回転").c_str(), f.F32(0), Word(kResize, f.I32(4)).c_str());
       return true;
-    case 39: *line = Line("%s  種別:%s", Name("反転").c_str(), Word(kDirection, f.I32(0)).c_str()); return true;
-    case 43: *line = Name("ｿｰﾍﾞﾙﾌｨﾙﾀ"); return true;
-    case 44: *line = Name("ﾛﾋﾞﾝｿﾝﾌｨﾙﾀ"); return true;
-    case 45:
+    case dispid::kTurnOver: *line = Line("%s  種別:%s", Name("反転").c_str(), Word(kDirection, f.I32(0)).c_str()); return true;
+    case dispid::kSobelFilter: *line = Name("ｿｰﾍﾞﾙﾌｨﾙﾀ"); return true;
+    case dispid::kRobinsonFilter: *line = Name("ﾛﾋﾞﾝｿﾝﾌｨﾙﾀ"); return true;
+    case dispid::kSetImageScale:
       *line = Line((f.I32(16) & 0x10000) ? "%s  幅:%.4f, 高さ:%.4f, 拡大・縮小方法:%s"
                                         : "%s  水平拡大率:%.4f, 垂直拡大率:%.4f, 拡大・縮小方法:%s",
                    Name("拡大・縮小").c_str(), f.F64(0), f.F64(8), Word(kResamplingMethods, f.I32(16) & 0xFFFF).c_str());
       return true;
-    case 46:
-    case 47: *line = Name("ｽﾑｰｼﾞﾝｸﾞ"); return true;
-    case 56:
+    case dispid::kAccentForHistogram:
+    case dispid::kSmooth: *line = Name("ｽﾑｰｼﾞﾝｸﾞ"); return true;
+    case dispid::kSetPalette:
       *line = Line("%s  ﾊﾟﾚｯﾄ番号:%d, R:%d, G:%d, B:%d", Name("ｶﾗｰﾊﾟﾚｯﾄ").c_str(), f.I32(0), f.I32(4) & 0xFF,
                    (f.I32(4) >> 8) & 0xFF, (f.I32(4) >> 16) & 0xFF);
       return true;
-    case 69: *line = Line("%s  %s", Name("孤立点除去").c_str(), Background(f.I32(0)).c_str()); return true;
-    case 70:
+    case dispid::kRemoveAlonePoint: *line = Line("%s  %s", Name("孤立点除去").c_str(), Background(f.I32(0)).c_str()); return true;
+    case dispid::kLabeling:
       *line = f.I32(0) == -1 && f.I32(4) == -1
                   ? Line("%s 検索範囲（ 全て ） %s", Name("ﾗﾍﾞﾘﾝｸﾞ").c_str(), Background(f.I32(8)).c_str())
                   : Line("%s 検索範囲（ %d画素～%d画素 ） %s", Name("ﾗﾍﾞﾘﾝｸﾞ").c_str(), f.I32(0), f.I32(4),
                          Background(f.I32(8)).c_str());
       return true;
-    case 71: *line = Line("%s  %s", Name("輪郭抽出").c_str(), Background(f.I32(0)).c_str()); return true;
-    case 72: *line = Line("%s  %s", Name("膨張").c_str(), Background(f.I32(0)).c_str()); return true;
-    case 73: *line = Line("%s  %s", Name("収縮").c_str(), Background(f.I32(0)).c_str()); return true;
-    case 74: *line = Name("ﾗﾌﾟﾗｼｱﾝﾌｨﾙﾀ"); return true;
-    case 75: *line = Name("最大濃度によるｽﾑｰｼﾞﾝｸﾞ"); return true;
-    case 76: *line = Name("最小濃度によるｽﾑｰｼﾞﾝｸﾞ"); return true;
-    case 77: *line = Line("%s  Low:%d, Hi:%d", Name("ｺﾝﾄﾗｽﾄ調整").c_str(), f.I32(0), f.I32(4)); return true;
-    case 78: *line = Line("%s  補正値:%.4f", Name("ｶﾞﾝﾏ補正").c_str(), f.F32(0)); return true;
-    case 79:
+    case dispid::kSamplingOutline: *line = Line("%s  %s", Name("輪郭抽出").c_str(), Background(f.I32(0)).c_str()); return true;
+    case dispid::kExpansion: *line = Line("%s  %s", Name("膨張").c_str(), Background(f.I32(0)).c_str()); return true;
+    case dispid::kContraction: *line = Line("%s  %s", Name("収縮").c_str(), Background(f.I32(0)).c_str()); return true;
+    case dispid::kLaplacianFilter: *line = Name("ﾗﾌﾟﾗｼｱﾝﾌｨﾙﾀ"); return true;
+    case dispid::kSmoothAsMaxDensity: *line = Name("最大濃度によるｽﾑｰｼﾞﾝｸﾞ"); return true;
+    case dispid::kSmoothAsMinDensity: *line = Name("最小濃度によるｽﾑｰｼﾞﾝｸﾞ"); return true;
+    case dispid::kContrast: *line = Line("%s  Low:%d, Hi:%d", Name("ｺﾝﾄﾗｽﾄ調整").c_str(), f.I32(0), f.I32(4)); return true;
+    case dispid::kGamma: *line = Line("%s  補正値:%.4f", Name("ｶﾞﾝﾏ補正").c_str(), f.F32(0)); return true;
+    case dispid::kRGBGamma:
       *line = Line("%s  R補正値:%.4f, G補正値:%.4f, B補正値:%.4f", Name("ｶﾞﾝﾏ補正").c_str(), f.F32(0), f.F32(4),
                    f.F32(8));
       return true;
-    case 114:
+    case dispid::kExecutePlugin:
       // The plugin's display name, as the plugin gave it (CP932); empty without a block.
       *line = Line("%s  %s", Name("ﾌﾟﾗｸﾞｲﾝ").c_str(), f.Text(260, 320).c_str());
       return true;

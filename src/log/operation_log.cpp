@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/dispids.h"
 #include "log/log_text.h"
 
 namespace pv {
@@ -16,8 +17,24 @@ struct SizeRow {
 
 // Operation codes with a parameter block; every other code has none.
 constexpr SizeRow kParameterSizes[] = {
-    {19, 32}, {20, 16}, {21, 4}, {22, 16}, {24, 4},  {37, 16}, {38, 12}, {39, 4},  {45, 24},
-    {56, 8},  {69, 4},  {70, 12}, {71, 4}, {72, 4}, {73, 4},  {77, 16}, {78, 4},  {79, 12},
+    {dispid::kGrayscale, 32},
+    {dispid::kTrim, 16},
+    {dispid::kMosaic, 4},
+    {dispid::kColorRes, 16},
+    {dispid::kMonochrome, 4},
+    {dispid::kSetSize, 16},
+    {dispid::kRotate, 12},
+    {dispid::kTurnOver, 4},
+    {dispid::kSetImageScale, 24},
+    {dispid::kSetPalette, 8},
+    {dispid::kRemoveAlonePoint, 4},
+    {dispid::kLabeling, 12},
+    {dispid::kSamplingOutline, 4},
+    {dispid::kExpansion, 4},
+    {dispid::kContraction, 4},
+    {dispid::kContrast, 16},
+    {dispid::kGamma, 4},
+    {dispid::kRGBGamma, 12},
 };
 
 }  // namespace

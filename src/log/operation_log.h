@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "image/result.h"
+#include "base/result.h"
 
 namespace pv {
 

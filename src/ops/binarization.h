@@ -1,7 +1,7 @@
 // Binarisation of 8-bit images, and the threshold proposed by discriminant analysis.
 #pragma once
 
-#include "image/dib.h"
+#include "dib/dib.h"
 #include "ops/histogram.h"
 
 namespace pv {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "image/dib.h"
+#include "dib/dib.h"
 
 namespace pv {
 

@@ -7,7 +7,7 @@
 #include <new>
 #include <vector>
 
-#include "image/dib_pixels.h"
+#include "dib/dib_pixels.h"
 #include "ops/octree.h"
 
 namespace pv {

@@ -1,7 +1,7 @@
 // Colour-depth conversion between 1, 2, 4, 8, 16, 24 and 32 bits per pixel.
 #pragma once
 
-#include "image/dib.h"
+#include "dib/dib.h"
 
 namespace pv {
 

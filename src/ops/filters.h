@@ -1,7 +1,7 @@
 // 3 × 3 neighbourhood filters, in place; the one-pixel border keeps its values.
 #pragma once
 
-#include "image/dib.h"
+#include "dib/dib.h"
 
 namespace pv {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "image/bytes.h"
-#include "image/dib_pixels.h"
+#include "base/bytes.h"
+#include "dib/dib_pixels.h"
 
 namespace pv {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "image/dib.h"
+#include "dib/dib.h"
 
 namespace pv {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "image/dib_pixels.h"
+#include "dib/dib_pixels.h"
 #include "ops/byte_table.h"
 
 namespace pv {

@@ -1,6 +1,6 @@
 #include "ops/histogram.h"
 
-#include "image/bytes.h"
+#include "base/bytes.h"
 
 namespace pv {
 namespace {

@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "image/bytes.h"
+#include "base/bytes.h"
 #include "ops/morphology.h"
 
 namespace pv {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "image/bytes.h"
+#include "base/bytes.h"
 #include "ops/neighbourhood.h"
 
 namespace pv {

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "image/dib.h"
+#include "dib/dib.h"
 
 namespace pv {
 

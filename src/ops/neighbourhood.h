@@ -10,7 +10,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "image/dib.h"
+#include "dib/dib.h"
 #include "platform/global_memory.h"
 
 namespace pv {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "image/dib.h"
+#include "dib/dib.h"
 #include "ops/octree.h"
 
 namespace pv {

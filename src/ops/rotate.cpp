@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "image/dib_pixels.h"
+#include "dib/dib_pixels.h"
 #include "ops/geometry.h"
 #include "ops/resample.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "image/dib.h"
+#include "dib/dib.h"
 #include "ops/byte_table.h"
 #include "ops/histogram.h"
 

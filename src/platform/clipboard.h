@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "image/result.h"
+#include "base/result.h"
 #include "platform/global_memory.h"
 
 namespace pv {

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "image/result.h"
+#include "base/result.h"
 #include "platform/global_memory.h"
 
 namespace pv {

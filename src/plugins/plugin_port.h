@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "image/result.h"
+#include "base/result.h"
 #include "platform/global_memory.h"
 
 namespace pv {

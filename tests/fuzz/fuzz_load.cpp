@@ -5,7 +5,7 @@
 
 #include "formats/progress.h"
 #include "fuzz_support.h"
-#include "image/image_document.h"
+#include "document/image_document.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   fuzz::QuietLibraries(argc, argv);

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "image/bytes.h"
-#include "image/dib.h"
-#include "image/result.h"
+#include "base/bytes.h"
+#include "dib/dib.h"
+#include "base/result.h"
 
 namespace fuzz {
 

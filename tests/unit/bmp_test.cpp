@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "formats/bmp_codec.h"
-#include "image/image_document.h"
+#include "document/image_document.h"
 #include "test_support.h"
 
 namespace pv {

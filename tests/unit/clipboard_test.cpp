@@ -2,9 +2,9 @@
 // system clipboard on Windows, the process's own slot elsewhere.
 #include <gtest/gtest.h>
 
-#include "image/image_document.h"
+#include "document/image_document.h"
 #include "platform/clipboard.h"
-#include "platform/device_bitmap.h"
+#include "dib/device_bitmap.h"
 #include "platform/file_io.h"
 #include "test_support.h"
 

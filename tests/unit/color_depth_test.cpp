@@ -4,7 +4,7 @@
 #include <random>
 #include <set>
 
-#include "image/image_document.h"
+#include "document/image_document.h"
 #include "ops/octree.h"
 #include "test_support.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "image/dib.h"
+#include "dib/dib.h"
 #include "test_support.h"
 
 namespace pv {

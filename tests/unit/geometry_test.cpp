@@ -2,7 +2,7 @@
 
 #include "automation/members.h"
 #include "automation/ole_color.h"
-#include "image/image_document.h"
+#include "document/image_document.h"
 #include "geometry_fixture.h"
 #include "test_support.h"
 

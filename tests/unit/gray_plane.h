@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "image/image_document.h"
+#include "document/image_document.h"
 #include "test_support.h"
 
 namespace pv::test {

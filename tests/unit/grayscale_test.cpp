@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "image/dib_pixels.h"
-#include "image/image_document.h"
+#include "dib/dib_pixels.h"
+#include "document/image_document.h"
 #include "test_support.h"
 
 namespace pv {

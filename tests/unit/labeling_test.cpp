@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "gray_plane.h"
-#include "image/image_document.h"
+#include "document/image_document.h"
 
 namespace pv {
 namespace {

@@ -3,7 +3,7 @@
 #include <random>
 
 #include "gray_plane.h"
-#include "image/image_document.h"
+#include "document/image_document.h"
 
 namespace pv {
 namespace {

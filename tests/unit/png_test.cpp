@@ -7,8 +7,8 @@
 #include "formats/memory_stream.h"
 #include "formats/png_codec.h"
 #include "formats/progress.h"
-#include "image/dib_pixels.h"
-#include "image/image_document.h"
+#include "dib/dib_pixels.h"
+#include "document/image_document.h"
 #include "test_support.h"
 
 namespace pv {

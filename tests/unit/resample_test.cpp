@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "geometry_fixture.h"
-#include "image/dib_pixels.h"
+#include "dib/dib_pixels.h"
 
 namespace pv {
 namespace {

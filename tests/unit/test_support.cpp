@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "image/dib_pixels.h"
+#include "dib/dib_pixels.h"
 
 namespace pv::test {
 

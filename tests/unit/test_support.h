@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "image/bytes.h"
-#include "image/dib.h"
+#include "base/bytes.h"
+#include "dib/dib.h"
 #include "platform/global_memory.h"
 
 namespace pv::test {

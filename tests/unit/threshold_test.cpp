@@ -3,7 +3,7 @@
 #include <array>
 #include <functional>
 
-#include "image/image_document.h"
+#include "document/image_document.h"
 #include "ops/binarization.h"
 #include "test_support.h"
 

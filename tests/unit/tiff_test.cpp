@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "formats/tiff_codec.h"
-#include "image/image_document.h"
+#include "document/image_document.h"
 #include "test_support.h"
 
 namespace pv {

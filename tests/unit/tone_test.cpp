@@ -11,7 +11,7 @@
 
 #include "automation/invoke.h"
 #include "automation/replay.h"
-#include "image/image_document.h"
+#include "document/image_document.h"
 #include "ops/tone.h"
 #include "test_support.h"
 

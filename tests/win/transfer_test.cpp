@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "platform/device_bitmap.h"
-#include "platform/gdi_bitmap.h"
+#include "dib/device_bitmap.h"
+#include "dib/gdi_bitmap.h"
 #include "test_support.h"
 #include "win_support.h"
 

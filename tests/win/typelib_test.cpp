@@ -1,6 +1,5 @@
-// The type library embedded in Pictavor.dll, read back as clients read it, against the
-// interface as it is documented (interface.txt); for the win32 DLL as well, which is only
-// read here, never run.
+// The type library embedded in Pictavor.dll, read back as clients read it, against the slot
+// list made from the same interface description; for the other build's DLL as well.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -24,7 +23,7 @@ struct Slot {
 };
 
 std::vector<Slot> DocumentedInterface() {
-  std::ifstream file(TestDataPath("interface.txt"));
+  std::ifstream file(PICTAVOR_SLOT_LIST);
   std::vector<Slot> slots;
   std::string line;
   while (std::getline(file, line)) {

@@ -1,0 +1,203 @@
+#include "control/window/gdi_display.h"
+
+#include <algorithm>
+#include <cmath>
+#include <shellapi.h>
+
+#include "control/com/control.h"
+#include "ops/color_depth.h"
+#include "dib/gdi_bitmap.h"
+
+namespace pv::control {
+namespace {
+
+int BarCode(ScrollBar bar) {
+  switch (bar) {
+    case ScrollBar::Horizontal: return SB_HORZ;
+    case ScrollBar::Vertical: return SB_VERT;
+    default: return SB_BOTH;
+  }
+}
+
+// HIMETRIC (hundredths of a millimetre) to pixels of the screen, as containers convert.
+LONG HimetricToPixels(LONG himetric, int axis) {
+  HDC screen = GetDC(nullptr);
+  const int perInch = screen ? GetDeviceCaps(screen, axis) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return MulDiv(himetric, perInch, 2540);
+}
+
+// A solid pen and brush of one colour, selected into a device context while it lives.
+class SolidTools {
+ public:
+  SolidTools(HDC dc, COLORREF color)
+      : dc_(dc), pen_(CreatePen(PS_SOLID, 1, color)), brush_(CreateSolidBrush(color)),
+        oldPen_(SelectObject(dc, pen_)), oldBrush_(SelectObject(dc, brush_)) {}
+  ~SolidTools() {
+    SelectObject(dc_, oldPen_);
+    SelectObject(dc_, oldBrush_);
+    DeleteObject(pen_);
+    DeleteObject(brush_);
+  }
+  SolidTools(const SolidTools&) = delete;
+  SolidTools& operator=(const SolidTools&) = delete;
+
+ private:
+  HDC dc_;
+  HPEN pen_;
+  HBRUSH brush_;
+  HGDIOBJ oldPen_, oldBrush_;
+};
+
+}  // namespace
+
+GdiDisplay::~GdiDisplay() {
+  Detach();
+  DeleteDisplayBitmap();
+}
+
+void GdiDisplay::Attach(HWND window) {
+  window_ = window;
+  thickness_ = std::max({GetSystemMetrics(SM_CXHSCROLL), GetSystemMetrics(SM_CYHSCROLL),
+                         GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYVSCROLL)});
+  imageInfo_.Create(window);
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  framePen_ = CreatePen(PS_SOLID, 1, face);
+  frameBrush_ = CreateSolidBrush(face);
+}
+
+void GdiDisplay::Detach() {
+  imageInfo_.Destroy();
+  if (framePen_) DeleteObject(framePen_);
+  if (frameBrush_) DeleteObject(frameBrush_);
+  framePen_ = nullptr;
+  frameBrush_ = nullptr;
+  window_ = nullptr;
+}
+
+bool GdiDisplay::OuterSize(int32_t* width, int32_t* height) {
+  RECT r{};
+  if (!window_ || !GetWindowRect(window_, &r)) {
+    *width = *height = 0;
+    return false;
+  }
+  *width = r.right - r.left;
+  *height = r.bottom - r.top;
+  return true;
+}
+
+void GdiDisplay::SetScrollInfo(ScrollBar bar, int32_t minimum, int32_t maximum, int32_t position, bool redraw) {
+  if (!window_) return;
+  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_POS, minimum, maximum, 0, position, 0};
+  ::SetScrollInfo(window_, BarCode(bar), &info, redraw);
+}
+
+void GdiDisplay::ShowScrollBar(ScrollBar bar, bool show) {
+  if (window_) ::ShowScrollBar(window_, BarCode(bar), show);
+}
+
+bool GdiDisplay::ScrollPosition(ScrollBar bar, int32_t* position) {
+  if (!window_) return false;
+  *position = GetScrollPos(window_, BarCode(bar));
+  return true;
+}
+
+void GdiDisplay::ScrollTo(ScrollBar bar, int32_t position) {
+  if (!window_) return;
+  SetScrollPos(window_, BarCode(bar), position, TRUE);
+  InvalidateRect(window_, nullptr, FALSE);
+}
+
+// GDI makes no DIB section of 2 bits per pixel: such a DIB is shown through its expansion to 4
+// bits (same indices, same colours). Without it a 2-bit image would have no display, and every
+// operation on it would report a failure after changing it, unlogged.
+namespace {
+mem::Owned DisplayableCopy(mem::Handle dib) {
+  DibLock lock(dib);
+  mem::Handle expanded = nullptr;
+  if (lock.status() == Result::Ok && lock.view().bitCount() == 2)
+    ConvertColorDepth(lock.view(), 4, &expanded);
+  return mem::Owned(expanded);
+}
+}  // namespace
+
+Result GdiDisplay::BuildDisplayBitmap(mem::Handle dib) {
+  DeleteDisplayBitmap();
+  if (!dib) return Result::BadParameter;
+  const mem::Owned expanded = DisplayableCopy(dib);
+  const Result made = DibToSection(expanded.get() ? expanded.get() : dib, &dc_, &section_, &bits_);
+  // Only the bitmap outlives the layout.
+  if (dc_) DeleteDC(dc_);
+  dc_ = nullptr;
+  return made;
+}
+
+void GdiDisplay::DeleteDisplayBitmap() {
+  if (section_) DeleteObject(section_);
+  if (dc_) DeleteDC(dc_);
+  dc_ = nullptr;
+  section_ = nullptr;
+  bits_ = nullptr;
+}
+
+void GdiDisplay::Paint(const DisplayView& view) {
+  if (!window_) return;
+  HDC dc = GetDC(window_);
+  if (!dc) return;
+  RECT client{};
+  GetClientRect(window_, &client);
+  PaintInto(dc, client, view);
+  ReleaseDC(window_, dc);
+}
+
+void GdiDisplay::PaintInto(HDC dc, const RECT& rect, const DisplayView& view) const {
+  SolidTools background(dc, view.background);
+  BITMAP bitmap{};
+  if (!section_ || !GetObjectW(section_, sizeof bitmap, &bitmap)) {
+    Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
+    return;
+  }
+  const double sx = view.scaleX, sy = view.scaleY;
+  const LONG cw = rect.right - rect.left, ch = rect.bottom - rect.top;
+  const LONG dw = TruncToDisplay(bitmap.bmWidth * sx + 0.5), dh = TruncToDisplay(bitmap.bmHeight * sy + 0.5);
+  const LONG destWidth = std::min(cw, dw), destHeight = std::min(ch, dh);
+  const LONG sourceWidth = std::min<LONG>(TruncToDisplay(cw / sx), bitmap.bmWidth);
+  const LONG sourceHeight = std::min<LONG>(TruncToDisplay(ch / sy), bitmap.bmHeight);
+  const LONG sourceX = TruncToDisplay(view.horizontalPos / sx), sourceY = TruncToDisplay(view.verticalPos / sy);
+  if (HDC memory = CreateCompatibleDC(dc)) {
+    HGDIOBJ old = SelectObject(memory, section_);
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    StretchBlt(dc, rect.left, rect.top, destWidth, destHeight, memory, sourceX, sourceY, sourceWidth,
+               sourceHeight, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+  }
+  if (destWidth == dw) Rectangle(dc, rect.left + dw, rect.top, rect.right, rect.bottom);
+  if (destHeight == dh) Rectangle(dc, rect.left, rect.top + dh, rect.right, rect.bottom);
+}
+
+void GdiDisplay::AcceptDroppedFiles(bool accept) {
+  if (window_) DragAcceptFiles(window_, accept);
+}
+
+bool GdiDisplay::Extent(int32_t* width, int32_t* height) {
+  *width = HimetricToPixels(owner_->extent.cx, LOGPIXELSX);
+  *height = HimetricToPixels(owner_->extent.cy, LOGPIXELSY);
+  return true;
+}
+
+void GdiDisplay::ResizeWindow(int32_t width, int32_t height) {
+  if (window_)
+    SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+}
+
+bool GdiDisplay::RequestPropertyEdit(int32_t dispid) { return RequestEdit(owner_, dispid); }
+
+void GdiDisplay::PropertyChanged(int32_t dispid) {
+  NotifyChanged(owner_, dispid);
+  if (window_) InvalidateRect(window_, nullptr, FALSE);
+  if (owner_->viewSink) IAdviseSink_OnViewChange(owner_->viewSink, DVASPECT_CONTENT, -1);
+}
+
+}  // namespace pv::control

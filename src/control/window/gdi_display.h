@@ -1,0 +1,61 @@
+// The display in the control's window: scroll bars, the display bitmap (a DIB section, the one
+// GetBITMAP hands out), painting with GDI, the image-information window and the window
+// services that properties reach. Before the window exists it has no size and paints nothing.
+#pragma once
+
+#include "control/com/com.h"
+#include "control/window/image_info_window.h"
+#include "document/display_port.h"
+
+namespace pv::control {
+
+struct Control;
+
+class GdiDisplay : public DisplayPort {
+ public:
+  explicit GdiDisplay(Control* owner) : owner_(owner) {}
+  ~GdiDisplay() override;
+  GdiDisplay(const GdiDisplay&) = delete;
+  GdiDisplay& operator=(const GdiDisplay&) = delete;
+
+  // Window creation and destruction.
+  void Attach(HWND window);
+  void Detach();
+  HWND window() const { return window_; }
+
+  bool OuterSize(int32_t* width, int32_t* height) override;
+  int32_t ScrollBarThickness() override { return thickness_; }
+  void SetScrollInfo(ScrollBar bar, int32_t minimum, int32_t maximum, int32_t position, bool redraw) override;
+  void ShowScrollBar(ScrollBar bar, bool show) override;
+  bool ScrollPosition(ScrollBar bar, int32_t* position) override;
+  void ScrollTo(ScrollBar bar, int32_t position) override;
+  Result BuildDisplayBitmap(mem::Handle dib) override;
+  void DeleteDisplayBitmap() override;
+  bool HasDisplayBitmap() const override { return section_ != nullptr; }
+  void* DisplayBitmap() const override { return section_; }
+  void Paint(const DisplayView& view) override;
+  void RefreshImageInfo(const ImageInfo& info) override { imageInfo_.Refresh(info); }
+  void ShowImageInfo() override { imageInfo_.Show(); }
+  void AcceptDroppedFiles(bool accept) override;
+  bool Extent(int32_t* width, int32_t* height) override;
+  void ResizeWindow(int32_t width, int32_t height) override;
+  bool RequestPropertyEdit(int32_t dispid) override;
+  void PropertyChanged(int32_t dispid) override;
+
+  // Draws the view into `dc` over `rect`: the visible part of the display bitmap stretched
+  // with halftone, the background in the strips the image leaves.
+  void PaintInto(HDC dc, const RECT& rect, const DisplayView& view) const;
+
+ private:
+  Control* owner_;
+  HWND window_ = nullptr;
+  int32_t thickness_ = 0;
+  HDC dc_ = nullptr;
+  HBITMAP section_ = nullptr;
+  void* bits_ = nullptr;
+  ImageInfoWindow imageInfo_;
+  HPEN framePen_ = nullptr;  // for the corner between two scroll bars
+  HBRUSH frameBrush_ = nullptr;
+};
+
+}  // namespace pv::control

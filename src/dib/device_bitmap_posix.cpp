@@ -1,0 +1,7 @@
+#include "dib/device_bitmap.h"
+
+namespace pv {
+
+mem::Handle DibFromBitmap(void*) { return nullptr; }
+
+}  // namespace pv

@@ -1,0 +1,95 @@
+// The control's window, seen from the Image document: where the display lays out and paints,
+// and the few window services that properties and display queries reach. The control
+// implements it with a real window; headless hosts use HeadlessDisplay.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "dib/dib.h"
+
+namespace pv {
+
+// Truncation toward zero, saturated to the 32-bit range: display sizes and positions come from
+// scales that may be anything (NaN gives 0).
+inline int32_t TruncToDisplay(double v) {
+  if (std::isnan(v)) return 0;
+  return static_cast<int32_t>(std::clamp(v, -2147483648.0, 2147483647.0));
+}
+
+enum class ScrollBar { Horizontal, Vertical, Both };
+
+// What a paint needs from the document's layout.
+struct DisplayView {
+  double scaleX = 1.0, scaleY = 1.0;       // display pixels per DIB pixel
+  int32_t horizontalPos = 0, verticalPos = 0;  // display pixels scrolled left and up
+  uint32_t background = 0;                 // COLORREF
+};
+
+// The four values the image-information window shows; -1 each without a DIB.
+struct ImageInfo {
+  int32_t width, height, bitCount, paletteSize;
+};
+
+class DisplayPort {
+ public:
+  virtual ~DisplayPort() = default;
+  // Outer size of the window, scroll bars and border included; false when there is no window.
+  virtual bool OuterSize(int32_t* width, int32_t* height) = 0;
+  virtual int32_t ScrollBarThickness() = 0;
+  virtual void SetScrollInfo(ScrollBar bar, int32_t minimum, int32_t maximum, int32_t position,
+                             bool redraw) = 0;
+  virtual void ShowScrollBar(ScrollBar bar, bool show) = 0;
+  // The position the window's scroll bar holds (the user may have moved it); false without a
+  // window.
+  virtual bool ScrollPosition(ScrollBar bar, int32_t* position) = 0;
+  // Moves the bar's thumb and asks for the client area to be painted again.
+  virtual void ScrollTo(ScrollBar bar, int32_t position) = 0;
+  // Builds the display bitmap from a DIB; the Result code of the conversion.
+  virtual Result BuildDisplayBitmap(mem::Handle dib) = 0;
+  virtual void DeleteDisplayBitmap() = 0;
+  virtual bool HasDisplayBitmap() const = 0;
+  // The display bitmap as a device bitmap (an HBITMAP) for hosts that draw it; null without one.
+  virtual void* DisplayBitmap() const { return nullptr; }
+  // Paints the client area now (only called when there is a window).
+  virtual void Paint(const DisplayView& view) = 0;
+
+  // The image-information window: new values (shown only when it is open), and showing it.
+  virtual void RefreshImageInfo(const ImageInfo&) {}
+  virtual void ShowImageInfo() {}
+  // Files dropped on the window become events, or not.
+  virtual void AcceptDroppedFiles(bool) {}
+  // The size the container gave the control, in pixels; false when it gave none.
+  virtual bool Extent(int32_t* width, int32_t* height) {
+    *width = *height = 0;
+    return false;
+  }
+  // Resizes the window without moving it.
+  virtual void ResizeWindow(int32_t, int32_t) {}
+  // A stock property's change: the container's sinks may refuse it, hear of it, and the view is
+  // drawn again.
+  virtual bool RequestPropertyEdit(int32_t) { return true; }
+  virtual void PropertyChanged(int32_t) {}
+};
+
+// No window: the layout still runs, and the display bitmap is "built" by the same checks that
+// the conversion to a device bitmap makes, so entry points report what they would in a window.
+class HeadlessDisplay : public DisplayPort {
+ public:
+  bool OuterSize(int32_t* width, int32_t* height) override;
+  int32_t ScrollBarThickness() override { return 0; }
+  void SetScrollInfo(ScrollBar, int32_t, int32_t, int32_t, bool) override {}
+  void ShowScrollBar(ScrollBar, bool) override {}
+  bool ScrollPosition(ScrollBar, int32_t*) override { return false; }
+  void ScrollTo(ScrollBar, int32_t) override {}
+  Result BuildDisplayBitmap(mem::Handle dib) override;
+  void DeleteDisplayBitmap() override { hasBitmap_ = false; }
+  bool HasDisplayBitmap() const override { return hasBitmap_; }
+  void Paint(const DisplayView&) override {}
+
+ private:
+  bool hasBitmap_ = false;
+};
+
+}  // namespace pv

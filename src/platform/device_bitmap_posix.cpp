@@ -1,7 +1,0 @@
-#include "platform/device_bitmap.h"
-
-namespace pv {
-
-mem::Handle DibFromBitmap(void*) { return nullptr; }
-
-}  // namespace pv
