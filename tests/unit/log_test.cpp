@@ -4,6 +4,7 @@
 
 #include "automation/invoke.h"
 #include "automation/replay.h"
+#include "base/dispids.h"
 #include "log/log_text.h"
 #include "platform/text_encoding.h"
 #include "test_support.h"
@@ -12,6 +13,24 @@ namespace pv {
 namespace {
 
 using test::Bytes;
+
+// Every logged row of the member table: the arguments it packs fill its entry's parameter block
+// exactly, and the entry has a display line. Two rows hand the log more than it keeps:
+// AccentForHistogram's code stores no block (files written so must still read) and shows the
+// smoothing line; SetDispScale's code has no line, so the log never records it.
+TEST(MemberTable, LoggedRowsFitTheirLogEntries) {
+  size_t logged = 0;
+  for (const Member& m : Members()) {
+    if (!m.logged) continue;
+    ++logged;
+    const bool dropsArguments = m.dispid == dispid::kAccentForHistogram || m.dispid == dispid::kSetDispScale;
+    const size_t kept = dropsArguments ? 0 : PackedSize(m);
+    EXPECT_EQ(OperationLog::ParameterSize(m.dispid), kept) << m.name;
+    std::string line;
+    EXPECT_EQ(FormatEntry(LogEntry{m.dispid, Bytes(kept, 0)}, &line), m.dispid != dispid::kSetDispScale) << m.name;
+  }
+  EXPECT_EQ(logged, 26u);
+}
 
 Bytes I32s(std::initializer_list<int32_t> values) {
   Bytes bytes;
