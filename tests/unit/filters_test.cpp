@@ -187,25 +187,5 @@ TEST(NeighbourhoodFilters, SmoothTreatsColourChannelsApart) {
   }
 }
 
-TEST(NeighbourhoodFilters, RefuseOtherDepthsAndAnEmptyDocument) {
-  for (int bits : {1, 2, 4, 16, 24, 32}) {
-    const size_t entries = TableEntries(bits);
-    mem::Owned dib(test::MakeDib(5, 4, bits, test::Table(entries, [](size_t i) { return static_cast<uint32_t>(i); }),
-                                 [](int32_t x, int32_t y) { return static_cast<uint32_t>(x * 7 + y * 0x10305); }));
-    const Bytes before = test::BytesOf(dib.get());
-    ImageDocument doc;
-    ASSERT_EQ(doc.SetDIB(dib.get()), Result::Ok);
-    for (const NamedFilter& f : kFilters) {
-      const bool takes = std::string(f.name) == "Smooth" && bits >= 24;
-      EXPECT_EQ((doc.*(f.op))(), takes ? Result::Ok : Result::BadBitDepth) << f.name << " " << bits;
-      if (!takes) {
-        EXPECT_EQ(test::BytesOf(doc.dib()), before) << f.name << " " << bits;
-      }
-    }
-  }
-  ImageDocument empty;
-  for (const NamedFilter& f : kFilters) EXPECT_EQ((empty.*(f.op))(), Result::BadParameter) << f.name;
-}
-
 }  // namespace
 }  // namespace pv

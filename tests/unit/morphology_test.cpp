@@ -157,20 +157,5 @@ TEST(Outline, StaysOnTheRegionsOfRandomImages) {
   }
 }
 
-TEST(Morphology, RefuseOtherDepthsAndAnEmptyDocument) {
-  const Operation ops[] = {&ImageDocument::RemoveAlonePoint, &ImageDocument::SamplingOutline,
-                           &ImageDocument::Expansion, &ImageDocument::Contraction};
-  for (int bits : {1, 4, 16, 24, 32}) {
-    mem::Owned dib(test::MakeDib(4, 4, bits, test::Table(TableEntries(bits), [](size_t) { return 0u; }),
-                                 [](int32_t x, int32_t) { return x & 1 ? 0xFFFFFFu : 0u; }));
-    ImageDocument doc;
-    ASSERT_EQ(doc.SetDIB(dib.get()), Result::Ok);
-    for (Operation op : ops) EXPECT_EQ((doc.*op)(0), Result::BadBitDepth) << bits;
-    EXPECT_EQ(test::BytesOf(doc.dib()), test::BytesOf(dib.get()));
-  }
-  ImageDocument empty;
-  for (Operation op : ops) EXPECT_EQ((empty.*op)(0), Result::BadParameter);
-}
-
 }  // namespace
 }  // namespace pv

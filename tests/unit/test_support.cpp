@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "automation/invoke.h"
 #include "dib/dib_pixels.h"
 
 namespace pv::test {
@@ -48,6 +49,22 @@ void ExpectPixelsOf(mem::Handle dib, const std::string& pnmPath) {
   for (int32_t y = 0; y < height; ++y)
     for (int32_t x = 0; x < width; ++x)
       ASSERT_EQ(ColorAt(dib, x, y), expected[y * width + x]) << pnmPath << " at " << x << "," << y;
+}
+
+int64_t Invoke(PortableControl& control, const std::string& callName, const std::vector<double>& args) {
+  const Member* member = FindMember(callName);
+  EXPECT_NE(member, nullptr) << callName;
+  if (!member) return INT64_MIN;
+  Call call;
+  call.args.resize(member->params.size());
+  for (size_t n = 0; n < args.size() && n < call.args.size(); ++n) {
+    call.args[n].i = static_cast<int32_t>(args[n]);
+    call.args[n].d = args[n];
+  }
+  InvokeMember(control, *member, call);
+  for (Arg& a : call.args) mem::Free(a.h);
+  mem::Free(call.pValBlock);
+  return call.pVal;
 }
 
 std::string FixturePath(const std::string& name) { return std::string(PICTAVOR_FIXTURES) + "/" + name; }

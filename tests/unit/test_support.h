@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "automation/portable_control.h"
 #include "base/bytes.h"
 #include "dib/dib.h"
 #include "platform/global_memory.h"
@@ -100,6 +101,10 @@ mem::Handle DibFromPnm(const std::string& path);
 void ExpectPixelsOf(mem::Handle dib, const std::string& pnmPath);
 
 std::string FixturePath(const std::string& name);
+
+// Runs a member by its call name as the host does (recording its Log entry): the arguments for
+// its parameters in order (as long and as floating value each), blocks it hands out freed; pVal.
+int64_t Invoke(PortableControl& control, const std::string& callName, const std::vector<double>& args = {});
 Bytes ReadFile(const std::string& path);
 std::string TempPath(const std::string& name);
 

@@ -128,19 +128,7 @@ TEST(ContrastTable, PiecewiseLinearThroughTheLevels) {
   EXPECT_EQ(ends[255], 255);
 }
 
-// Runs a member by its call name as the host does (recording its Log entry); pVal.
-int64_t Invoke(PortableControl& control, const char* name, const std::vector<double>& args = {}) {
-  const Member* member = FindMember(name);
-  EXPECT_NE(member, nullptr) << name;
-  Call call;
-  call.args.resize(member->params.size());
-  for (size_t n = 0; n < args.size(); ++n) {
-    call.args[n].i = static_cast<int32_t>(args[n]);
-    call.args[n].d = args[n];
-  }
-  InvokeMember(control, *member, call);
-  return call.pVal;
-}
+using test::Invoke;
 
 TEST(Contrast, TakesItsOutputLevelsFromTheControl) {
   PortableControl control;
@@ -280,35 +268,6 @@ TEST(GetRGBHistogram, CountsEachChannelAndNotTheFourthByte) {
   expected.assign(256, 0);
   expected[0x33] = 2, expected[0x67] = 1, expected[0x68] = 1;
   EXPECT_EQ(Counts(blue), expected);
-}
-
-TEST(ToneOperations, TakeOnlyTheirDepths) {
-  struct Case {
-    const char* name;
-    std::function<Result(ImageDocument&)> run;
-    std::vector<int> accepted;
-  };
-  mem::Handle blocks[3] = {};
-  const std::vector<Case> cases = {
-      {"Gamma", [](ImageDocument& d) { return d.Gamma(1.5f); }, {8, 24, 32}},
-      {"RGBGamma", [](ImageDocument& d) { return d.RGBGamma(1.5f, 1, 1); }, {24, 32}},
-      {"Contrast", [](ImageDocument& d) { return d.Contrast(10, 20, 30, 40); }, {8}},
-      {"AccentForHistogram", [](ImageDocument& d) { return d.AccentForHistogram(2, 1); }, {8}},
-      {"GetHistogram", [&](ImageDocument& d) { return d.GetHistogram(0, 0, 2, 2, &blocks[0]); }, {8}},
-      {"GetRGBHistogram",
-       [&](ImageDocument& d) { return d.GetRGBHistogram(0, 0, 2, 2, &blocks[0], &blocks[1], &blocks[2]); },
-       {24, 32}},
-  };
-  for (const Case& c : cases)
-    for (int bits : {1, 2, 4, 8, 16, 24, 32}) {
-      ImageDocument doc;
-      // Four levels twice each in a row: room for two bands of accent.
-      Hold(doc, test::MakeDibBytes(8, 4, bits, test::Table(TableEntries(bits), [](size_t i) { return i * 0x010101u; }),
-                                   [&](int32_t x, int32_t) { return static_cast<uint32_t>(x / 2 % (bits == 1 ? 2 : 4)); }));
-      const bool accepted = std::count(c.accepted.begin(), c.accepted.end(), bits) > 0;
-      EXPECT_EQ(c.run(doc), accepted ? Result::Ok : Result::BadBitDepth) << c.name << " on " << bits << " bits";
-      for (mem::Handle& h : blocks) mem::Free(std::exchange(h, nullptr));
-    }
 }
 
 TEST(ToneMembers, LogTheirArgumentsAndReplayTheStoredContrastLevels) {

@@ -1,0 +1,118 @@
+// Every image member of the table against every depth, through the table as the host calls it:
+// the depths a row takes answer 0; every other depth answers the row's refusal and leaves the
+// image's bytes as they were; an empty document answers the row's code for no image. A new
+// operation is covered by one line here.
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace pv {
+namespace {
+
+using test::Bytes;
+
+enum Depth : unsigned {
+  k1 = 1 << 0,
+  k2 = 1 << 1,
+  k4 = 1 << 2,
+  kPalette8 = 1 << 3,
+  kGrey8 = 1 << 4,
+  k16 = 1 << 5,
+  k24 = 1 << 6,
+  k32 = 1 << 7,
+};
+constexpr unsigned kAll = 0xFF, kEight = kPalette8 | kGrey8, kTrue = k24 | k32;
+constexpr unsigned kIndexed = k1 | k2 | k4 | kEight;
+
+struct Row {
+  const char* call;
+  std::vector<double> args;
+  unsigned takes;
+  int32_t refusal;
+  int32_t empty;  // the code without an image
+};
+
+const Row kRows[] = {
+    {"Grayscale", {0, 0, 0, 0}, kAll, 8, 1},
+    {"Trim", {1, 1, 4, 3}, kAll, 8, 9},
+    {"Mosaic", {2}, k24, 1, 9},
+    {"Monochrome", {128}, kEight, 8, 9},
+    {"Rotate", {30, 1, 0}, kEight | k16 | kTrue, 8, 1},
+    {"TurnOver", {0}, kEight | k16 | kTrue, 8, 1},
+    {"SetImageScale", {1.5, 1.5, 0}, kEight | k16 | kTrue, 8, 9},
+    {"SetImageScale", {1.5, 1.5, 1}, kEight | kTrue, 1, 9},
+    {"SetImageScale", {1.5, 1.5, 2}, kGrey8, 1, 9},
+    {"SetImageScale", {1.5, 1.5, 3}, kGrey8, 1, 9},
+    {"SetImageScale", {1.5, 1.5, 4}, kAll & ~k16, 1, 9},
+    {"SobelFilter", {}, kEight, 8, 1},
+    {"RobinsonFilter", {}, kEight, 8, 1},
+    {"LaplacianFilter", {}, kEight, 8, 1},
+    {"SmoothAsMaxDensity", {}, kEight, 8, 1},
+    {"SmoothAsMinDensity", {}, kEight, 8, 1},
+    {"Smooth", {}, kEight | kTrue, 8, 1},
+    {"RemoveAlonePoint", {0}, kEight, 8, 1},
+    {"SamplingOutline", {0}, kEight, 8, 1},
+    {"Expansion", {0}, kEight, 8, 1},
+    {"Contraction", {0}, kEight, 8, 1},
+    {"Labeling", {1, 100, 0}, kEight, 8, 9},
+    {"Contrast", {10, 200}, kEight, 8, 1},
+    {"AccentForHistogram", {2, 1}, kEight, 8, 1},
+    {"Gamma", {1.5}, kEight | kTrue, 8, 1},
+    {"RGBGamma", {1.5, 1, 1}, kTrue, 8, 1},
+    {"SetPalette", {1, 255}, kIndexed, 8, 9},
+    {"GetPalette", {1}, kIndexed, 8, 9},
+    {"GetHistogram", {0, 0, 4, 4}, kEight, 8, 1},
+    {"GetRGBHistogram", {0, 0, 4, 4}, kTrue, 8, 1},
+    {"GetMonochromeThresh", {0, 0, 4, 4}, kEight, 8, 9},
+    {"GetProfile", {0, 0, 5, 3}, kAll & ~k16, 8, 9},
+    {"SaveRawData", {}, kEight | k16 | kTrue, 8, 1},
+};
+
+struct Picture {
+  Depth depth;
+  int bits;
+  const char* name;
+};
+
+const Picture kPictures[] = {
+    {k1, 1, "1-bit"},        {k2, 2, "2-bit"},     {k4, 4, "4-bit"},   {kPalette8, 8, "8-bit colour"},
+    {kGrey8, 8, "8-bit grey"}, {k16, 16, "16-bit"}, {k24, 24, "24-bit"}, {k32, 32, "32-bit"},
+};
+
+// Eight by four, four levels twice each along a row (two on 1 bit): room for every operation's
+// arguments above, histogram bands included.
+mem::Handle MakePicture(const Picture& p) {
+  const size_t entries = TableEntries(p.bits);
+  const uint32_t step = p.depth == kPalette8 ? 0x030507 : 0x010101;
+  const int levels = p.bits == 1 ? 2 : 4;
+  return test::MakeDib(8, 4, p.bits, test::Table(entries, [&](size_t i) { return static_cast<uint32_t>(i) * step; }),
+                       [&](int32_t x, int32_t) {
+                         const uint32_t level = static_cast<uint32_t>(x / 2 % levels);
+                         return p.bits <= 8 ? level : level * 0x3F3F3Fu;
+                       });
+}
+
+TEST(MemberMatrix, EachRowTakesItsDepthsAndRefusesTheOthersUnchanged) {
+  for (const Row& row : kRows)
+    for (const Picture& picture : kPictures) {
+      PortableControl control;
+      mem::Owned dib(MakePicture(picture));
+      ASSERT_EQ(control.document().SetDIB(dib.get()), Result::Ok);
+      const Bytes before = test::BytesOf(control.document().dib());
+      const bool takes = (row.takes & picture.depth) != 0;
+      EXPECT_EQ(test::Invoke(control, row.call, row.args), takes ? 0 : row.refusal)
+          << row.call << " on " << picture.name;
+      if (!takes) EXPECT_EQ(test::BytesOf(control.document().dib()), before) << row.call << " on " << picture.name;
+    }
+}
+
+TEST(MemberMatrix, AnEmptyDocumentAnswersEachRowsCode) {
+  for (const Row& row : kRows) {
+    PortableControl control;
+    EXPECT_EQ(test::Invoke(control, row.call, row.args), row.empty) << row.call;
+    EXPECT_EQ(control.document().GetWidth(), -1) << row.call;
+  }
+}
+
+}  // namespace
+}  // namespace pv
