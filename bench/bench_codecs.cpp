@@ -42,11 +42,13 @@ void Encode(benchmark::State& state) {
   int32_t size = 0;
   for (auto _ : state) {
     Handle file = nullptr;
-    if (Write<Codec>(picture, &file, &size, format) != pv::Result::Ok) state.SkipWithError("write failed");
+    if (Write<Codec>(picture, &file, &size, format) != pv::Result::Ok)
+      state.SkipWithError("write failed");
     pv::mem::Free(file);
   }
   state.counters["file_bytes"] = size;
-  state.SetItemsProcessed(state.iterations() * pv::DibGetWidth(picture) * pv::DibGetHeight(picture));
+  state.SetItemsProcessed(state.iterations() * pv::DibGetWidth(picture) *
+                          pv::DibGetHeight(picture));
 }
 
 template <typename Codec>
@@ -55,7 +57,8 @@ void Decode(benchmark::State& state) {
   const Handle picture = ThePicture();
   Handle file = nullptr;
   int32_t size = 0;
-  if (Write<Codec>(picture, &file, &size, format) != pv::Result::Ok) state.SkipWithError("write failed");
+  if (Write<Codec>(picture, &file, &size, format) != pv::Result::Ok)
+    state.SkipWithError("write failed");
   const pv::mem::Owned owned(file);
   for (auto _ : state) {
     Handle dib = nullptr;
@@ -63,7 +66,8 @@ void Decode(benchmark::State& state) {
     pv::mem::Free(dib);
   }
   state.counters["file_bytes"] = size;
-  state.SetItemsProcessed(state.iterations() * pv::DibGetWidth(picture) * pv::DibGetHeight(picture));
+  state.SetItemsProcessed(state.iterations() * pv::DibGetWidth(picture) *
+                          pv::DibGetHeight(picture));
 }
 
 void Timed(benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond)->UseRealTime(); }
@@ -74,7 +78,10 @@ BENCHMARK_TEMPLATE(Encode, pv::PngCodec)->Name("png_encode_level9")->Arg(0)->App
 BENCHMARK_TEMPLATE(Decode, pv::PngCodec)->Name("png_decode")->Arg(0)->Apply(Timed);
 BENCHMARK_TEMPLATE(Encode, pv::JpegCodec)->Name("jpeg_encode_baseline_q70")->Arg(1)->Apply(Timed);
 BENCHMARK_TEMPLATE(Decode, pv::JpegCodec)->Name("jpeg_decode_baseline")->Arg(1)->Apply(Timed);
-BENCHMARK_TEMPLATE(Encode, pv::JpegCodec)->Name("jpeg_encode_progressive_q70")->Arg(2)->Apply(Timed);
+BENCHMARK_TEMPLATE(Encode, pv::JpegCodec)
+    ->Name("jpeg_encode_progressive_q70")
+    ->Arg(2)
+    ->Apply(Timed);
 BENCHMARK_TEMPLATE(Decode, pv::JpegCodec)->Name("jpeg_decode_progressive")->Arg(2)->Apply(Timed);
 BENCHMARK_TEMPLATE(Encode, pv::TiffCodec)->Name("tiff_encode")->Arg(0)->Apply(Timed);
 BENCHMARK_TEMPLATE(Decode, pv::TiffCodec)->Name("tiff_decode")->Arg(0)->Apply(Timed);

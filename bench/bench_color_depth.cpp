@@ -5,9 +5,9 @@
 #include <cstring>
 #include <random>
 
-#include "formats/bmp_codec.h"
 #include "base/bytes.h"
 #include "dib/dib.h"
+#include "formats/bmp_codec.h"
 #include "ops/color_depth.h"
 
 namespace {
@@ -70,7 +70,9 @@ void BmpRoundTrip(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * width * height);
 }
 
-void Sizes(benchmark::internal::Benchmark* b) { b->Arg(1000)->Arg(2000)->Arg(4000)->Unit(benchmark::kMillisecond); }
+void Sizes(benchmark::internal::Benchmark* b) {
+  b->Arg(1000)->Arg(2000)->Arg(4000)->Unit(benchmark::kMillisecond);
+}
 
 }  // namespace
 

@@ -35,7 +35,8 @@ pv::mem::Handle Picture(int32_t width, int32_t height, Kind kind) {
       switch (kind) {
         case Kind::Noise: row[i] = random() % 100 < 45 ? 255 : 0; break;
         case Kind::Spots: row[i] = x % 2 == 0 && y % 2 == 0 ? 255 : 0; break;
-        default: row[i] = static_cast<uint8_t>((x * 255 / width + y * 255 / height) / 2 + (random() & 15));
+        default:
+          row[i] = static_cast<uint8_t>((x * 255 / width + y * 255 / height) / 2 + (random() & 15));
       }
     }
   }
@@ -61,7 +62,9 @@ std::function<Result(const DibView&)> Filtering(pv::Filter filter) {
   return [filter](const DibView& v) { return pv::ApplyFilter(v, filter); };
 }
 
-void Sizes(benchmark::internal::Benchmark* b) { b->Arg(1000)->Arg(2000)->Arg(4000)->Unit(benchmark::kMillisecond); }
+void Sizes(benchmark::internal::Benchmark* b) {
+  b->Arg(1000)->Arg(2000)->Arg(4000)->Unit(benchmark::kMillisecond);
+}
 
 }  // namespace
 
@@ -72,15 +75,19 @@ BENCHMARK_CAPTURE(Run, min_density, Kind::Photo, Filtering(pv::Filter::MinDensit
 BENCHMARK_CAPTURE(Run, sobel, Kind::Photo, Filtering(pv::Filter::Sobel))->Apply(Sizes);
 BENCHMARK_CAPTURE(Run, robinson, Kind::Photo, Filtering(pv::Filter::Robinson))->Apply(Sizes);
 BENCHMARK_CAPTURE(Run, laplacian, Kind::Photo, Filtering(pv::Filter::Laplacian))->Apply(Sizes);
-BENCHMARK_CAPTURE(Run, remove_alone_points, Kind::Noise, [](const DibView& v) { return pv::RemoveAlonePoints(v, 0); })
-    ->Apply(Sizes);
-BENCHMARK_CAPTURE(Run, expansion, Kind::Noise,
-                  [](const DibView& v) { return pv::ExpandOrContract(v, 0, pv::Morph::Expand); })
-    ->Apply(Sizes);
-BENCHMARK_CAPTURE(Run, outlines, Kind::Noise, [](const DibView& v) { return pv::TraceOutlines(v, 0); })
-    ->Apply(Sizes);
+BENCHMARK_CAPTURE(Run, remove_alone_points, Kind::Noise, [](const DibView& v) {
+  return pv::RemoveAlonePoints(v, 0);
+})->Apply(Sizes);
+BENCHMARK_CAPTURE(Run, expansion, Kind::Noise, [](const DibView& v) {
+  return pv::ExpandOrContract(v, 0, pv::Morph::Expand);
+})->Apply(Sizes);
+BENCHMARK_CAPTURE(Run, outlines, Kind::Noise, [](const DibView& v) {
+  return pv::TraceOutlines(v, 0);
+})->Apply(Sizes);
 // Keeps the few big regions of the noise; every spot is a region of its own, none kept.
-BENCHMARK_CAPTURE(Run, labeling_noise, Kind::Noise, [](const DibView& v) { return pv::LabelRegions(v, 1000, -1, 0); })
-    ->Apply(Sizes);
-BENCHMARK_CAPTURE(Run, labeling_spots, Kind::Spots, [](const DibView& v) { return pv::LabelRegions(v, 2, -1, 0); })
-    ->Apply(Sizes);
+BENCHMARK_CAPTURE(Run, labeling_noise, Kind::Noise, [](const DibView& v) {
+  return pv::LabelRegions(v, 1000, -1, 0);
+})->Apply(Sizes);
+BENCHMARK_CAPTURE(Run, labeling_spots, Kind::Spots, [](const DibView& v) {
+  return pv::LabelRegions(v, 2, -1, 0);
+})->Apply(Sizes);

@@ -28,16 +28,23 @@ void Run(benchmark::State& state, int bits, Operation operation) {
 
 void Scale(benchmark::State& state, int method, int bits) {
   const double factor = state.range(0) / 10.0;
-  Run(state, bits, [&](const pv::DibView& src, Handle* out) { return pv::ScaleDib(src, factor, factor, method, out); });
+  Run(state, bits, [&](const pv::DibView& src, Handle* out) {
+    return pv::ScaleDib(src, factor, factor, method, out);
+  });
 }
 
 void Rotate(benchmark::State& state, int bits) {
   const float angle = static_cast<float>(state.range(0));
-  Run(state, bits, [&](const pv::DibView& src, Handle* out) { return pv::RotateDib(src, angle, 1, 0, out); });
+  Run(state, bits,
+      [&](const pv::DibView& src, Handle* out) { return pv::RotateDib(src, angle, 1, 0, out); });
 }
 
-void Factors(benchmark::internal::Benchmark* b) { b->ArgName("tenths")->Arg(5)->Arg(20)->Unit(benchmark::kMillisecond); }
-void Angles(benchmark::internal::Benchmark* b) { b->ArgName("degrees")->Arg(30)->Arg(90)->Unit(benchmark::kMillisecond); }
+void Factors(benchmark::internal::Benchmark* b) {
+  b->ArgName("tenths")->Arg(5)->Arg(20)->Unit(benchmark::kMillisecond);
+}
+void Angles(benchmark::internal::Benchmark* b) {
+  b->ArgName("degrees")->Arg(30)->Arg(90)->Unit(benchmark::kMillisecond);
+}
 
 }  // namespace
 

@@ -22,7 +22,8 @@ inline pv::mem::Handle Picture(int32_t width, int32_t height, int bits) {
     uint8_t* row = dib.view().row(y);
     for (int32_t x = 0; x < width; ++x)
       for (int c = 0; c < bytes; ++c)
-        row[x * bytes + c] = static_cast<uint8_t>((x + c * y) * 255 / (width + height) + (random() & 15));
+        row[x * bytes + c] =
+            static_cast<uint8_t>((x + c * y) * 255 / (width + height) + (random() & 15));
   }
   return dib.Release();
 }

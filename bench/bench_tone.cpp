@@ -49,7 +49,9 @@ void Histogram(benchmark::State& state) {
   });
 }
 
-void Sizes(benchmark::internal::Benchmark* b) { b->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond); }
+void Sizes(benchmark::internal::Benchmark* b) {
+  b->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond);
+}
 
 }  // namespace
 

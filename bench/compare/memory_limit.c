@@ -20,8 +20,8 @@ static int Ascending(const void* a, const void* b) {
 }
 
 /* Kept out of line so that the compiler cannot see the table is the identity. */
-__attribute__((noinline)) static void TablePass(const uint8_t* table, const uint8_t* in, uint8_t* out,
-                                               size_t n) {
+__attribute__((noinline)) static void TablePass(const uint8_t* table, const uint8_t* in,
+                                                uint8_t* out, size_t n) {
   for (size_t i = 0; i < n; ++i) out[i] = table[in[i]];
 }
 

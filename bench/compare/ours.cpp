@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/progress.h"
 #include "document/image_document.h"
+#include "formats/progress.h"
 
 namespace {
 
@@ -68,7 +68,9 @@ Operation Encode(int16_t format) {
 }
 
 Operation Decode(pv::mem::Handle block) {
-  return [block](ImageDocument& d) { return block ? d.LoadMemory(block, 0, 0) : Result::BadFileFormat; };
+  return [block](ImageDocument& d) {
+    return block ? d.LoadMemory(block, 0, 0) : Result::BadFileFormat;
+  };
 }
 
 Operation Otsu() {
@@ -88,8 +90,8 @@ Operation Histogram() {
   };
 }
 
-std::vector<Row> Rows(const ImageDocument& rgb, const ImageDocument& grey, const ImageDocument& binary,
-                      const std::vector<pv::mem::Handle>& files) {
+std::vector<Row> Rows(const ImageDocument& rgb, const ImageDocument& grey,
+                      const ImageDocument& binary, const std::vector<pv::mem::Handle>& files) {
   return {
       {"grayscale", &rgb, [](ImageDocument& d) { return d.Grayscale(0, 0, 0, 0); }},
       {"gamma", &rgb, [](ImageDocument& d) { return d.Gamma(2.2f); }},
@@ -136,7 +138,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: ours <picture.bmp> <grey.bmp> [runs [row...]]\n");
     return 2;
   }
-  pv::SetProgressStream(nullptr);  // the writers' progress lines would cost time and fill the output
+  pv::SetProgressStream(
+      nullptr);  // the writers' progress lines would cost time and fill the output
   const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
   ImageDocument rgb, grey, binary;
   if (!LoadInto(&rgb, argv[1]) || !LoadInto(&grey, argv[2]) || !MakeGrey(&grey, &binary)) return 1;
@@ -145,7 +148,9 @@ int main(int argc, char** argv) {
     return only.empty() || std::find(only.begin(), only.end(), name) != only.end();
   };
   // Files are made only for the decoding rows that run (the PNG one takes seconds).
-  const auto encoded = [&](const char* row, int16_t format) { return wanted(row) ? Encoded(rgb, format) : nullptr; };
+  const auto encoded = [&](const char* row, int16_t format) {
+    return wanted(row) ? Encoded(rgb, format) : nullptr;
+  };
   const std::vector<pv::mem::Handle> files = {encoded("png_decode", pv::kFormatPng),
                                               encoded("jpeg_decode", pv::kFormatJpegBaseline),
                                               encoded("tiff_read", pv::kFormatTiff)};

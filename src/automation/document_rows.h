@@ -83,7 +83,8 @@ void Forward(PortableControl& c, Call& k, std::tuple<A...>*, std::index_sequence
 template <auto Operation>
 void Perform(PortableControl& c, Call& k) {
   using Args = typename Signature<decltype(Operation)>::Args;
-  Forward<Operation>(c, k, static_cast<Args*>(nullptr), std::make_index_sequence<std::tuple_size_v<Args>>());
+  Forward<Operation>(c, k, static_cast<Args*>(nullptr),
+                     std::make_index_sequence<std::tuple_size_v<Args>>());
 }
 
 template <typename... A, size_t... N>
@@ -93,7 +94,8 @@ std::vector<Param> Params(const char* const* names, std::tuple<A...>*, std::inde
 
 // A method row forwarding to `Operation`, with one name for each of its parameters.
 template <auto Operation, size_t Count = 0>
-Member Forwarding(const char* name, int32_t dispid, bool logged, const char* const (&names)[Count]) {
+Member Forwarding(const char* name, int32_t dispid, bool logged,
+                  const char* const (&names)[Count]) {
   using Args = typename Signature<decltype(Operation)>::Args;
   static_assert(Count == std::tuple_size_v<Args>, "one name for each parameter of the operation");
   return {name,

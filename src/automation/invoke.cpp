@@ -92,7 +92,8 @@ Call UnpackArguments(const Member& member, const std::vector<uint8_t>& block) {
 void InvokeMember(PortableControl& control, const Member& member, Call& call) {
   call.args.resize(std::max(call.args.size(), member.params.size()));
   for (size_t n = 0; n < member.params.size(); ++n)
-    if (member.params[n].kind == ParamKind::Property) call.args[n].i = PropertyValue(control, member.params[n].name);
+    if (member.params[n].kind == ParamKind::Property)
+      call.args[n].i = PropertyValue(control, member.params[n].name);
   member.handler(control, call);
   if (member.logged && call.pVal == 0)
     control.log().RecordEntry(member.dispid, PackArguments(member, call));

@@ -19,22 +19,36 @@ struct PropertyRow {
 constexpr int32_t kAny = INT32_MIN, kAll = INT32_MAX;
 
 const PropertyRow kProperties[] = {
-    {"AutoRepaint", dispid::kAutoRepaint, &ControlProperties::autoRepaint, kAny, kAll, AfterPut::Nothing},
-    {"AutoScroll", dispid::kAutoScroll, &ControlProperties::autoScroll, kAny, kAll, AfterPut::Relayout},
-    {"PaintSizeMode", dispid::kPaintSizeMode, &ControlProperties::paintSizeMode, kAny, kAll, AfterPut::Relayout},
-    {"DrawPenColor", dispid::kDrawPenColor, &ControlProperties::drawPenColor, kAny, kAll, AfterPut::Nothing},
-    {"DrawPenStyle", dispid::kDrawPenStyle, &ControlProperties::drawPenStyle, 0, 5, AfterPut::Nothing},
-    {"DrawPenWidth", dispid::kDrawPenWidth, &ControlProperties::drawPenWidth, kAny, kAll, AfterPut::Nothing},
-    {"DrawFillColor", dispid::kDrawFillColor, &ControlProperties::drawFillColor, kAny, kAll, AfterPut::Nothing},
-    {"DrawFillStyle", dispid::kDrawFillStyle, &ControlProperties::drawFillStyle, 0, 5, AfterPut::Nothing},
-    {"DrawFontColor", dispid::kDrawFontColor, &ControlProperties::drawFontColor, kAny, kAll, AfterPut::Nothing},
-    {"DropFiles", dispid::kDropFiles, &ControlProperties::dropFiles, kAny, kAll, AfterPut::AcceptFiles},
-    {"PreDropFiles", dispid::kPreDropFiles, &ControlProperties::preDropFiles, kAny, kAll, AfterPut::Nothing},
-    {"ContrastLow", dispid::kContrastLow, &ControlProperties::contrastLow, 0, 255, AfterPut::Nothing},
+    {"AutoRepaint", dispid::kAutoRepaint, &ControlProperties::autoRepaint, kAny, kAll,
+     AfterPut::Nothing},
+    {"AutoScroll", dispid::kAutoScroll, &ControlProperties::autoScroll, kAny, kAll,
+     AfterPut::Relayout},
+    {"PaintSizeMode", dispid::kPaintSizeMode, &ControlProperties::paintSizeMode, kAny, kAll,
+     AfterPut::Relayout},
+    {"DrawPenColor", dispid::kDrawPenColor, &ControlProperties::drawPenColor, kAny, kAll,
+     AfterPut::Nothing},
+    {"DrawPenStyle", dispid::kDrawPenStyle, &ControlProperties::drawPenStyle, 0, 5,
+     AfterPut::Nothing},
+    {"DrawPenWidth", dispid::kDrawPenWidth, &ControlProperties::drawPenWidth, kAny, kAll,
+     AfterPut::Nothing},
+    {"DrawFillColor", dispid::kDrawFillColor, &ControlProperties::drawFillColor, kAny, kAll,
+     AfterPut::Nothing},
+    {"DrawFillStyle", dispid::kDrawFillStyle, &ControlProperties::drawFillStyle, 0, 5,
+     AfterPut::Nothing},
+    {"DrawFontColor", dispid::kDrawFontColor, &ControlProperties::drawFontColor, kAny, kAll,
+     AfterPut::Nothing},
+    {"DropFiles", dispid::kDropFiles, &ControlProperties::dropFiles, kAny, kAll,
+     AfterPut::AcceptFiles},
+    {"PreDropFiles", dispid::kPreDropFiles, &ControlProperties::preDropFiles, kAny, kAll,
+     AfterPut::Nothing},
+    {"ContrastLow", dispid::kContrastLow, &ControlProperties::contrastLow, 0, 255,
+     AfterPut::Nothing},
     {"ContrastHi", dispid::kContrastHi, &ControlProperties::contrastHi, 0, 255, AfterPut::Nothing},
     {"DrawType", dispid::kDrawType, &ControlProperties::drawType, 0, 1, AfterPut::Nothing},
-    {"PaintScaleMode", dispid::kPaintScaleMode, &ControlProperties::paintScaleMode, kAny, kAll, AfterPut::Relayout},
-    {"EnableMenu", dispid::kEnableMenu, &ControlProperties::enableMenu, kAny, kAll, AfterPut::Nothing},
+    {"PaintScaleMode", dispid::kPaintScaleMode, &ControlProperties::paintScaleMode, kAny, kAll,
+     AfterPut::Relayout},
+    {"EnableMenu", dispid::kEnableMenu, &ControlProperties::enableMenu, kAny, kAll,
+     AfterPut::Nothing},
 };
 
 void Put(const PropertyRow& row, PortableControl& control, int32_t value) {
@@ -57,7 +71,8 @@ struct WindowSizeRow {
   bool width;
 };
 
-const WindowSizeRow kWindowSizes[] = {{"WndWidth", dispid::kWndWidth, true}, {"WndHeight", dispid::kWndHeight, false}};
+const WindowSizeRow kWindowSizes[] = {{"WndWidth", dispid::kWndWidth, true},
+                                      {"WndHeight", dispid::kWndHeight, false}};
 
 int32_t GetWindowSize(const WindowSizeRow& row, PortableControl& control) {
   int32_t width = 0, height = 0;
@@ -77,17 +92,36 @@ void PutWindowSize(const WindowSizeRow& row, PortableControl& control, int32_t v
 
 void AddPropertyMembers(std::vector<Member>* table) {
   for (const PropertyRow& row : kProperties) {
-    table->push_back({row.name, row.dispid, MemberKind::PropertyGet, {}, ReturnKind::Value, false,
-                      [&row](PortableControl& c, Call& k) { k.SetValue(c.properties().*row.field); }});
-    table->push_back({row.name, row.dispid, MemberKind::PropertyPut, {{"newVal", ParamKind::Long}},
-                      ReturnKind::None, false,
+    table->push_back(
+        {row.name,
+         row.dispid,
+         MemberKind::PropertyGet,
+         {},
+         ReturnKind::Value,
+         false,
+         [&row](PortableControl& c, Call& k) { k.SetValue(c.properties().*row.field); }});
+    table->push_back({row.name,
+                      row.dispid,
+                      MemberKind::PropertyPut,
+                      {{"newVal", ParamKind::Long}},
+                      ReturnKind::None,
+                      false,
                       [&row](PortableControl& c, Call& k) { Put(row, c, k.Long(0)); }});
   }
   for (const WindowSizeRow& row : kWindowSizes) {
-    table->push_back({row.name, row.dispid, MemberKind::PropertyGet, {}, ReturnKind::Value, false,
+    table->push_back({row.name,
+                      row.dispid,
+                      MemberKind::PropertyGet,
+                      {},
+                      ReturnKind::Value,
+                      false,
                       [&row](PortableControl& c, Call& k) { k.SetValue(GetWindowSize(row, c)); }});
-    table->push_back({row.name, row.dispid, MemberKind::PropertyPut, {{"newVal", ParamKind::Long}},
-                      ReturnKind::None, false,
+    table->push_back({row.name,
+                      row.dispid,
+                      MemberKind::PropertyPut,
+                      {{"newVal", ParamKind::Long}},
+                      ReturnKind::None,
+                      false,
                       [&row](PortableControl& c, Call& k) { PutWindowSize(row, c, k.Long(0)); }});
   }
 }

@@ -24,10 +24,12 @@ Result ReplayPlugin(PortableControl& control, const std::vector<uint8_t>& block)
   if (found != Result::Ok) return found;
   const uint32_t inputSize = ReadU32(&block[kPluginInfoBytes]);
   const size_t available = block.size() - kPluginInfoBytes - 4;
-  mem::Owned input(inputSize ? mem::AllocCopy(&block[kPluginInfoBytes + 4], std::min<size_t>(inputSize, available))
+  mem::Owned input(inputSize ? mem::AllocCopy(&block[kPluginInfoBytes + 4],
+                                              std::min<size_t>(inputSize, available))
                              : nullptr);
   if (inputSize && !input) return Result::Ok;
-  return control.plugins().Execute(number, input.get(), static_cast<int32_t>(inputSize), nullptr, nullptr);
+  return control.plugins().Execute(number, input.get(), static_cast<int32_t>(inputSize), nullptr,
+                                   nullptr);
 }
 
 }  // namespace
@@ -37,7 +39,8 @@ Result ReplayEntry(PortableControl& control, const LogEntry& entry) {
   const Member* member = FindMethod(entry.code);
   // Only operations whose arguments the log keeps can be performed again.
   const size_t stored = OperationLog::ParameterSize(entry.code);
-  if (!member || !member->logged || PackedSize(*member) != stored || entry.parameters.size() != stored)
+  if (!member || !member->logged || PackedSize(*member) != stored ||
+      entry.parameters.size() != stored)
     return Result::BadParameter;
   Call call = UnpackArguments(*member, entry.parameters);
   member->handler(control, call);
@@ -57,7 +60,8 @@ void ReplayEntries(PortableControl& control, const int32_t* indices, size_t coun
     for (const LogEntry& entry : entries) ReplayEntry(control, entry);
   } else {
     for (size_t n = 0; n < count; ++n)
-      if (indices[n] >= 0 && static_cast<size_t>(indices[n]) < entries.size()) ReplayEntry(control, entries[indices[n]]);
+      if (indices[n] >= 0 && static_cast<size_t>(indices[n]) < entries.size())
+        ReplayEntry(control, entries[indices[n]]);
   }
   control.ForceRepaint();
   document.set_auto_repaint(autoRepaint);

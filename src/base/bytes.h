@@ -44,7 +44,8 @@ inline std::optional<size_t> CheckedAdd(size_t a, size_t b) {
 inline std::optional<uint64_t> DibStride(int64_t width, int64_t bitCount) {
   if (width < 0 || bitCount < 0) return std::nullopt;
   uint64_t bits;
-  if (__builtin_mul_overflow(static_cast<uint64_t>(width), static_cast<uint64_t>(bitCount), &bits) ||
+  if (__builtin_mul_overflow(static_cast<uint64_t>(width), static_cast<uint64_t>(bitCount),
+                             &bits) ||
       bits > UINT64_MAX - 31)
     return std::nullopt;
   return (bits + 31) / 32 * 4;
@@ -54,7 +55,8 @@ inline std::optional<uint64_t> DibStride(int64_t width, int64_t bitCount) {
 inline std::optional<uint64_t> DibImageBytes(int64_t width, int64_t height, int64_t bitCount) {
   auto stride = DibStride(width, bitCount);
   uint64_t bytes;
-  if (!stride || height < 0 || __builtin_mul_overflow(*stride, static_cast<uint64_t>(height), &bytes))
+  if (!stride || height < 0 ||
+      __builtin_mul_overflow(*stride, static_cast<uint64_t>(height), &bytes))
     return std::nullopt;
   return bytes;
 }

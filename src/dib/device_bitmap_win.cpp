@@ -4,8 +4,8 @@
 #include <new>
 
 #include "base/bytes.h"
-#include "dib/dib.h"
 #include "dib/device_bitmap.h"
+#include "dib/dib.h"
 #include "dib/gdi_bitmap.h"
 
 namespace pv {
@@ -47,7 +47,8 @@ class ScreenDc {
 // A logical palette of the colour table's entries, each reserved for animation as the display
 // has always made them.
 HPALETTE PaletteOf(const uint8_t* table, size_t entries) {
-  std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[sizeof(LOGPALETTE) + entries * sizeof(PALETTEENTRY)]);
+  std::unique_ptr<uint8_t[]> block(
+      new (std::nothrow) uint8_t[sizeof(LOGPALETTE) + entries * sizeof(PALETTEENTRY)]);
   if (!block) return nullptr;
   auto* palette = reinterpret_cast<LOGPALETTE*>(block.get());
   palette->palVersion = 0x300;
@@ -82,8 +83,9 @@ mem::Handle DibFromBitmap(void* handle) {
   alignas(BITMAPINFO) uint8_t info[kInfoBytes] = {};
   dib.view().header.Write(info);
   ScreenDc screen;
-  if (!screen.get() || GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(header.height), dib.view().bits,
-                                 reinterpret_cast<BITMAPINFO*>(info), DIB_RGB_COLORS) == 0)
+  if (!screen.get() ||
+      GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(header.height), dib.view().bits,
+                reinterpret_cast<BITMAPINFO*>(info), DIB_RGB_COLORS) == 0)
     return nullptr;
   if (dib.view().table)
     std::memcpy(dib.view().table, info + kDibHeaderBytes, 4 * TableEntries(dib.view().bitCount()));
@@ -118,11 +120,12 @@ Result DibToSection(mem::Handle dib, HDC* dc, HBITMAP* section, void** bits) {
     RealizePalette(memory);
   }
   void* sectionBits = nullptr;
-  HBITMAP made = CreateDIBSection(memory, reinterpret_cast<BITMAPINFO*>(info), DIB_RGB_COLORS, &sectionBits,
-                                  nullptr, 0);
+  HBITMAP made = CreateDIBSection(memory, reinterpret_cast<BITMAPINFO*>(info), DIB_RGB_COLORS,
+                                  &sectionBits, nullptr, 0);
   if (made && sectionBits) {
     mem::Locked source(pixels.get());
-    std::memcpy(sectionBits, source.data(), *DibImageBytes(header.width, header.height, header.bitCount));
+    std::memcpy(sectionBits, source.data(),
+                *DibImageBytes(header.width, header.height, header.bitCount));
   }
   if (palette) {
     SelectPalette(memory, previous, FALSE);
@@ -146,7 +149,8 @@ Result BitmapGetInfo(HBITMAP bitmap, BITMAPINFOHEADER* header, RGBQUAD* table) {
   HDC memory = CreateCompatibleDC(nullptr);
   GetDIBits(memory, bitmap, 0, 0, nullptr, asked, DIB_RGB_COLORS);
   *header = asked->bmiHeader;
-  const UINT entries = header->biClrUsed ? header->biClrUsed : static_cast<UINT>(TableEntries(header->biBitCount));
+  const UINT entries =
+      header->biClrUsed ? header->biClrUsed : static_cast<UINT>(TableEntries(header->biBitCount));
   if (table && entries > 0) {
     HGDIOBJ old = SelectObject(memory, bitmap);
     GetDIBColorTable(memory, 0, std::min<UINT>(entries, 256), table);

@@ -51,7 +51,8 @@ Result ImageDocument::Relayout(bool keepScrollPosition) {
   int32_t w = 0, h = 0;
   display_->OuterSize(&w, &h);
   const int32_t thickness = display_->ScrollBarThickness();
-  const int32_t dw = TruncToDisplay(GetWidth() * scaleX_), dh = TruncToDisplay(GetHeight() * scaleY_);
+  const int32_t dw = TruncToDisplay(GetWidth() * scaleX_),
+                dh = TruncToDisplay(GetHeight() * scaleY_);
   bool horizontal = false, vertical = false;
   if (w < dw) {
     horizontalMax_ = dw - w;

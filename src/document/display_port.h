@@ -22,9 +22,9 @@ enum class ScrollBar { Horizontal, Vertical, Both };
 
 // What a paint needs from the document's layout.
 struct DisplayView {
-  double scaleX = 1.0, scaleY = 1.0;       // display pixels per DIB pixel
+  double scaleX = 1.0, scaleY = 1.0;           // display pixels per DIB pixel
   int32_t horizontalPos = 0, verticalPos = 0;  // display pixels scrolled left and up
-  uint32_t background = 0;                 // COLORREF
+  uint32_t background = 0;                     // COLORREF
 };
 
 // The four values the image-information window shows; -1 each without a DIB.

@@ -1,7 +1,7 @@
 // The image through the clipboard and as a device bitmap.
+#include "dib/device_bitmap.h"
 #include "document/image_document.h"
 #include "platform/clipboard.h"
-#include "dib/device_bitmap.h"
 
 namespace pv {
 

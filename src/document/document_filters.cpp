@@ -13,9 +13,15 @@ std::function<Result(const DibView&)> FilterBody(Filter filter) {
 
 }  // namespace
 
-Result ImageDocument::SobelFilter() { return ChangeInPlace(Result::BadParameter, FilterBody(Filter::Sobel)); }
-Result ImageDocument::RobinsonFilter() { return ChangeInPlace(Result::BadParameter, FilterBody(Filter::Robinson)); }
-Result ImageDocument::Smooth() { return ChangeInPlace(Result::BadParameter, FilterBody(Filter::Smooth)); }
+Result ImageDocument::SobelFilter() {
+  return ChangeInPlace(Result::BadParameter, FilterBody(Filter::Sobel));
+}
+Result ImageDocument::RobinsonFilter() {
+  return ChangeInPlace(Result::BadParameter, FilterBody(Filter::Robinson));
+}
+Result ImageDocument::Smooth() {
+  return ChangeInPlace(Result::BadParameter, FilterBody(Filter::Smooth));
+}
 Result ImageDocument::LaplacianFilter() {
   return ChangeInPlace(Result::BadParameter, FilterBody(Filter::Laplacian));
 }
@@ -27,21 +33,25 @@ Result ImageDocument::SmoothAsMinDensity() {
 }
 
 Result ImageDocument::RemoveAlonePoint(int32_t back) {
-  return ChangeInPlace(Result::BadParameter, [back](const DibView& dib) { return RemoveAlonePoints(dib, back); });
+  return ChangeInPlace(Result::BadParameter,
+                       [back](const DibView& dib) { return RemoveAlonePoints(dib, back); });
 }
 
 Result ImageDocument::SamplingOutline(int32_t back) {
-  return ChangeInPlace(Result::BadParameter, [back](const DibView& dib) { return TraceOutlines(dib, back); });
+  return ChangeInPlace(Result::BadParameter,
+                       [back](const DibView& dib) { return TraceOutlines(dib, back); });
 }
 
 Result ImageDocument::Expansion(int32_t back) {
-  return ChangeInPlace(Result::BadParameter,
-                       [back](const DibView& dib) { return ExpandOrContract(dib, back, Morph::Expand); });
+  return ChangeInPlace(Result::BadParameter, [back](const DibView& dib) {
+    return ExpandOrContract(dib, back, Morph::Expand);
+  });
 }
 
 Result ImageDocument::Contraction(int32_t back) {
-  return ChangeInPlace(Result::BadParameter,
-                       [back](const DibView& dib) { return ExpandOrContract(dib, back, Morph::Contract); });
+  return ChangeInPlace(Result::BadParameter, [back](const DibView& dib) {
+    return ExpandOrContract(dib, back, Morph::Contract);
+  });
 }
 
 Result ImageDocument::Labeling(int32_t min, int32_t max, int32_t back) {

@@ -35,7 +35,8 @@ Result ImageDocument::ReplaceBy(Kernel kernel) {
 }
 
 Result ImageDocument::TurnOver(int32_t direction) {
-  return ChangeInPlace(Result::BadParameter, [&](const DibView& dib) { return MirrorDib(dib, direction); });
+  return ChangeInPlace(Result::BadParameter,
+                       [&](const DibView& dib) { return MirrorDib(dib, direction); });
 }
 
 Result ImageDocument::Trim(float left, float top, float width, float height) {
@@ -76,8 +77,8 @@ Result ImageDocument::Mosaic(int16_t blockSize) {
   return Replace(owned.release());
 }
 
-Result ImageDocument::GetProfile(int32_t startX, int32_t startY, int32_t endX, int32_t endY, mem::Handle* block,
-                                 int32_t* size) const {
+Result ImageDocument::GetProfile(int32_t startX, int32_t startY, int32_t endX, int32_t endY,
+                                 mem::Handle* block, int32_t* size) const {
   if (!dib_) return Result::NoImage;
   DibLock lock(dib_);
   if (lock.status() != Result::Ok) return lock.status();

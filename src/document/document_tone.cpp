@@ -22,37 +22,44 @@ Result ImageDocument::Grayscale(int16_t method, double red, double green, double
   const GrayMethod gray{method, red, green, blue};
   if (!gray.Valid() || !dib_) return Result::BadParameter;
   mem::Handle converted = nullptr;
-  const Result made = OnView(dib_, [&](const DibView& v) { return ConvertToGray(v, gray, &converted); });
+  const Result made =
+      OnView(dib_, [&](const DibView& v) { return ConvertToGray(v, gray, &converted); });
   return made == Result::Ok ? Replace(converted) : made;
 }
 
-Result ImageDocument::GetMonochromeThresh(int32_t startX, int32_t startY, int32_t width, int32_t height,
-                                          int32_t* threshold) {
+Result ImageDocument::GetMonochromeThresh(int32_t startX, int32_t startY, int32_t width,
+                                          int32_t height, int32_t* threshold) {
   if (!threshold) return Result::BadParameter;
   const PixelRect rect{startX, startY, width, height};
   // A query, yet laid out again on success like the changing operations.
-  return ChangeInPlace(Result::NoImage, [&](const DibView& v) { return ProposeThreshold(v, rect, threshold); });
+  return ChangeInPlace(Result::NoImage,
+                       [&](const DibView& v) { return ProposeThreshold(v, rect, threshold); });
 }
 
 Result ImageDocument::AccentForHistogram(int32_t range, int32_t threshold) {
   if (range < 1 || threshold < 1) return Result::BadParameter;
-  return ChangeInPlace(Result::BadParameter, [&](const DibView& v) { return ApplyAccent(v, range, threshold); });
+  return ChangeInPlace(Result::BadParameter,
+                       [&](const DibView& v) { return ApplyAccent(v, range, threshold); });
 }
 
 Result ImageDocument::Contrast(int32_t low, int32_t high, int32_t outLow, int32_t outHigh) {
   const ContrastLevels levels{low, high, outLow, outHigh};
   if (!levels.Valid()) return Result::BadParameter;
-  return ChangeInPlace(Result::BadParameter, [&](const DibView& v) { return ApplyContrast(v, levels); });
+  return ChangeInPlace(Result::BadParameter,
+                       [&](const DibView& v) { return ApplyContrast(v, levels); });
 }
 
 Result ImageDocument::Gamma(float gamma) {
   if (!IsGammaFactor(gamma)) return Result::BadParameter;
-  return ChangeInPlace(Result::BadParameter, [&](const DibView& v) { return ApplyGamma(v, gamma); });
+  return ChangeInPlace(Result::BadParameter,
+                       [&](const DibView& v) { return ApplyGamma(v, gamma); });
 }
 
 Result ImageDocument::RGBGamma(float red, float green, float blue) {
-  if (!IsGammaFactor(red) || !IsGammaFactor(green) || !IsGammaFactor(blue)) return Result::BadParameter;
-  return ChangeInPlace(Result::BadParameter, [&](const DibView& v) { return ApplyRgbGamma(v, red, green, blue); });
+  if (!IsGammaFactor(red) || !IsGammaFactor(green) || !IsGammaFactor(blue))
+    return Result::BadParameter;
+  return ChangeInPlace(Result::BadParameter,
+                       [&](const DibView& v) { return ApplyRgbGamma(v, red, green, blue); });
 }
 
 Result ImageDocument::GetHistogram(int32_t startX, int32_t startY, int32_t width, int32_t height,
@@ -63,10 +70,12 @@ Result ImageDocument::GetHistogram(int32_t startX, int32_t startY, int32_t width
 }
 
 Result ImageDocument::GetRGBHistogram(int32_t startX, int32_t startY, int32_t width, int32_t height,
-                                      mem::Handle* red, mem::Handle* green, mem::Handle* blue) const {
+                                      mem::Handle* red, mem::Handle* green,
+                                      mem::Handle* blue) const {
   if (!dib_ || width < 1 || height < 1 || !red || !green || !blue) return Result::BadParameter;
   const PixelRect rect{startX, startY, width, height};
-  return OnView(dib_, [&](const DibView& v) { return ChannelHistograms(v, rect, red, green, blue); });
+  return OnView(dib_,
+                [&](const DibView& v) { return ChannelHistograms(v, rect, red, green, blue); });
 }
 
 }  // namespace pv

@@ -1,6 +1,6 @@
 // Raw pixel rows in and out of the document.
-#include "formats/raw_transfer.h"
 #include "document/image_document.h"
+#include "formats/raw_transfer.h"
 
 namespace pv {
 

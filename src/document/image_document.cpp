@@ -62,7 +62,8 @@ Result ImageDocument::ColorRes(int16_t bitsPerPixel, int32_t, int32_t, int32_t) 
   return Replace(converted);
 }
 
-Result ImageDocument::ChangeInPlace(Result noImage, const std::function<Result(const DibView&)>& body) {
+Result ImageDocument::ChangeInPlace(Result noImage,
+                                    const std::function<Result(const DibView&)>& body) {
   if (!dib_) return noImage;
   {
     DibLock lock(dib_);
@@ -75,7 +76,8 @@ Result ImageDocument::ChangeInPlace(Result noImage, const std::function<Result(c
 
 Result ImageDocument::Monochrome(int32_t threshold) {
   if (threshold < 1 || threshold > 254) return Result::BadParameter;
-  return ChangeInPlace(Result::NoImage, [threshold](const DibView& v) { return Threshold(v, threshold); });
+  return ChangeInPlace(Result::NoImage,
+                       [threshold](const DibView& v) { return Threshold(v, threshold); });
 }
 
 namespace {

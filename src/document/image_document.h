@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
+#include "base/result.h"
 #include "dib/dib.h"
 #include "document/display_port.h"
-#include "base/result.h"
 
 namespace pv {
 

@@ -1,10 +1,10 @@
 // Load and save dispatch: files and file images in memory blocks. The readers are tried in a
 // fixed order; the writer is chosen by the save format code.
+#include "document/image_document.h"
 #include "formats/bmp_codec.h"
 #include "formats/jpeg_codec.h"
 #include "formats/png_codec.h"
 #include "formats/tiff_codec.h"
-#include "document/image_document.h"
 #include "platform/file_io.h"
 
 namespace pv {

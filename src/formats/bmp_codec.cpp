@@ -76,7 +76,7 @@ Result BmpCodec::Write(mem::Handle dib, mem::Handle* file, int32_t* fileBytes) c
   if (h.clrUsed * uint64_t{4} > dibTable) h.clrUsed = 0;
   const uint64_t table = h.clrUsed != 0 ? uint64_t{h.clrUsed} * 4 : dibTable;
   const auto pixels = h.sizeImage != 0 ? std::optional<uint64_t>(h.sizeImage)
-                                        : DibImageBytes(h.width, h.height, h.bitCount);
+                                       : DibImageBytes(h.width, h.height, h.bitCount);
   if (!pixels || kDibHeaderBytes + dibTable > in.size() ||
       *pixels > in.size() - kDibHeaderBytes - dibTable)
     return Result::BadHeader;

@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "formats/bmp_codec.h"
 #include "base/bytes.h"
 #include "dib/dib.h"
+#include "formats/bmp_codec.h"
 
 namespace pv {
 namespace {
@@ -61,8 +61,7 @@ class RleDecoder {
   }
 
   void Repeat(int count, uint8_t value) {
-    for (int i = 0; i < count; ++i)
-      Put(bits_ == 8 ? value : ((i & 1) ? value & 0x0F : value >> 4));
+    for (int i = 0; i < count; ++i) Put(bits_ == 8 ? value : ((i & 1) ? value & 0x0F : value >> 4));
   }
 
   bool Absolute(int count) {

@@ -9,9 +9,9 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include "dib/dib.h"
 #include "formats/library_guard.h"
 #include "formats/memory_stream.h"
-#include "dib/dib.h"
 
 namespace pv {
 namespace {
@@ -70,7 +70,9 @@ struct JpegDestination {
   WriteStream* stream;
   JOCTET buffer[kBufferBytes];
 
-  static JpegDestination* Of(j_compress_ptr info) { return reinterpret_cast<JpegDestination*>(info->dest); }
+  static JpegDestination* Of(j_compress_ptr info) {
+    return reinterpret_cast<JpegDestination*>(info->dest);
+  }
 
   static void Init(j_compress_ptr info) {
     JpegDestination* self = Of(info);

@@ -9,11 +9,11 @@
 #include <memory>
 #include <new>
 
+#include "dib/dib.h"
+#include "dib/dib_pixels.h"
 #include "formats/library_guard.h"
 #include "formats/memory_stream.h"
 #include "formats/progress.h"
-#include "dib/dib.h"
-#include "dib/dib_pixels.h"
 
 namespace pv {
 namespace {
@@ -82,7 +82,8 @@ struct PngDecoder {
     }
     png_colorp palette = nullptr;
     int entries = 0;
-    if (colorType != PNG_COLOR_TYPE_PALETTE || !png_get_PLTE(png, info, &palette, &entries)) return 0;
+    if (colorType != PNG_COLOR_TYPE_PALETTE || !png_get_PLTE(png, info, &palette, &entries))
+      return 0;
     const uint32_t count = std::min<uint32_t>(static_cast<uint32_t>(entries), 1u << depth);
     for (uint32_t i = 0; i < count; ++i) {
       table[4 * i] = palette[i].blue;
@@ -100,7 +101,8 @@ struct PngSink {
 };
 
 void WriteBytes(png_structp png, png_bytep data, size_t n) {
-  if (!static_cast<PngSink*>(png_get_io_ptr(png))->stream.Append(data, n)) png_error(png, "out of memory");
+  if (!static_cast<PngSink*>(png_get_io_ptr(png))->stream.Append(data, n))
+    png_error(png, "out of memory");
 }
 
 void FlushNothing(png_structp) {}
@@ -121,9 +123,10 @@ struct PngEncoder {
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_ALL_FILTERS);
     png_set_compression_level(png, 9);
     const int bits = dib.bitCount();
-    png_set_IHDR(png, info, static_cast<png_uint_32>(dib.width()), static_cast<png_uint_32>(dib.height()),
-                 bits <= 8 ? bits : 8, bits <= 8 ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(dib.width()),
+                 static_cast<png_uint_32>(dib.height()), bits <= 8 ? bits : 8,
+                 bits <= 8 ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (bits <= 8) {
       png_color palette[256];
       const int entries = 1 << bits;
@@ -181,7 +184,8 @@ Result PngCodec::Write(mem::Handle dib, mem::Handle* file, int32_t* fileBytes) c
   DibLock lock(dib);
   if (lock.status() != Result::Ok) return lock.status();
   const DibView& view = lock.view();
-  std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[3 * static_cast<size_t>(view.width())]);
+  std::unique_ptr<uint8_t[]> buffer(new (std::nothrow)
+                                        uint8_t[3 * static_cast<size_t>(view.width())]);
   PngEncoder encoder;
   if (!buffer || !encoder.info) return Result::OutOfMemory;
   PngSink sink;
@@ -191,7 +195,8 @@ Result PngCodec::Write(mem::Handle dib, mem::Handle* file, int32_t* fileBytes) c
     png_set_write_status_fn(encoder.png, RowWritten);
     encoder.SetHeader(view);
     png_write_info(encoder.png, encoder.info);
-    for (int32_t y = 0; y < view.height(); ++y) png_write_row(encoder.png, SourceRow(view, y, buffer.get()));
+    for (int32_t y = 0; y < view.height(); ++y)
+      png_write_row(encoder.png, SourceRow(view, y, buffer.get()));
     png_write_end(encoder.png, encoder.info);
   });
   if (!written) return Result::OutOfMemory;

@@ -8,7 +8,9 @@ namespace {
 
 // Bytes of one raw row: whole bytes per pixel from 8 bits up, packed below. In 64 bits: a 32-bit
 // size_t would wrap for wide rows and let a short block pass for a long one.
-uint64_t RawRowBytes(int bits, int32_t width) { return (static_cast<uint64_t>(width) * bits + 7) / 8; }
+uint64_t RawRowBytes(int bits, int32_t width) {
+  return (static_cast<uint64_t>(width) * bits + 7) / 8;
+}
 
 // Copies one row, exchanging the first and third byte of every pixel for 24 and 32 bits (RGB
 // outside, BGR inside); the fourth byte of a 32-bit pixel is left zero.
@@ -50,7 +52,8 @@ int RawKindBitCount(int32_t kind) {
 Result DibFromRaw(const uint8_t* raw, size_t available, int32_t kind, int32_t width, int32_t height,
                   int32_t size, mem::Handle* dib) {
   const int bits = RawKindBitCount(kind);
-  if (!bits || !raw || size < 1 || width < 1 || height < 1 || size % height != 0) return Result::BadParameter;
+  if (!bits || !raw || size < 1 || width < 1 || height < 1 || size % height != 0)
+    return Result::BadParameter;
   // The caller's block must hold what it claims to.
   if (static_cast<size_t>(size) > available) return Result::BadParameter;
   const size_t rowLength = static_cast<size_t>(size / height);

@@ -5,11 +5,11 @@
 #include <iterator>
 #include <optional>
 
+#include "base/bytes.h"
+#include "dib/dib.h"
 #include "formats/tiff_codec.h"
 #include "formats/tiff_format.h"
 #include "formats/tiff_pixels.h"
-#include "base/bytes.h"
-#include "dib/dib.h"
 
 namespace pv {
 namespace {
@@ -17,7 +17,8 @@ namespace {
 // The input in either byte order; a read that does not lie wholly inside it fails.
 class TiffBytes {
  public:
-  TiffBytes(const uint8_t* data, size_t size, bool bigEndian) : data_(data), size_(size), big_(bigEndian) {}
+  TiffBytes(const uint8_t* data, size_t size, bool bigEndian)
+      : data_(data), size_(size), big_(bigEndian) {}
 
   bool Has(uint64_t offset, uint64_t n) const { return offset <= size_ && n <= size_ - offset; }
   const uint8_t* At(uint64_t offset) const { return data_ + offset; }
@@ -43,7 +44,8 @@ class TiffBytes {
 // Bytes of one value of a field type (unknown types count as 4); the 8-byte rational and
 // double types are read by their first half.
 int TypeBytes(uint16_t type) {
-  // -, BYTE, ASCII, SHORT, LONG, RATIONAL, SBYTE, UNDEFINED, SSHORT, SLONG, SRATIONAL, FLOAT, DOUBLE
+  // -, BYTE, ASCII, SHORT, LONG, RATIONAL, SBYTE, UNDEFINED, SSHORT, SLONG, SRATIONAL, FLOAT,
+  // DOUBLE
   static constexpr int kBytes[] = {4, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8};
   return type < std::size(kBytes) ? kBytes[type] : 4;
 }
@@ -114,7 +116,8 @@ bool ReadDirectory(const TiffBytes& in, TiffDirectory* dir) {
   for (uint32_t i = 0; i < entries; ++i) {
     uint16_t tag = 0;
     TiffEntry entry;
-    if (!ReadEntry(in, offset + 2 + 12 * uint64_t{i}, &tag, &entry) || !TakeEntry(in, tag, entry, dir))
+    if (!ReadEntry(in, offset + 2 + 12 * uint64_t{i}, &tag, &entry) ||
+        !TakeEntry(in, tag, entry, dir))
       return false;
   }
   return dir->compressionSeen && dir->compression == 1 && dir->width && dir->height && dir->bits &&
@@ -184,7 +187,9 @@ class RawImage {
   bool rgb_;
 };
 
-uint64_t SaturatingMul(uint64_t a, uint64_t b) { return b != 0 && a > UINT64_MAX / b ? UINT64_MAX : a * b; }
+uint64_t SaturatingMul(uint64_t a, uint64_t b) {
+  return b != 0 && a > UINT64_MAX / b ? UINT64_MAX : a * b;
+}
 
 // One strip holds the whole image; several follow their offsets and byte counts, each placed
 // RowsPerStrip rows after the last when that tag is present, else right behind it.
@@ -199,8 +204,8 @@ bool ReadStrips(const TiffBytes& in, const TiffDirectory& dir, const RawImage& r
   const uint64_t step = SaturatingMul(raw.rowBytes(), rows);
   uint64_t at = 0;
   for (uint32_t i = 0; i < offsets.count; ++i) {
-    if (!offsets.Get(in, i, &offset) || !dir.stripByteCounts.Get(in, i, &count) || !in.Has(offset, count) ||
-        !raw.Store(at, in.At(offset), count))
+    if (!offsets.Get(in, i, &offset) || !dir.stripByteCounts.Get(in, i, &count) ||
+        !in.Has(offset, count) || !raw.Store(at, in.At(offset), count))
       return false;
     const uint64_t advance = dir.rowsPerStrip.seen ? step : count;
     at = advance > UINT64_MAX - at ? UINT64_MAX : at + advance;

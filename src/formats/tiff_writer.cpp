@@ -3,11 +3,11 @@
 // strip arrays when there are several strips; then the rows, top of the picture first.
 #include <cstring>
 
+#include "base/bytes.h"
+#include "dib/dib.h"
 #include "formats/tiff_codec.h"
 #include "formats/tiff_format.h"
 #include "formats/tiff_pixels.h"
-#include "base/bytes.h"
-#include "dib/dib.h"
 
 namespace pv {
 namespace {
@@ -84,7 +84,8 @@ void PutDirectory(uint8_t* file, const TiffLayout& l) {
   WriteU32(file + 4, 8);
   WriteU16(file + 8, static_cast<uint16_t>(l.entries));
   for (uint32_t i = 0; i < l.entries; ++i)
-    PutEntry(file + 10 + 12 * i, entries[i].tag, entries[i].type, entries[i].count, entries[i].value);
+    PutEntry(file + 10 + 12 * i, entries[i].tag, entries[i].type, entries[i].count,
+             entries[i].value);
   if (l.rgb)
     for (int i = 0; i < 3; ++i) WriteU16(file + l.directoryEnd + 4 + 2 * i, 8);
   for (int i = 0; i < 2; ++i) {
@@ -99,14 +100,16 @@ void PutColorMap(uint8_t* map, const DibView& dib) {
   const uint32_t colors = used == 0 || used > 256 ? 256 : used;
   for (uint32_t i = 0; i < colors; ++i)
     for (int plane = 0; plane < 3; ++plane)
-      WriteU16(map + 512 * plane + 2 * i, static_cast<uint16_t>(dib.table[4 * i + 2 - plane] * 257));
+      WriteU16(map + 512 * plane + 2 * i,
+               static_cast<uint16_t>(dib.table[4 * i + 2 - plane] * 257));
 }
 
 void PutStripArrays(uint8_t* arrays, const TiffLayout& l) {
   uint8_t* counts = arrays + 4 * l.strips;
   for (uint64_t i = 0; i < l.strips; ++i) {
     WriteU32(arrays + 4 * i, static_cast<uint32_t>(l.pixels + i * l.stripBytes));
-    WriteU32(counts + 4 * i, static_cast<uint32_t>(i + 1 < l.strips ? l.stripBytes : l.lastStripBytes()));
+    WriteU32(counts + 4 * i,
+             static_cast<uint32_t>(i + 1 < l.strips ? l.stripBytes : l.lastStripBytes()));
   }
 }
 

@@ -115,7 +115,9 @@ class Scanner {
     uint64_t magnitude = 0;
     for (; i < token.size(); ++i) {
       const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(token[i])));
-      int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (c >= 'a' && c <= 'f' ? c - 'a' + 10 : 99);
+      int digit = std::isdigit(static_cast<unsigned char>(c))
+                      ? c - '0'
+                      : (c >= 'a' && c <= 'f' ? c - 'a' + 10 : 99);
       if (digit >= base || magnitude > (UINT64_MAX >> 4)) return false;
       magnitude = magnitude * base + digit;
     }

@@ -86,8 +86,8 @@ bool Host::Run(int number, std::string_view text, std::string* error) {
     return false;
   }
   if (parsed.args.size() != member->InputCount()) {
-    *error = member->CallName() + " takes " + std::to_string(member->InputCount()) + " argument(s), not " +
-             std::to_string(parsed.args.size());
+    *error = member->CallName() + " takes " + std::to_string(member->InputCount()) +
+             " argument(s), not " + std::to_string(parsed.args.size());
     return false;
   }
   Call call;
@@ -125,8 +125,12 @@ void Host::Report(int number, const Member& member, Call& call) {
     char real[32];
     switch (param.kind) {
       case ParamKind::OutLong:
-      case ParamKind::InOutLong: line += " " + std::string(param.name) + "=" + std::to_string(arg.i); break;
-      case ParamKind::OutHandle: line += " " + std::string(param.name) + "=" + Block(number, param.name, arg.h); break;
+      case ParamKind::InOutLong:
+        line += " " + std::string(param.name) + "=" + std::to_string(arg.i);
+        break;
+      case ParamKind::OutHandle:
+        line += " " + std::string(param.name) + "=" + Block(number, param.name, arg.h);
+        break;
       case ParamKind::OutDouble:
       case ParamKind::OutFloat:
         std::snprintf(real, sizeof real, "%.9g", arg.d);

@@ -2,7 +2,9 @@
 
 namespace pv::host {
 
-std::unique_ptr<MemberRunner> CreateRunner(std::string*) { return std::make_unique<PortableRunner>(); }
+std::unique_ptr<MemberRunner> CreateRunner(std::string*) {
+  return std::make_unique<PortableRunner>();
+}
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
   return std::vector<std::string>(argv + 1, argv + argc);

@@ -2,9 +2,9 @@
 // through IDispatch, the way any automation client calls it.
 #include <fcntl.h>
 #include <io.h>
-#include <windows.h>
 #include <ole2.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <cstdio>
 
@@ -103,8 +103,11 @@ class DispatchRunner : public MemberRunner {
     CLSID clsid;
     if (SUCCEEDED(hr)) hr = CLSIDFromProgID(L"Pictavor.PictavorCtl", &clsid);
     if (SUCCEEDED(hr))
-      hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&dispatch_));
-    if (FAILED(hr)) *error = "cannot create Pictavor.PictavorCtl (" + HexCode(hr) + "); is Pictavor.dll registered?";
+      hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                            reinterpret_cast<void**>(&dispatch_));
+    if (FAILED(hr))
+      *error =
+          "cannot create Pictavor.PictavorCtl (" + HexCode(hr) + "); is Pictavor.dll registered?";
     return SUCCEEDED(hr);
   }
 
@@ -129,14 +132,16 @@ class DispatchRunner : public MemberRunner {
     if (bound) {
       DISPID named = DISPID_PROPERTYPUT;
       const bool put = member.kind == MemberKind::PropertyPut;
-      DISPPARAMS params = {arguments.data(), put ? &named : nullptr, static_cast<UINT>(count), put ? 1u : 0u};
+      DISPPARAMS params = {arguments.data(), put ? &named : nullptr, static_cast<UINT>(count),
+                           put ? 1u : 0u};
       hr = dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, InvokeFlags(member.kind), &params,
                              put ? nullptr : &result, nullptr, nullptr);
       if (FAILED(hr)) *error = member.CallName() + " failed with " + HexCode(hr);
     }
     for (VARIANT& v : arguments) VariantClear(&v);
     if (SUCCEEDED(hr)) {
-      for (size_t i = 0; i < count; ++i) Collect(member.params[passed[i]], referents[i], call.args[passed[i]]);
+      for (size_t i = 0; i < count; ++i)
+        Collect(member.params[passed[i]], referents[i], call.args[passed[i]]);
       TakeResult(member, &result, call);
     }
     VariantClear(&result);
@@ -155,7 +160,8 @@ class DispatchRunner : public MemberRunner {
 
   // pVal: a long, an OLE_COLOR or a pointer-sized handle, widened to 64 bits.
   static void TakeResult(const Member& member, VARIANT* result, Call& call) {
-    if (member.returns == ReturnKind::None || FAILED(VariantChangeType(result, result, 0, VT_I8))) return;
+    if (member.returns == ReturnKind::None || FAILED(VariantChangeType(result, result, 0, VT_I8)))
+      return;
     if (member.returns == ReturnKind::Block)
       call.SetBlock(reinterpret_cast<mem::Handle>(static_cast<intptr_t>(V_I8(result))));
     else

@@ -24,7 +24,8 @@ std::vector<uint8_t> Serialize(const std::vector<LogEntry>& entries) {
     file.insert(file.end(), code, code + 4);
     // Blocks are kept at exactly the table size; the table, not the block, sets the length.
     std::vector<uint8_t> block(OperationLog::ParameterSize(entry.code), 0);
-    std::copy_n(entry.parameters.begin(), std::min(block.size(), entry.parameters.size()), block.begin());
+    std::copy_n(entry.parameters.begin(), std::min(block.size(), entry.parameters.size()),
+                block.begin());
     file.insert(file.end(), block.begin(), block.end());
   }
   return file;

@@ -31,7 +31,8 @@ inline void MapBytes(const uint8_t* from, uint8_t* to, size_t count, const ByteT
 // a 32-bit pixel stay as they are.
 inline void MapPixels(const DibView& dib, const ByteTable& blue, const ByteTable& green,
                       const ByteTable& red) {
-  const size_t bytes = static_cast<size_t>(dib.bitCount() / 8), width = static_cast<size_t>(dib.width());
+  const size_t bytes = static_cast<size_t>(dib.bitCount() / 8),
+               width = static_cast<size_t>(dib.width());
   for (int32_t y = 0; y < dib.height(); ++y) {
     uint8_t* row = dib.row(y);
     if (bytes == 1) {

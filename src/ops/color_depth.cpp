@@ -87,7 +87,8 @@ std::vector<ColorEntry> CountTrueColors(const DibView& src, uint32_t* counters, 
   for (uint32_t key : keys)
     list.push_back(ColorEntry{{static_cast<uint8_t>(key >> 16), static_cast<uint8_t>(key >> 8),
                                static_cast<uint8_t>(key), 0},
-                              counters[key], key});
+                              counters[key],
+                              key});
   return list;
 }
 
@@ -115,7 +116,8 @@ Result ExactReduction(const DibView& src, int target, mem::Handle* out) {
   }
   const int bytes = src.bitCount() / 8;
   ForEachPixel(src, [&](int32_t y, int32_t x, const uint8_t* row) {
-    const uint32_t key = palette ? PackedGet(row, x, src.bitCount()) : TrueColorKey(row + x * bytes);
+    const uint32_t key =
+        palette ? PackedGet(row, x, src.bitCount()) : TrueColorKey(row + x * bytes);
     PackedOr(dst.view().row(y), x, target, static_cast<uint8_t>(map[key]));
   });
   *out = dst.Release();

@@ -78,7 +78,8 @@ struct Sobel {
       const size_t l = i - step, r = i + step;
       const int16_t x = static_cast<int16_t>((b[l] + 2 * m[l] + a[l]) - (b[r] + 2 * m[r] + a[r]));
       const int16_t y = static_cast<int16_t>((b[l] + 2 * b[i] + b[r]) - (a[l] + 2 * a[i] + a[r]));
-      const int16_t ax = x < 0 ? static_cast<int16_t>(-x) : x, ay = y < 0 ? static_cast<int16_t>(-y) : y;
+      const int16_t ax = x < 0 ? static_cast<int16_t>(-x) : x,
+                    ay = y < 0 ? static_cast<int16_t>(-y) : y;
       out[i] = static_cast<uint8_t>(std::min<int16_t>(255, std::max(ax, ay)));
     }
   }
@@ -87,7 +88,8 @@ struct Sobel {
 // The largest of 0 and the eight compass sums is the largest magnitude of four of them.
 struct Robinson {
   int32_t operator()(const Neighbourhood& p) const {
-    const int32_t diagonal = std::max(Magnitude(kDiagonalRising, p), Magnitude(kDiagonalFalling, p));
+    const int32_t diagonal =
+        std::max(Magnitude(kDiagonalRising, p), Magnitude(kDiagonalFalling, p));
     return std::min(255, std::max({Magnitude(kSobelX, p), Magnitude(kSobelY, p), diagonal}));
   }
 };
@@ -123,6 +125,8 @@ Result Apply(const DibView& dib, Filter filter, Form form) {
 
 Result ApplyFilter(const DibView& dib, Filter filter) { return Apply(dib, filter, Form::Fastest); }
 
-Result ApplyFilterPerPixel(const DibView& dib, Filter filter) { return Apply(dib, filter, Form::PerPixel); }
+Result ApplyFilterPerPixel(const DibView& dib, Filter filter) {
+  return Apply(dib, filter, Form::PerPixel);
+}
 
 }  // namespace pv

@@ -41,14 +41,16 @@ void FillPixels(const DibView& dib, uint32_t fill) {
 }
 
 // `count` pixels of one row into another, whole bytes or single bits and nibbles.
-void CopyRun(const uint8_t* from, int64_t fromX, uint8_t* to, int64_t toX, int64_t count, int bits) {
+void CopyRun(const uint8_t* from, int64_t fromX, uint8_t* to, int64_t toX, int64_t count,
+             int bits) {
   if (bits >= 8) {
     const size_t n = PixelBytes(bits);
     std::memcpy(to + toX * n, from + fromX * n, count * n);
     return;
   }
   for (int64_t i = 0; i < count; ++i)
-    PackedSet(to, static_cast<int32_t>(toX + i), bits, PackedGet(from, static_cast<int32_t>(fromX + i), bits));
+    PackedSet(to, static_cast<int32_t>(toX + i), bits,
+              PackedGet(from, static_cast<int32_t>(fromX + i), bits));
 }
 
 template <int N>
@@ -61,7 +63,8 @@ void MirrorRow(uint8_t* row, int32_t width) {
 
 SameKindDib::SameKindDib(const DibView& src, int32_t width, int32_t height)
     : DibBuilder(Resized(src.header, width, height), src.bitCount()) {
-  if (status() == Result::Ok && src.table) std::memcpy(view().table, src.table, 4 * CopiedEntries(src.header));
+  if (status() == Result::Ok && src.table)
+    std::memcpy(view().table, src.table, 4 * CopiedEntries(src.header));
 }
 
 Result CopyDib(const DibView& src, mem::Handle* out) {
@@ -93,7 +96,8 @@ Result MirrorDib(const DibView& dib, int32_t direction) {
 
 Result CropAndFill(const DibView& src, int64_t left, int64_t top, int64_t width, int64_t height,
                    uint32_t fill, mem::Handle* out) {
-  if (width < 1 || height < 1 || width > INT32_MAX || height > INT32_MAX) return Result::BadParameter;
+  if (width < 1 || height < 1 || width > INT32_MAX || height > INT32_MAX)
+    return Result::BadParameter;
   SameKindDib dst(src, static_cast<int32_t>(width), static_cast<int32_t>(height));
   if (dst.status() != Result::Ok) return dst.status();
   FillPixels(dst.view(), fill);
@@ -143,7 +147,8 @@ Result MosaicDib(const DibView& dib, int32_t blockSize) {
         for (int c = 0; c < 3; ++c) sums[c] += p[c];
       });
       const uint64_t count = static_cast<uint64_t>(rows * cols);
-      const uint8_t mean[3] = {static_cast<uint8_t>(sums[0] / count), static_cast<uint8_t>(sums[1] / count),
+      const uint8_t mean[3] = {static_cast<uint8_t>(sums[0] / count),
+                               static_cast<uint8_t>(sums[1] / count),
                                static_cast<uint8_t>(sums[2] / count)};
       pixelsOf([&](uint8_t* p) { std::memcpy(p, mean, 3); });
     }
@@ -189,8 +194,12 @@ class ProfileWriter {
 // filled right after the sample that closes it.
 void SampleSlantedLine(ProfileWriter& w, int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
   // One rounding per coordinate, so that a point exactly halfway between pixels rounds up.
-  auto yAt = [&](int64_t x) { return static_cast<double>(y0) + static_cast<double>((x - x0) * (y1 - y0)) / (x1 - x0); };
-  auto xAt = [&](int64_t y) { return static_cast<double>(x0) + static_cast<double>((y - y0) * (x1 - x0)) / (y1 - y0); };
+  auto yAt = [&](int64_t x) {
+    return static_cast<double>(y0) + static_cast<double>((x - x0) * (y1 - y0)) / (x1 - x0);
+  };
+  auto xAt = [&](int64_t y) {
+    return static_cast<double>(x0) + static_cast<double>((y - y0) * (x1 - x0)) / (y1 - y0);
+  };
   auto column = [&](int64_t y) { return static_cast<int64_t>(xAt(y) + 0.5); };
   const bool falls = y1 < y0;
   int64_t p = static_cast<int64_t>(yAt(x0));
@@ -223,7 +232,8 @@ Result ProfileOf(const DibView& src, int32_t startX, int32_t startY, int32_t end
   if (!bytes) return Result::OutOfMemory;
   ProfileWriter writer(src, bytes.data(), samples);
   if (startX == endX) {
-    for (int64_t y = std::min(startY, endY); y <= std::max(startY, endY); ++y) writer.Take(startX, y);
+    for (int64_t y = std::min(startY, endY); y <= std::max(startY, endY); ++y)
+      writer.Take(startX, y);
   } else if (startX < endX) {
     SampleSlantedLine(writer, startX, startY, endX, endY);
   } else {

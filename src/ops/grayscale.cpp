@@ -20,15 +20,20 @@ template <typename Convert>
 void WithMethod(const GrayMethod& m, Convert&& convert) {
   using U = uint32_t;
   switch (m.code) {
-    case 0: return convert([](U r, U g, U b) { return uint8_t((313431u * r + 615106u * g + 120038u * b) >> 20); });
+    case 0:
+      return convert(
+          [](U r, U g, U b) { return uint8_t((313431u * r + 615106u * g + 120038u * b) >> 20); });
     case 1: return convert([](U r, U g, U b) { return uint8_t((2 * r + 4 * g + b) / 7); });
     case 2: return convert([](U r, U g, U b) { return uint8_t((r + g + b) / 3); });
     case 3: return convert([](U r, U, U) { return uint8_t(r); });
     case 4: return convert([](U, U g, U) { return uint8_t(g); });
     case 5: return convert([](U, U, U b) { return uint8_t(b); });
-    case 6: return convert([m](U r, U g, U b) { return LowByte(r * m.red + g * m.green + b * m.blue); });
+    case 6:
+      return convert([m](U r, U g, U b) { return LowByte(r * m.red + g * m.green + b * m.blue); });
     default:
-      return convert([](U r, U g, U b) { return uint8_t((std::max({r, g, b}) + std::min({r, g, b})) >> 1); });
+      return convert([](U r, U g, U b) {
+        return uint8_t((std::max({r, g, b}) + std::min({r, g, b})) >> 1);
+      });
   }
 }
 

@@ -40,7 +40,8 @@ void CountBytes(const DibView& dib, const PixelRect& r, Histogram* counts) {
     }
     for (; i < width; ++i) ++part[0][p[i]];
   }
-  for (size_t v = 0; v < 256; ++v) (*counts)[v] += part[0][v] + part[1][v] + part[2][v] + part[3][v];
+  for (size_t v = 0; v < 256; ++v)
+    (*counts)[v] += part[0][v] + part[1][v] + part[2][v] + part[3][v];
 }
 
 Result GrayHistogram(const DibView& dib, const PixelRect& pictureRect, mem::Handle* block) {

@@ -55,10 +55,12 @@ Mapping ScaleMapping(double sx, double sy) {
   return m;
 }
 
-// Output offsets (i, j) from the output centre map to (i·c − j·s, i·s + j·c) from the source centre.
+// Output offsets (i, j) from the output centre map to (i·c − j·s, i·s + j·c) from the source
+// centre.
 Mapping TurnMapping(const DibView& src, int32_t width, int32_t height, double angle) {
   const double radians = angle * kRadiansPerDegree;
-  const int64_t c = static_cast<int64_t>(std::cos(radians) * 1024), s = static_cast<int64_t>(std::sin(radians) * 1024);
+  const int64_t c = static_cast<int64_t>(std::cos(radians) * 1024),
+                s = static_cast<int64_t>(std::sin(radians) * 1024);
   const int64_t i0 = -(width >> 1), j0 = -(height >> 1);
   Mapping m;
   m.originX = i0 * c - j0 * s;
@@ -78,7 +80,8 @@ Result TurnedSize(const DibView& src, double angle, int32_t* width, int32_t* hei
   const double alpha = std::acos(h / std::sqrt(w * w + h * h)) * kDegreesPerRadian;
   const double halfW = src.width() >> 1, halfH = src.height() >> 1;
   const double diameter = 2 * std::sqrt(halfH * halfH + halfW * halfW);
-  const double t = (angle > 90 && angle < 270) || (angle > -270 && angle < -90) ? angle + 180 : angle;
+  const double t =
+      (angle > 90 && angle < 270) || (angle > -270 && angle < -90) ? angle + 180 : angle;
   auto sine = [](double degrees) { return std::sin(degrees * kRadiansPerDegree); };
   const double boxW = std::max(diameter * sine(t + alpha), diameter * sine(180 - alpha + t));
   const double boxH = std::max(diameter * sine(t + 90 - alpha), diameter * sine(t + 90 + alpha));
@@ -118,7 +121,8 @@ class Interpolator {
       }
       for (int32_t x = 0; x < dst.width(); ++x, ox += m.columnX, oy += m.columnY) {
         uint8_t v[3];
-        Pixel(m.centreX + (ox >> 10), m.centreY + (oy >> 10), (ox & 1023) >> 2, (oy & 1023) >> 2, v);
+        Pixel(m.centreX + (ox >> 10), m.centreY + (oy >> 10), (ox & 1023) >> 2, (oy & 1023) >> 2,
+              v);
         f_.Put(to, x, v);
       }
     }
@@ -143,15 +147,18 @@ class Interpolator {
 
   void Pixel(int64_t x, int64_t y, int fx, int fy, uint8_t* v) const {
     if (x < 0 || x >= src_.width() - 1 || y < 0 || y >= src_.height() - 1) return Edge(x, y, v);
-    Blend(src_.row(static_cast<int32_t>(y)), src_.row(static_cast<int32_t>(y + 1)), x, fx, table_.Of(fy), v);
+    Blend(src_.row(static_cast<int32_t>(y)), src_.row(static_cast<int32_t>(y + 1)), x, fx,
+          table_.Of(fy), v);
   }
 
   // Pixels x and x + 1 of rows `low` and `high`, across at weight fx, then up.
-  void Blend(const uint8_t* low, const uint8_t* high, int64_t x, int fx, const ProductTable::Weight& up,
-             uint8_t* v) const {
-    const uint8_t *a = f_.At(low, x), *b = f_.At(low, x + 1), *c = f_.At(high, x), *d = f_.At(high, x + 1);
+  void Blend(const uint8_t* low, const uint8_t* high, int64_t x, int fx,
+             const ProductTable::Weight& up, uint8_t* v) const {
+    const uint8_t *a = f_.At(low, x), *b = f_.At(low, x + 1), *c = f_.At(high, x),
+                  *d = f_.At(high, x + 1);
     const ProductTable::Weight across = table_.Of(fx);
-    for (int k = 0; k < Format::kChannels; ++k) v[k] = up.Blend(across.Blend(a[k], b[k]), across.Blend(c[k], d[k]));
+    for (int k = 0; k < Format::kChannels; ++k)
+      v[k] = up.Blend(across.Blend(a[k], b[k]), across.Blend(c[k], d[k]));
   }
 
   // Outside the interior: the mean of the neighbours inside the picture, else the background.
@@ -192,10 +199,12 @@ Result BackgroundChannels(const DibView& src, int32_t background, uint8_t v[3]) 
   return Result::Ok;
 }
 
-Result Interpolate(const DibView& src, const Interpolation& job, bool rowShortcut, mem::Handle* out);
+Result Interpolate(const DibView& src, const Interpolation& job, bool rowShortcut,
+                   mem::Handle* out);
 
 // 16-bit pixels are decoded to 24 bits, interpolated, and packed back.
-Result InterpolateAtTrueColor(const DibView& src, const Interpolation& job, bool rowShortcut, mem::Handle* out) {
+Result InterpolateAtTrueColor(const DibView& src, const Interpolation& job, bool rowShortcut,
+                              mem::Handle* out) {
   mem::Handle wide = nullptr, turned = nullptr;
   Result result = ConvertColorDepth(src, 24, &wide);
   mem::Owned ownedWide(wide);
@@ -209,7 +218,8 @@ Result InterpolateAtTrueColor(const DibView& src, const Interpolation& job, bool
   return ConvertColorDepth(lock.view(), 16, out);
 }
 
-Result Interpolate(const DibView& src, const Interpolation& job, bool rowShortcut, mem::Handle* out) {
+Result Interpolate(const DibView& src, const Interpolation& job, bool rowShortcut,
+                   mem::Handle* out) {
   int32_t width = 0, height = 0;
   const Result sized = OutputSize(src, job, &width, &height);
   if (sized != Result::Ok) return sized;
@@ -221,17 +231,21 @@ Result Interpolate(const DibView& src, const Interpolation& job, bool rowShortcu
   if (backed != Result::Ok) return backed;
   SameKindDib dst(src, width, height);
   if (dst.status() != Result::Ok) return dst.status();
-  const Mapping mapping = job.angle == 0 ? ScaleMapping(job.sx, job.sy) : TurnMapping(src, width, height, job.angle);
+  const Mapping mapping =
+      job.angle == 0 ? ScaleMapping(job.sx, job.sy) : TurnMapping(src, width, height, job.angle);
   const Result done = WithPixelFormat(src, dst, [&](const auto& format) {
-    Interpolator<std::decay_t<decltype(format)>>(src, format, background).Rows(dst.view(), mapping, rowShortcut);
+    Interpolator<std::decay_t<decltype(format)>>(src, format, background)
+        .Rows(dst.view(), mapping, rowShortcut);
   });
   if (done != Result::Ok) return done;
   *out = dst.Release();
   return Result::Ok;
 }
 
-Result InterpolateChecked(const DibView& src, const Interpolation& job, bool rowShortcut, mem::Handle* out) {
-  if (!std::isfinite(job.sx) || !std::isfinite(job.sy) || !std::isfinite(job.angle) || job.sx <= 0 || job.sy <= 0)
+Result InterpolateChecked(const DibView& src, const Interpolation& job, bool rowShortcut,
+                          mem::Handle* out) {
+  if (!std::isfinite(job.sx) || !std::isfinite(job.sy) || !std::isfinite(job.angle) ||
+      job.sx <= 0 || job.sy <= 0)
     return Result::BadParameter;
   return Interpolate(src, job, rowShortcut, out);
 }

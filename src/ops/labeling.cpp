@@ -49,7 +49,9 @@ class Equivalences {
 class Labeler {
  public:
   Labeler(const DibView& dib, uint8_t background)
-      : dib_(dib), b_(background), width_(static_cast<size_t>(dib.width())),
+      : dib_(dib),
+        b_(background),
+        width_(static_cast<size_t>(dib.width())),
         labels_(width_ * static_cast<size_t>(dib.height()), 0) {}
 
   // First pass: a provisional label for every pixel that is not background.

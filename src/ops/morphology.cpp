@@ -39,7 +39,11 @@ class OutlineTracer {
   // A trace stops after as many moves as the framed copy has bytes.
   OutlineTracer(const DibView& dib, uint8_t background, const uint8_t* framed, size_t framedStride,
                 size_t framedBytes)
-      : dib_(dib), b_(background), framed_(framed), stride_(framedStride), moveLimit_(framedBytes) {}
+      : dib_(dib),
+        b_(background),
+        framed_(framed),
+        stride_(framedStride),
+        moveLimit_(framedBytes) {}
 
   // Scans the framed rows of the image; each change of value starts a trace on its non-background
   // side: at the new pixel heading left, or at the previous one heading right.
@@ -49,8 +53,10 @@ class OutlineTracer {
       for (int32_t col = 0; col <= dib_.width(); ++col) {
         const uint8_t value = At(row, col);
         if (value != previous) {
-          if (previous == b_) Trace(row, col, 0);
-          else Trace(row, col - 1, 2);
+          if (previous == b_)
+            Trace(row, col, 0);
+          else
+            Trace(row, col - 1, 2);
         }
         previous = value;
       }
@@ -62,7 +68,9 @@ class OutlineTracer {
   static constexpr int32_t kRowStep[4] = {0, 1, 0, -1};
   static constexpr int32_t kColStep[4] = {-1, 0, 1, 0};
 
-  uint8_t At(int32_t row, int32_t col) const { return framed_[stride_ * static_cast<size_t>(row) + col]; }
+  uint8_t At(int32_t row, int32_t col) const {
+    return framed_[stride_ * static_cast<size_t>(row) + col];
+  }
   uint8_t* Mark(int32_t row, int32_t col) const { return dib_.row(row - 1) + (col - 1); }
 
   // The first of `direction` and the three after it (turning right) whose neighbour is not
@@ -103,14 +111,16 @@ Result TraceOutlines(const DibView& dib, int32_t back) {
   if (dib.bitCount() != 8) return Result::BadBitDepth;
   const uint8_t b = BackgroundOf(back);
   const auto stride = DibStride(int64_t{dib.width()} + 2, 8);
-  const auto bytes = stride ? CheckedMul(*stride, static_cast<size_t>(dib.height()) + 2) : std::nullopt;
+  const auto bytes =
+      stride ? CheckedMul(*stride, static_cast<size_t>(dib.height()) + 2) : std::nullopt;
   if (!bytes) return Result::OutOfMemory;
   mem::Owned block(mem::Alloc(*bytes));
   mem::Locked framed(block.get());
   if (!framed) return Result::OutOfMemory;
   std::memset(framed.data(), b, *bytes);
   for (int32_t row = 0; row < dib.height(); ++row)
-    std::memcpy(framed.data() + *stride * (row + 1) + 1, dib.row(row), static_cast<size_t>(dib.width()));
+    std::memcpy(framed.data() + *stride * (row + 1) + 1, dib.row(row),
+                static_cast<size_t>(dib.width()));
   std::memset(dib.bits, b, dib.imageBytes());
   OutlineTracer(dib, b, framed.data(), *stride, *bytes).TraceAll();
   return Result::Ok;

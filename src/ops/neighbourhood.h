@@ -40,7 +40,7 @@ struct HasRowForm<Rule, std::void_t<decltype(&Rule::Row)>> : std::true_type {};
 template <typename Rule>
 inline uint8_t ApplyAt(const uint8_t* below, const uint8_t* mid, const uint8_t* above, size_t left,
                        size_t centre, size_t right, const Rule& rule) {
-  const Neighbourhood p = {below[left], below[centre], below[right], mid[left],  mid[centre],
+  const Neighbourhood p = {below[left], below[centre], below[right],  mid[left],   mid[centre],
                            mid[right],  above[left],   above[centre], above[right]};
   return static_cast<uint8_t>(rule(p));
 }
@@ -48,8 +48,8 @@ inline uint8_t ApplyAt(const uint8_t* below, const uint8_t* mid, const uint8_t* 
 // Columns 1 .. width − 2 of one channel of one row; `step` is the distance in bytes between
 // neighbouring pixels.
 template <typename Rule>
-void WalkInterior(const uint8_t* below, const uint8_t* mid, const uint8_t* above, uint8_t* out, size_t step,
-                  int32_t width, const Rule& rule) {
+void WalkInterior(const uint8_t* below, const uint8_t* mid, const uint8_t* above, uint8_t* out,
+                  size_t step, int32_t width, const Rule& rule) {
   for (int32_t x = 1; x + 1 < width; ++x) {
     const size_t c = static_cast<size_t>(x) * step;
     out[c] = ApplyAt(below, mid, above, c - step, c, c + step, rule);
@@ -58,8 +58,8 @@ void WalkInterior(const uint8_t* below, const uint8_t* mid, const uint8_t* above
 
 // Columns 0 and width − 1, the nearest edge pixel standing in for the missing neighbours.
 template <typename Rule>
-void WalkEdges(const uint8_t* below, const uint8_t* mid, const uint8_t* above, uint8_t* out, size_t step,
-               int32_t width, const Rule& rule) {
+void WalkEdges(const uint8_t* below, const uint8_t* mid, const uint8_t* above, uint8_t* out,
+               size_t step, int32_t width, const Rule& rule) {
   const size_t last = static_cast<size_t>(width - 1) * step;
   const size_t second = width > 1 ? step : 0;
   out[0] = ApplyAt(below, mid, above, 0, 0, second, rule);
@@ -68,9 +68,11 @@ void WalkEdges(const uint8_t* below, const uint8_t* mid, const uint8_t* above, u
 
 // After a row form over every byte of the interior, the bytes of each pixel past `channels`
 // (the fourth of a 32-bit pixel) get their old values back.
-inline void RestoreBytes(const uint8_t* source, uint8_t* out, size_t step, int channels, int32_t width) {
+inline void RestoreBytes(const uint8_t* source, uint8_t* out, size_t step, int channels,
+                         int32_t width) {
   for (size_t c = static_cast<size_t>(channels); c < step; ++c)
-    for (size_t i = step + c; i < static_cast<size_t>(width - 1) * step; i += step) out[i] = source[i];
+    for (size_t i = step + c; i < static_cast<size_t>(width - 1) * step; i += step)
+      out[i] = source[i];
 }
 
 }  // namespace detail
@@ -86,7 +88,8 @@ enum class Form {
 // the row below (made in `scratch`, two rows long, before they change) and from the row above,
 // which is not yet written.
 template <typename Rule>
-void Walk3x3(const DibView& dib, uint8_t* scratch, int channels, Reach reach, const Rule& rule, Form form) {
+void Walk3x3(const DibView& dib, uint8_t* scratch, int channels, Reach reach, const Rule& rule,
+             Form form) {
   const size_t step = static_cast<size_t>(dib.bitCount() / 8);
   const int32_t width = dib.width(), height = dib.height();
   bool rows = false;
@@ -116,7 +119,8 @@ void Walk3x3(const DibView& dib, uint8_t* scratch, int channels, Reach reach, co
 // Applies `rule` to the first `channels` bytes of every pixel (1 for 8 bits; blue, green and
 // red for 24 and 32 bits, each on its own), in place. 7 when there is no memory for two rows.
 template <typename Rule>
-Result Filter3x3(const DibView& dib, int channels, Reach reach, const Rule& rule, Form form = Form::Fastest) {
+Result Filter3x3(const DibView& dib, int channels, Reach reach, const Rule& rule,
+                 Form form = Form::Fastest) {
   mem::Owned block(mem::Alloc(2 * dib.stride));
   mem::Locked scratch(block.get());
   if (!scratch) return Result::OutOfMemory;

@@ -126,7 +126,8 @@ void OctreeQuantizer::CutBack() {
 void OctreeQuantizer::CollectMergeable(MergeableByCount* byCount) const {
   for (size_t i = 0; i < nodes_.size(); ++i) {
     const Node& n = nodes_[i];
-    if (n.live && !n.leaf && AllChildrenLeaves(n)) (*byCount)[n.count].push_back(static_cast<int32_t>(i));
+    if (n.live && !n.leaf && AllChildrenLeaves(n))
+      (*byCount)[n.count].push_back(static_cast<int32_t>(i));
   }
 }
 
@@ -254,14 +255,16 @@ void OctreeQuantizer::FillShallowLeaves() {
         for (int level = 0; level < kShallowBits && !nodes_[index].leaf; ++level)
           index = Step(index, static_cast<uint8_t>(r << kShift), static_cast<uint8_t>(g << kShift),
                        static_cast<uint8_t>(b << kShift), level);
-        if (nodes_[index].leaf) shallow_[(r * kCells + g) * kCells + b] = nodes_[index].paletteIndex;
+        if (nodes_[index].leaf)
+          shallow_[(r * kCells + g) * kCells + b] = nodes_[index].paletteIndex;
       }
 }
 
 uint8_t OctreeQuantizer::Lookup(uint8_t red, uint8_t green, uint8_t blue) const {
   constexpr int kShift = 8 - kShallowBits;
   if (!shallow_.empty()) {
-    const int cell = ((red >> kShift) << kShallowBits | green >> kShift) << kShallowBits | blue >> kShift;
+    const int cell =
+        ((red >> kShift) << kShallowBits | green >> kShift) << kShallowBits | blue >> kShift;
     if (shallow_[cell] >= 0) return static_cast<uint8_t>(shallow_[cell]);
   }
   return LookupByWalk(red, green, blue);
@@ -274,7 +277,8 @@ uint8_t OctreeQuantizer::LookupByWalk(uint8_t red, uint8_t green, uint8_t blue) 
 }
 
 // The child of an inner node a colour goes on to: its own slot, else the next one present.
-int32_t OctreeQuantizer::Step(int32_t index, uint8_t red, uint8_t green, uint8_t blue, int level) const {
+int32_t OctreeQuantizer::Step(int32_t index, uint8_t red, uint8_t green, uint8_t blue,
+                              int level) const {
   const Node& n = nodes_[index];
   const int slot = Slot(red, green, blue, level);
   int32_t next = kNone;

@@ -26,12 +26,14 @@ std::vector<int32_t> DecimationSteps(int32_t count, int64_t step, int32_t limit)
 }
 
 // Nearest source pixel, anchored at the bottom-left; whole bits, nibbles, bytes or 3 bytes.
-Result Decimate(const DibView& src, int32_t width, int32_t height, double sx, double sy, mem::Handle* out) {
+Result Decimate(const DibView& src, int32_t width, int32_t height, double sx, double sy,
+                mem::Handle* out) {
   const int bits = src.bitCount();
   if (bits == 16) return Result::BadParameter;
   const std::vector<int32_t> columns =
       DecimationSteps(width, static_cast<int64_t>((1 / sx) * 16384), src.width());
-  const std::vector<int32_t> rows = DecimationSteps(height, static_cast<int64_t>((1 / sy) * 16384), src.height());
+  const std::vector<int32_t> rows =
+      DecimationSteps(height, static_cast<int64_t>((1 / sy) * 16384), src.height());
   SameKindDib dst(src, width, height);
   if (dst.status() != Result::Ok) return dst.status();
   const size_t n = bits >= 8 ? PixelBytes(bits) : 0, copied = std::min<size_t>(n, 3);
@@ -69,8 +71,8 @@ std::vector<Span> BoxSpans(int32_t count, double factor, int32_t limit) {
 }
 
 template <int Method, class Format>
-void BoxRows(const DibView& src, const DibView& dst, const Format& f, const std::vector<Span>& columns,
-             const std::vector<Span>& rows) {
+void BoxRows(const DibView& src, const DibView& dst, const Format& f,
+             const std::vector<Span>& columns, const std::vector<Span>& rows) {
   for (int32_t r = 0; r < dst.height(); ++r) {
     uint8_t* to = dst.row(r);
     for (int32_t x = 0; x < dst.width(); ++x) {
@@ -87,9 +89,11 @@ void BoxRows(const DibView& src, const DibView& dst, const Format& f, const std:
           }
         }
       }
-      const uint64_t count = uint64_t(rows[r].last - rows[r].first + 1) * (columns[x].last - columns[x].first + 1);
+      const uint64_t count =
+          uint64_t(rows[r].last - rows[r].first + 1) * (columns[x].last - columns[x].first + 1);
       uint8_t v[3];
-      for (int k = 0; k < 3; ++k) v[k] = static_cast<uint8_t>(Method == kScaleAverage ? acc[k] / count : acc[k]);
+      for (int k = 0; k < 3; ++k)
+        v[k] = static_cast<uint8_t>(Method == kScaleAverage ? acc[k] / count : acc[k]);
       f.Put(to, x, v);
     }
   }
@@ -104,7 +108,8 @@ bool OnePixelEach(const std::vector<Span>& spans) {
 // Grey, 24 and 32 bits; the fourth byte of a 32-bit pixel stays zero as the sums leave it.
 void Replicate(const DibView& src, const DibView& dst, const std::vector<Span>& columns,
                const std::vector<Span>& rows) {
-  const size_t bytes = static_cast<size_t>(PixelBytes(src.bitCount())), copied = std::min<size_t>(bytes, 3);
+  const size_t bytes = static_cast<size_t>(PixelBytes(src.bitCount())),
+               copied = std::min<size_t>(bytes, 3);
   for (int32_t r = 0; r < dst.height(); ++r) {
     uint8_t* to = dst.row(r);
     if (r > 0 && rows[r].first == rows[r - 1].first) {
@@ -113,16 +118,18 @@ void Replicate(const DibView& src, const DibView& dst, const std::vector<Span>& 
     }
     const uint8_t* from = src.row(rows[r].first);
     for (int32_t x = 0; x < dst.width(); ++x)
-      std::memcpy(to + bytes * static_cast<size_t>(x), from + bytes * static_cast<size_t>(columns[x].first), copied);
+      std::memcpy(to + bytes * static_cast<size_t>(x),
+                  from + bytes * static_cast<size_t>(columns[x].first), copied);
   }
 }
 
-Result BoxMethod(const DibView& src, int32_t width, int32_t height, double sx, double sy, int method,
-                 bool shortcuts, mem::Handle* out) {
+Result BoxMethod(const DibView& src, int32_t width, int32_t height, double sx, double sy,
+                 int method, bool shortcuts, mem::Handle* out) {
   const int16_t kind = DibGetKind(&src.header, src.table);
   if (kind != kKind8BitGray && kind != kKind8BitColor && kind != kKind24Bit && kind != kKind32Bit)
     return Result::BadParameter;
-  const std::vector<Span> columns = BoxSpans(width, sx, src.width()), rows = BoxSpans(height, sy, src.height());
+  const std::vector<Span> columns = BoxSpans(width, sx, src.width()),
+                          rows = BoxSpans(height, sy, src.height());
   SameKindDib dst(src, width, height);
   if (dst.status() != Result::Ok) return dst.status();
   if (shortcuts && kind != kKind8BitColor && OnePixelEach(columns) && OnePixelEach(rows)) {
@@ -143,7 +150,8 @@ Result BoxMethod(const DibView& src, int32_t width, int32_t height, double sx, d
   return Result::Ok;
 }
 
-Result Scale(const DibView& src, double sx, double sy, int method, bool shortcuts, mem::Handle* out) {
+Result Scale(const DibView& src, double sx, double sy, int method, bool shortcuts,
+             mem::Handle* out) {
   const bool greyOnly = method == kScaleLargest || method == kScaleSmallest;
   if (greyOnly && DibGetKind(&src.header, src.table) != kKind8BitGray) return Result::BadParameter;
   int32_t width = 0, height = 0;
@@ -162,7 +170,8 @@ Result Scale(const DibView& src, double sx, double sy, int method, bool shortcut
   }
 }
 
-Result ScaleChecked(const DibView& src, double sx, double sy, int method, bool shortcuts, mem::Handle* out) {
+Result ScaleChecked(const DibView& src, double sx, double sy, int method, bool shortcuts,
+                    mem::Handle* out) {
   if (!std::isfinite(sx) || !std::isfinite(sy) || sx <= 0 || sy <= 0) return Result::BadParameter;
   try {
     return Scale(src, sx, sy, method, shortcuts, out);
@@ -177,7 +186,8 @@ Result ScaleDib(const DibView& src, double sx, double sy, int method, mem::Handl
   return ScaleChecked(src, sx, sy, method, true, out);
 }
 
-Result ScaleDibWithoutShortcuts(const DibView& src, double sx, double sy, int method, mem::Handle* out) {
+Result ScaleDibWithoutShortcuts(const DibView& src, double sx, double sy, int method,
+                                mem::Handle* out) {
   return ScaleChecked(src, sx, sy, method, false, out);
 }
 

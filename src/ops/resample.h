@@ -22,7 +22,8 @@ enum ScaleMethod : int16_t {
 Result ScaleDib(const DibView& src, double sx, double sy, int method, mem::Handle* out);
 // The same with every box method summing the covered pixels, never copying them through the
 // one-pixel shortcut: the reference that shortcut is tested against.
-Result ScaleDibWithoutShortcuts(const DibView& src, double sx, double sy, int method, mem::Handle* out);
+Result ScaleDibWithoutShortcuts(const DibView& src, double sx, double sy, int method,
+                                mem::Handle* out);
 
 // Bilinear resampling in 1/1024-pixel steps through a product table: scaling by sx, sy when
 // the angle is 0, else turning by `angle` degrees (clockwise as displayed) about the centre.

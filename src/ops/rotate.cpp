@@ -34,7 +34,8 @@ void TurnPackedPixels(const DibView& src, const DibView& dst) {
   for (int32_t r = 0; r < dst.height(); ++r) {
     uint8_t* to = dst.row(r);
     const int32_t column = src.width() - 1 - r;
-    for (int32_t x = 0; x < dst.width(); ++x) PackedOr(to, x, bits, PackedGet(src.row(x), column, bits));
+    for (int32_t x = 0; x < dst.width(); ++x)
+      PackedOr(to, x, bits, PackedGet(src.row(x), column, bits));
   }
 }
 
@@ -59,16 +60,20 @@ Result HalfTurn(const DibView& src, mem::Handle* out) {
 }
 
 // The turned picture back on a canvas of the old size, centred.
-Result RestoreCanvas(mem::Handle turned, const DibHeader& old, int32_t background, mem::Handle* out) {
+Result RestoreCanvas(mem::Handle turned, const DibHeader& old, int32_t background,
+                     mem::Handle* out) {
   DibLock lock(turned);
   if (lock.status() != Result::Ok) return lock.status();
   int64_t left = 0, top = 0;
   CanvasOrigin(lock.view().header, old.width, old.height, 0x202, &left, &top);
-  return CropAndFill(lock.view(), left, top, old.width, old.height, static_cast<uint32_t>(background), out);
+  return CropAndFill(lock.view(), left, top, old.width, old.height,
+                     static_cast<uint32_t>(background), out);
 }
 
-Result RightAngle(const DibView& src, bool threeQuarters, int32_t resize, int32_t background, mem::Handle* out) {
-  if (threeQuarters && src.bitCount() < 8) return Result::BadBitDepth;  // the mirroring refuses them
+Result RightAngle(const DibView& src, bool threeQuarters, int32_t resize, int32_t background,
+                  mem::Handle* out) {
+  if (threeQuarters && src.bitCount() < 8)
+    return Result::BadBitDepth;  // the mirroring refuses them
   mem::Handle turned = nullptr;
   Result result = QuarterTurn(src, &turned);
   mem::Owned owned(turned);
@@ -99,7 +104,8 @@ Result QuarterTurn(const DibView& src, mem::Handle* out) {
   return Result::Ok;
 }
 
-Result RotateDib(const DibView& src, float angle, int32_t resize, int32_t background, mem::Handle* out) {
+Result RotateDib(const DibView& src, float angle, int32_t resize, int32_t background,
+                 mem::Handle* out) {
   if (!std::isfinite(angle)) return Result::BadParameter;
   // Into 0 up to (not including) 360: a whole turn is no turn.
   float turn = std::fmod(angle, 360.0f);

@@ -14,6 +14,7 @@ Result QuarterTurn(const DibView& src, mem::Handle* out);
 // to the old size, centred, new area `background` as SetSize fills it); 180 and 270 mirror, and
 // refuse depths below 8 bits with 8; other angles interpolate, keeping the canvas when
 // `resize` is 0 and growing it to the turned picture otherwise. A whole turn copies.
-Result RotateDib(const DibView& src, float angle, int32_t resize, int32_t background, mem::Handle* out);
+Result RotateDib(const DibView& src, float angle, int32_t resize, int32_t background,
+                 mem::Handle* out);
 
 }  // namespace pv

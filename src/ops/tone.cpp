@@ -58,7 +58,8 @@ bool AccentTable(const Histogram& counts, int32_t range, int32_t threshold, Byte
   const int32_t hi = last == counts.rend() ? 0 : static_cast<int32_t>(counts.rend() - last) - 1;
   const int32_t step = range > 0 ? (hi - lo) / range : 0;
   if (step < 1) return false;
-  for (int32_t v = 0; v < 256; ++v) (*table)[v] = static_cast<uint8_t>(std::clamp((v - lo) / step, 0, 255));
+  for (int32_t v = 0; v < 256; ++v)
+    (*table)[v] = static_cast<uint8_t>(std::clamp((v - lo) / step, 0, 255));
   return true;
 }
 

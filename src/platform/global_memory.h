@@ -23,7 +23,8 @@ void Unlock(Handle h);
 // Keeps a block locked for the lifetime of the object.
 class Locked {
  public:
-  explicit Locked(Handle h) : handle_(h), data_(static_cast<uint8_t*>(Lock(h))), size_(data_ ? Size(h) : 0) {}
+  explicit Locked(Handle h)
+      : handle_(h), data_(static_cast<uint8_t*>(Lock(h))), size_(data_ ? Size(h) : 0) {}
   ~Locked() {
     if (data_) Unlock(handle_);
   }

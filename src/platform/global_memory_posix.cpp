@@ -34,7 +34,8 @@ uint8_t* AllocateZeroed(size_t bytes, bool* mapped) {
   if (kSanitized || bytes < kMappedFrom || bytes > SIZE_MAX - 2 * kHugePage)
     return static_cast<uint8_t*>(std::calloc(bytes, 1));
   const size_t length = MappedLength(bytes);
-  void* region = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* region =
+      mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (region == MAP_FAILED) return nullptr;
   // Keep the aligned part, give back the rest.
   auto* start = static_cast<uint8_t*>(region);

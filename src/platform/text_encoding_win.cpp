@@ -8,7 +8,8 @@ namespace {
 // UTF-16 of UTF-8 bytes; with MB_ERR_INVALID_CHARS, empty for bytes that are not UTF-8.
 std::wstring Widen(std::string_view utf8, DWORD flags) {
   const int size = static_cast<int>(utf8.size());
-  const int chars = size > 0 ? MultiByteToWideChar(CP_UTF8, flags, utf8.data(), size, nullptr, 0) : 0;
+  const int chars =
+      size > 0 ? MultiByteToWideChar(CP_UTF8, flags, utf8.data(), size, nullptr, 0) : 0;
   std::wstring wide(chars > 0 ? chars : 0, L'\0');
   if (chars > 0) MultiByteToWideChar(CP_UTF8, flags, utf8.data(), size, wide.data(), chars);
   return wide;
@@ -23,9 +24,12 @@ bool Utf8ToWide(std::string_view utf8, std::wstring* wide) {
 
 std::string WideToUtf8(std::wstring_view wide) {
   const int chars = static_cast<int>(wide.size());
-  const int bytes = chars > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide.data(), chars, nullptr, 0, nullptr, nullptr) : 0;
+  const int bytes =
+      chars > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide.data(), chars, nullptr, 0, nullptr, nullptr)
+                : 0;
   std::string out(bytes > 0 ? bytes : 0, '\0');
-  if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), chars, out.data(), bytes, nullptr, nullptr);
+  if (bytes > 0)
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), chars, out.data(), bytes, nullptr, nullptr);
   return out;
 }
 

@@ -23,7 +23,9 @@ class PluginPort {
 class NoPlugins : public PluginPort {
  public:
   Result FindByFileName(const std::string&, int32_t*) override { return Result::NoPlugins; }
-  Result Execute(int32_t, mem::Handle, int32_t, mem::Handle*, int32_t*) override { return Result::NoPlugins; }
+  Result Execute(int32_t, mem::Handle, int32_t, mem::Handle*, int32_t*) override {
+    return Result::NoPlugins;
+  }
 };
 
 }  // namespace pv

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "document/image_document.h"
 #include "formats/progress.h"
 #include "fuzz_support.h"
-#include "document/image_document.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   fuzz::QuietLibraries(argc, argv);
@@ -17,9 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (fuzz::TooLarge(data, size)) return 0;
   pv::mem::Owned block(pv::mem::AllocCopy(data, size));
   pv::ImageDocument doc;
-  if (doc.LoadMemory(block.get(), 0, 0) != pv::Result::Ok || !fuzz::SmallEnoughToSave(doc.dib())) return 0;
-  for (int16_t format : {pv::kFormatJpegBaseline, pv::kFormatJpegProgressive, pv::kFormatTiff, pv::kFormatBmp,
-                         pv::kFormatPng}) {
+  if (doc.LoadMemory(block.get(), 0, 0) != pv::Result::Ok || !fuzz::SmallEnoughToSave(doc.dib()))
+    return 0;
+  for (int16_t format : {pv::kFormatJpegBaseline, pv::kFormatJpegProgressive, pv::kFormatTiff,
+                         pv::kFormatBmp, pv::kFormatPng}) {
     pv::mem::Handle saved = nullptr;
     int32_t bytes = 0;
     if (doc.SaveMemory(&saved, format, 0, 75, &bytes) != pv::Result::Ok) continue;

@@ -17,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (fuzz::PngTooLarge(data, size)) return 0;
   const pv::mem::Owned dib = fuzz::ReadInput<pv::PngCodec>(data, size);
   if (!dib || !fuzz::SmallEnoughToSave(dib.get())) return 0;
-  const pv::mem::Owned back =
-      fuzz::ReadBack<pv::PngCodec>(dib.get(), [](auto... args) { return pv::PngCodec().Write(args...); });
+  const pv::mem::Owned back = fuzz::ReadBack<pv::PngCodec>(
+      dib.get(), [](auto... args) { return pv::PngCodec().Write(args...); });
   if (!fuzz::SameTableAndRows(dib.get(), back.get())) __builtin_trap();
   return 0;
 }

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "base/bytes.h"
-#include "dib/dib.h"
 #include "base/result.h"
+#include "dib/dib.h"
 
 namespace fuzz {
 
@@ -43,7 +43,8 @@ inline bool JpegTooLarge(const uint8_t* data, size_t size) {
   for (size_t i = 0; i + 9 <= size; ++i) {
     const uint8_t m = data[i + 1];
     if (data[i] != 0xFF || m < 0xC0 || m > 0xCF || m == 0xC4 || m == 0xC8 || m == 0xCC) continue;
-    if (uint64_t{BigEndian(data + i + 5, 2)} * BigEndian(data + i + 7, 2) > kMaxJpegPixels) return true;
+    if (uint64_t{BigEndian(data + i + 5, 2)} * BigEndian(data + i + 7, 2) > kMaxJpegPixels)
+      return true;
   }
   return false;
 }

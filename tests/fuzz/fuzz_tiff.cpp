@@ -9,8 +9,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const pv::mem::Owned dib = fuzz::ReadInput<pv::TiffCodec>(data, size);
   if (!dib || !fuzz::SmallEnoughToSave(dib.get())) return 0;
-  const pv::mem::Owned back =
-      fuzz::ReadBack<pv::TiffCodec>(dib.get(), [](auto... args) { return pv::TiffCodec().Write(args...); });
+  const pv::mem::Owned back = fuzz::ReadBack<pv::TiffCodec>(
+      dib.get(), [](auto... args) { return pv::TiffCodec().Write(args...); });
   if (pv::mem::Size(back.get()) != pv::mem::Size(dib.get()) ||
       pv::DibGetWidth(back.get()) != pv::DibGetWidth(dib.get()) ||
       !fuzz::SameTableAndRows(dib.get(), back.get()))

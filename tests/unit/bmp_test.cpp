@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "formats/bmp_codec.h"
 #include "document/image_document.h"
+#include "formats/bmp_codec.h"
 #include "test_support.h"
 
 namespace pv {
@@ -21,7 +21,8 @@ Bytes RleFile(int32_t width, int32_t height, int bits, const Bytes& stream) {
   h.compression = bits == 8 ? 1 : 2;
   h.sizeImage = static_cast<uint32_t>(stream.size());
   h.Write(dib.data());
-  const Bytes table = test::Table(size_t{1} << bits, [](size_t i) { return static_cast<uint32_t>(i); });
+  const Bytes table =
+      test::Table(size_t{1} << bits, [](size_t i) { return static_cast<uint32_t>(i); });
   dib.insert(dib.end(), table.begin(), table.end());
   dib.insert(dib.end(), stream.begin(), stream.end());
   return test::BmpFile(dib, table.size());
@@ -42,7 +43,8 @@ Bytes PixelRows(const ImageDocument& doc) {
 }
 
 TEST(BmpReader, ReadsWhatImageMagickWrites) {
-  for (const char* name : {"im_1bit", "im_4bit", "im_8bit", "im_8bit_rle", "im_24bit", "im_32bit"}) {
+  for (const char* name :
+       {"im_1bit", "im_4bit", "im_8bit", "im_8bit_rle", "im_24bit", "im_32bit"}) {
     SCOPED_TRACE(name);
     ImageDocument doc;
     ASSERT_EQ(doc.Load(test::FixturePath(std::string(name) + ".bmp"), 0, 0), Result::Ok);
@@ -69,9 +71,12 @@ TEST(BmpReader, TellsOtherFormatsFromBadHeaders) {
   Bytes v5 = good;
   WriteU32(&v5[14], 124);
   const std::pair<Bytes, Result> cases[] = {
-      {reserved, Result::BadFileFormat}, {oversized, Result::BadFileFormat},
+      {reserved, Result::BadFileFormat},
+      {oversized, Result::BadFileFormat},
       {Bytes(good.begin(), good.begin() + 30), Result::BadFileFormat},
-      {Bytes{'B'}, Result::BadFileFormat}, {core, Result::BadHeader}, {v5, Result::BadHeader},
+      {Bytes{'B'}, Result::BadFileFormat},
+      {core, Result::BadHeader},
+      {v5, Result::BadHeader},
   };
   for (const auto& [file, expected] : cases) {
     ImageDocument doc;
@@ -83,7 +88,8 @@ TEST(BmpReader, TellsOtherFormatsFromBadHeaders) {
 }
 
 TEST(BmpReader, EveryTruncationIsRefused) {
-  const Bytes dib = test::MakeDibBytes(5, 3, 8, test::GrayRamp(), [](int32_t x, int32_t y) { return x * y; });
+  const Bytes dib =
+      test::MakeDibBytes(5, 3, 8, test::GrayRamp(), [](int32_t x, int32_t y) { return x * y; });
   Bytes file = test::BmpFile(dib, 1024);
   WriteU32(&file[2], 0);  // bfSize 0 so that only the length check can refuse
   for (size_t length = 0; length < file.size(); ++length) {
@@ -106,7 +112,8 @@ TEST(BmpReader, HugeDimensionsAreRefusedWithoutAllocating) {
 }
 
 TEST(BmpReader, ZeroImageSizeMeansStrideTimesHeight) {
-  Bytes dib = test::MakeDibBytes(3, 2, 24, {}, [](int32_t x, int32_t) { return 0x010203u * (x + 1); });
+  Bytes dib =
+      test::MakeDibBytes(3, 2, 24, {}, [](int32_t x, int32_t) { return 0x010203u * (x + 1); });
   WriteU32(&dib[20], 0);
   ImageDocument doc;
   ASSERT_EQ(LoadBytes(doc, test::BmpFile(dib, 0)), Result::Ok);

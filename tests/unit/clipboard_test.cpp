@@ -2,9 +2,9 @@
 // system clipboard on Windows, the process's own slot elsewhere.
 #include <gtest/gtest.h>
 
+#include "dib/device_bitmap.h"
 #include "document/image_document.h"
 #include "platform/clipboard.h"
-#include "dib/device_bitmap.h"
 #include "platform/file_io.h"
 #include "test_support.h"
 
@@ -14,8 +14,9 @@ namespace {
 using test::Bytes;
 
 Bytes SmallDib() {
-  return test::MakeDibBytes(5, 3, 4, test::Table(16, [](size_t i) { return static_cast<uint32_t>(i * 0x111111); }),
-                            [](int32_t x, int32_t y) { return static_cast<uint32_t>(x + 5 * y) & 15; });
+  return test::MakeDibBytes(
+      5, 3, 4, test::Table(16, [](size_t i) { return static_cast<uint32_t>(i * 0x111111); }),
+      [](int32_t x, int32_t y) { return static_cast<uint32_t>(x + 5 * y) & 15; });
 }
 
 TEST(Clipboard, CopyThenPasteGivesBackTheSameBlock) {

@@ -87,7 +87,8 @@ TEST(ColorRes, TwoColoursToOneBitSortByValue) {
 TEST(ColorRes, PaletteReductionKeepsEveryPixelsColour) {
   // An 8-bit picture using indices 0..n-1, whose table repeats colours in pairs.
   for (int used : {16, 17}) {
-    const Bytes table = test::Table(256, [](size_t i) { return static_cast<uint32_t>((255 - i / 2) * 0x010203); });
+    const Bytes table =
+        test::Table(256, [](size_t i) { return static_cast<uint32_t>((255 - i / 2) * 0x010203); });
     mem::Owned dib(test::MakeDib(used, 2, 8, table, [](int32_t x, int32_t) { return x; }));
     ImageDocument doc;
     ASSERT_EQ(doc.SetDIB(dib.get()), Result::Ok);
@@ -102,7 +103,8 @@ TEST(ColorRes, PaletteReductionKeepsEveryPixelsColour) {
     // Ascending by value; equal colours stay separate entries.
     for (int k = 1; k < 16; ++k) {
       const uint32_t a = reduced[k - 1], b = reduced[k];
-      const uint32_t va = (a & 0xFF) << 16 | (a & 0xFF00) | a >> 16, vb = (b & 0xFF) << 16 | (b & 0xFF00) | b >> 16;
+      const uint32_t va = (a & 0xFF) << 16 | (a & 0xFF00) | a >> 16,
+                     vb = (b & 0xFF) << 16 | (b & 0xFF00) | b >> 16;
       EXPECT_LE(va, vb);
     }
     EXPECT_EQ(reduced[0], reduced[1]);
@@ -148,10 +150,12 @@ TEST(ColorRes, FewColoursQuantizeExactlyInTreeOrder) {
   auto interleaved = [](uint32_t c) {
     uint32_t key = 0;
     for (int bit = 7; bit >= 0; --bit)
-      key = key << 3 | ((c >> (16 + bit)) & 1) << 2 | ((c >> (8 + bit)) & 1) << 1 | ((c >> bit) & 1);
+      key =
+          key << 3 | ((c >> (16 + bit)) & 1) << 2 | ((c >> (8 + bit)) & 1) << 1 | ((c >> bit) & 1);
     return key;
   };
-  std::sort(colors.begin(), colors.end(), [&](uint32_t a, uint32_t b) { return interleaved(a) < interleaved(b); });
+  std::sort(colors.begin(), colors.end(),
+            [&](uint32_t a, uint32_t b) { return interleaved(a) < interleaved(b); });
   const auto table = TableColors(doc, 256);
   for (size_t k = 0; k < 256; ++k) {
     const uint32_t c = k < colors.size() ? colors[k] : 0;
@@ -204,7 +208,8 @@ TEST(Octree, StaysWithinItsNodeLimit) {
   std::mt19937 random(11);
   for (int i = 0; i < 400000; ++i) {
     const uint32_t c = random();
-    tree.Insert(static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c >> 16));
+    tree.Insert(static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8),
+                static_cast<uint8_t>(c >> 16));
     ASSERT_LE(tree.nodeCount(), OctreeQuantizer::kNodeLimit);
   }
   EXPECT_GT(tree.peakNodeCount(), OctreeQuantizer::kNodeTarget);

@@ -34,7 +34,8 @@ TEST(GlobalMemory, LargeBlocksAreZeroedToTheEnd) {
         ASSERT_TRUE(block);
         const uint8_t* data = block.data();
         EXPECT_EQ(data[0] | data[bytes / 2] | data[bytes - 1], 0) << bytes;
-        std::fill(block.data(), block.data() + bytes, uint8_t{0xA5});  // dirty it for the next round
+        std::fill(block.data(), block.data() + bytes,
+                  uint8_t{0xA5});  // dirty it for the next round
       }
       EXPECT_TRUE(mem::Free(h));
     }
@@ -49,7 +50,8 @@ TEST(DibModel, KindFollowsBitCountAndGreyRamp) {
   ramp[4 * 7 + 2] = 8;  // entry 7 = (7, 7, 8)
   EXPECT_EQ(DibGetKind(&h, ramp.data()), kKind8BitColor);
   EXPECT_EQ(DibGetKind(&h, nullptr), kKindInvalid);
-  const std::pair<int, int16_t> kinds[] = {{1, 0}, {2, -1}, {4, 1}, {16, 4}, {24, 5}, {32, 6}, {0, -1}, {12, -1}, {48, -1}};
+  const std::pair<int, int16_t> kinds[] = {{1, 0},  {2, -1}, {4, 1},   {16, 4}, {24, 5},
+                                           {32, 6}, {0, -1}, {12, -1}, {48, -1}};
   for (auto [bits, kind] : kinds) {
     h.bitCount = static_cast<uint16_t>(bits);
     EXPECT_EQ(DibGetKind(&h, ramp.data()), kind) << bits;
@@ -75,7 +77,8 @@ TEST(DibModel, AccessorsMeasureTheHeader) {
   mem::Owned shortTable(test::BlockOf(dib8));
   EXPECT_EQ(DibGetPaletteSize(shortTable.get()), 64);
 
-  for (auto accessor : {DibGetWidth, DibGetHeight, DibGetImageSize, DibGetBitCount, DibGetPaletteSize})
+  for (auto accessor :
+       {DibGetWidth, DibGetHeight, DibGetImageSize, DibGetBitCount, DibGetPaletteSize})
     EXPECT_EQ(accessor(nullptr), -1);
   EXPECT_EQ(DibCopyHeader(nullptr), nullptr);
   mem::Owned header(DibCopyHeader(dib24.get()));
@@ -84,7 +87,8 @@ TEST(DibModel, AccessorsMeasureTheHeader) {
 }
 
 TEST(DibModel, SplitCopiesTableAndRows) {
-  Bytes dib = test::MakeDibBytes(3, 2, 8, test::GrayRamp(), [](int32_t x, int32_t y) { return x + 10 * y; });
+  Bytes dib = test::MakeDibBytes(3, 2, 8, test::GrayRamp(),
+                                 [](int32_t x, int32_t y) { return x + 10 * y; });
   DibHeader h;
   uint8_t table[1024];
   mem::Handle pixels = nullptr;
@@ -105,8 +109,8 @@ TEST(DibModel, SplitRefusesHeadersOutsideTheModel) {
     uint32_t value;
     int width;  // bytes of the field
   } cases[] = {
-      {"bit fields", 16, 3, 4},   {"two planes", 12, 2, 2},     {"core header", 0, 12, 4},
-      {"12 bits", 14, 12, 2},     {"zero width", 4, 0, 4},      {"top-down", 8, 0xFFFFFFFC, 4},
+      {"bit fields", 16, 3, 4},         {"two planes", 12, 2, 2}, {"core header", 0, 12, 4},
+      {"12 bits", 14, 12, 2},           {"zero width", 4, 0, 4},  {"top-down", 8, 0xFFFFFFFC, 4},
       {"huge width", 4, 0x7FFFFFFF, 4},
   };
   for (const Case& c : cases) {
@@ -120,10 +124,13 @@ TEST(DibModel, SplitRefusesHeadersOutsideTheModel) {
   }
   // A block that ends before the rows do is never read past its end.
   DibHeader h;
-  EXPECT_EQ(DibSplit(const_cast<uint8_t*>(good.data()), good.size() - 1, &h, nullptr, nullptr), Result::BadHeader);
-  Bytes shortTable = test::MakeDibBytes(4, 4, 8, test::GrayRamp(), [](int32_t, int32_t) { return 1u; });
+  EXPECT_EQ(DibSplit(const_cast<uint8_t*>(good.data()), good.size() - 1, &h, nullptr, nullptr),
+            Result::BadHeader);
+  Bytes shortTable =
+      test::MakeDibBytes(4, 4, 8, test::GrayRamp(), [](int32_t, int32_t) { return 1u; });
   shortTable.resize(40 + 64 + 16);
-  EXPECT_EQ(DibSplit(shortTable.data(), shortTable.size(), &h, nullptr, nullptr), Result::BadHeader);
+  EXPECT_EQ(DibSplit(shortTable.data(), shortTable.size(), &h, nullptr, nullptr),
+            Result::BadHeader);
 }
 
 }  // namespace

@@ -9,13 +9,15 @@ namespace {
 using test::Bytes;
 
 mem::Handle Gray8(int32_t width, int32_t height) {
-  return test::MakeDib(width, height, 8, test::GrayRamp(), [](int32_t x, int32_t y) { return (x * 37 + y * 11) & 0xFF; });
+  return test::MakeDib(width, height, 8, test::GrayRamp(),
+                       [](int32_t x, int32_t y) { return (x * 37 + y * 11) & 0xFF; });
 }
 
 TEST(ResultCodes, MessagesAreExact) {
   EXPECT_STREQ(ResultMessage(Result::BadParameter), "パラメータ異常です。");
   EXPECT_STREQ(ResultMessage(Result::NoImage), "コントロール内のDIB情報が不正です。");
-  EXPECT_STREQ(ResultMessage(Result::TooManyLabels), "ラベリング処理中に規定数(256個)を超えました。");
+  EXPECT_STREQ(ResultMessage(Result::TooManyLabels),
+               "ラベリング処理中に規定数(256個)を超えました。");
   for (Result silent : {Result::Ok, Result::Cancelled, Result::NoPlugins, Result::TooManyColours})
     EXPECT_EQ(ResultMessage(silent), nullptr);
   EXPECT_EQ(ResultValue(static_cast<Result>(-2)), -2);
@@ -59,7 +61,8 @@ TEST(ImageDocument, SetDibCopiesAndGetDibHandsOutACopy) {
 
 TEST(ImageDocument, MonochromeThresholdsEveryByteOfEightBitImages) {
   ImageDocument doc;
-  mem::Owned dib(test::MakeDib(3, 1, 8, test::GrayRamp(), [](int32_t x, int32_t) { return 127 + x; }));
+  mem::Owned dib(
+      test::MakeDib(3, 1, 8, test::GrayRamp(), [](int32_t x, int32_t) { return 127 + x; }));
   ASSERT_EQ(doc.SetDIB(dib.get()), Result::Ok);
   EXPECT_EQ(doc.Monochrome(255), Result::BadParameter);
   ASSERT_EQ(doc.Monochrome(128), Result::Ok);
@@ -107,7 +110,8 @@ TEST(LoadSave, FilesRoundTripAndFailuresEmptyTheDocument) {
   EXPECT_EQ(loaded.GetWidth(), 7);
   EXPECT_EQ(loaded.Load(test::TempPath("no-such-file.bmp"), 0, 0), Result::CannotOpenFile);
   EXPECT_EQ(loaded.GetWidth(), -1);
-  EXPECT_EQ(doc.Save(test::TempPath("no-such-dir/x.bmp"), kFormatBmp, 0, 0), Result::CannotOpenFile);
+  EXPECT_EQ(doc.Save(test::TempPath("no-such-dir/x.bmp"), kFormatBmp, 0, 0),
+            Result::CannotOpenFile);
   std::remove(path.c_str());
 }
 
@@ -125,7 +129,8 @@ TEST(LoadSave, UnknownBytesAreNotAFormat) {
 
 TEST(LoadSave, BitDepthArgumentConvertsOnLoadAndBeforeSaving) {
   ImageDocument source;
-  mem::Owned dib(test::MakeDib(4, 4, 24, {}, [](int32_t x, int32_t y) { return x < 2 && y < 2 ? 0xFF0000u : 0x00FF00u; }));
+  mem::Owned dib(test::MakeDib(
+      4, 4, 24, {}, [](int32_t x, int32_t y) { return x < 2 && y < 2 ? 0xFF0000u : 0x00FF00u; }));
   ASSERT_EQ(source.SetDIB(dib.get()), Result::Ok);
   mem::Handle file = nullptr;
   int32_t size = 0;
@@ -173,7 +178,8 @@ TEST(LoadSave, SaveChecksFormatAndQuality) {
 // A window of a given outer size whose scroll bars are recorded.
 class FakeWindow : public HeadlessDisplay {
  public:
-  FakeWindow(int32_t width, int32_t height, int32_t thickness) : width_(width), height_(height), thickness_(thickness) {}
+  FakeWindow(int32_t width, int32_t height, int32_t thickness)
+      : width_(width), height_(height), thickness_(thickness) {}
   bool OuterSize(int32_t* width, int32_t* height) override {
     *width = width_;
     *height = height_;
@@ -223,14 +229,16 @@ TEST(Layout, OverflowInBothDirectionsWithAutoScroll) {
 TEST(Layout, FitModesScaleUniformly) {
   FakeWindow window(200, 200, 17);
   ImageDocument doc(&window);
-  mem::Owned wide(test::MakeDib(400, 100, 8, test::GrayRamp(), [](int32_t, int32_t) { return 0u; }));
+  mem::Owned wide(
+      test::MakeDib(400, 100, 8, test::GrayRamp(), [](int32_t, int32_t) { return 0u; }));
   doc.set_size_mode(4);
   ASSERT_EQ(doc.SetDIB(wide.get()), Result::Ok);
   EXPECT_DOUBLE_EQ(doc.scale_x(), 0.5);
   EXPECT_DOUBLE_EQ(doc.scale_y(), 0.5);
   EXPECT_EQ(doc.horizontal_maximum() + doc.vertical_maximum(), 0);
 
-  mem::Owned tall(test::MakeDib(100, 400, 8, test::GrayRamp(), [](int32_t, int32_t) { return 0u; }));
+  mem::Owned tall(
+      test::MakeDib(100, 400, 8, test::GrayRamp(), [](int32_t, int32_t) { return 0u; }));
   doc.set_size_mode(2);
   ASSERT_EQ(doc.SetDIB(tall.get()), Result::Ok);
   EXPECT_DOUBLE_EQ(doc.scale_x(), (200 - 17) / 100.0);
@@ -251,9 +259,11 @@ TEST(Display, QueriesWithoutAnImageReportNine) {
   EXPECT_EQ(x, -1);
   EXPECT_EQ(doc.ClientToDIBPosition(&px, &py), Result::NoImage);
   EXPECT_EQ(px, 3);
-  EXPECT_EQ(doc.GetImageScrollRange(&ranges[0], &ranges[1], &ranges[2], &ranges[3]), Result::NoImage);
+  EXPECT_EQ(doc.GetImageScrollRange(&ranges[0], &ranges[1], &ranges[2], &ranges[3]),
+            Result::NoImage);
   for (int32_t r : ranges) EXPECT_EQ(r, 0);
-  EXPECT_EQ(doc.GetImageScrollRange(nullptr, &ranges[1], &ranges[2], &ranges[3]), Result::BadParameter);
+  EXPECT_EQ(doc.GetImageScrollRange(nullptr, &ranges[1], &ranges[2], &ranges[3]),
+            Result::BadParameter);
   EXPECT_EQ(doc.SetDispScale(-2.0, 0.0), Result::Ok) << "stored unchecked";
 }
 

@@ -22,8 +22,8 @@ using test::Bytes;
 // Width × height pairs that catch edge handling: tiny, one row or column, odd widths; and rows
 // longer than the stretches row forms work in.
 const std::vector<std::pair<int32_t, int32_t>> kSizes = {
-    {1, 1}, {2, 1}, {1, 2}, {3, 3}, {1, 17}, {17, 1}, {5, 4}, {6, 7}, {31, 9}, {33, 2}, {64, 5}, {101, 13},
-    {259, 3}, {517, 4}};
+    {1, 1}, {2, 1},  {1, 2},  {3, 3},  {1, 17},   {17, 1},  {5, 4},
+    {6, 7}, {31, 9}, {33, 2}, {64, 5}, {101, 13}, {259, 3}, {517, 4}};
 
 Bytes RandomBytes(std::mt19937& random, size_t n) {
   Bytes bytes(n);
@@ -33,16 +33,20 @@ Bytes RandomBytes(std::mt19937& random, size_t n) {
 
 // An 8-bit grey DIB (a grey-ramp table) of random pixels.
 mem::Handle RandomGreyDib(std::mt19937& random, int32_t width, int32_t height) {
-  return test::MakeDib(width, height, 8, test::GrayRamp(), [&](int32_t, int32_t) { return random(); });
+  return test::MakeDib(width, height, 8, test::GrayRamp(),
+                       [&](int32_t, int32_t) { return random(); });
 }
 
 // A DIB of random pixels (random table colours below 16 bits, a random fourth byte at 32);
 // padding bytes stay zero.
 mem::Handle RandomDib(std::mt19937& random, int32_t width, int32_t height, int bits) {
-  const Bytes table = bits <= 8 ? test::Table(size_t{1} << bits, [&](size_t) { return random(); }) : Bytes();
-  Bytes dib = test::MakeDibBytes(width, height, bits, table, [&](int32_t, int32_t) { return random(); });
+  const Bytes table =
+      bits <= 8 ? test::Table(size_t{1} << bits, [&](size_t) { return random(); }) : Bytes();
+  Bytes dib =
+      test::MakeDibBytes(width, height, bits, table, [&](int32_t, int32_t) { return random(); });
   if (bits == 32)
-    for (size_t i = kDibHeaderBytes + 3; i < dib.size(); i += 4) dib[i] = static_cast<uint8_t>(random());
+    for (size_t i = kDibHeaderBytes + 3; i < dib.size(); i += 4)
+      dib[i] = static_cast<uint8_t>(random());
   return test::BlockOf(dib);
 }
 
@@ -64,12 +68,13 @@ TEST(FilterFastPaths, RowFormsEqualThePixelByPixelFilter) {
     for (int bits : {8, 24, 32}) {
       if (filter != Filter::Smooth && bits != 8) continue;
       for (const auto& [width, height] : kSizes) {
-        SCOPED_TRACE(testing::Message() << "filter " << int(filter) << " " << width << "x" << height << "x"
-                                        << bits);
+        SCOPED_TRACE(testing::Message()
+                     << "filter " << int(filter) << " " << width << "x" << height << "x" << bits);
         // Random bytes, and only the extremes (the largest sums, the clipping).
         mem::Owned dib(RandomDib(random, width, height, bits));
-        mem::Owned extremes(test::MakeDib(width, height, bits, bits == 8 ? test::GrayRamp() : Bytes(),
-                                          [&](int32_t, int32_t) { return random() & 1 ? 0xFFFFFFu : 0u; }));
+        mem::Owned extremes(
+            test::MakeDib(width, height, bits, bits == 8 ? test::GrayRamp() : Bytes(),
+                          [&](int32_t, int32_t) { return random() & 1 ? 0xFFFFFFu : 0u; }));
         for (mem::Handle h : {dib.get(), extremes.get()})
           ExpectSameInPlace(
               h, [&](const DibView& v) { return ApplyFilter(v, filter); },
@@ -82,16 +87,18 @@ TEST(FilterFastPaths, RowFormsEqualThePixelByPixelFilter) {
 // refuse the others alike), at whole, fractional and mixed factors.
 TEST(ResampleFastPaths, BoxEnlargementsEqualTheCoveredPixelSums) {
   std::mt19937 random(5);
-  const std::pair<double, double> factors[] = {{2, 2}, {3, 1}, {1, 3}, {2, 5}, {4, 4}, {7, 1},
-                                               {1.5, 2}, {2, 2.5}, {0.5, 2}, {2, 0.5}, {1.25, 1.25}};
+  const std::pair<double, double> factors[] = {{2, 2},   {3, 1},   {1, 3},      {2, 5},
+                                               {4, 4},   {7, 1},   {1.5, 2},    {2, 2.5},
+                                               {0.5, 2}, {2, 0.5}, {1.25, 1.25}};
   for (int bits : {8, 24, 32, 0})  // 0: 8-bit grey
     for (const auto& [width, height] : kSizes) {
-      mem::Owned dib(bits ? RandomDib(random, width, height, bits) : RandomGreyDib(random, width, height));
+      mem::Owned dib(bits ? RandomDib(random, width, height, bits)
+                          : RandomGreyDib(random, width, height));
       DibLock lock(dib.get());
       for (const auto& [sx, sy] : factors)
         for (int method : {kScaleAverage, kScaleLargest, kScaleSmallest}) {
-          SCOPED_TRACE(testing::Message() << width << "x" << height << "x" << bits << " by " << sx << "," << sy
-                                          << " method " << method);
+          SCOPED_TRACE(testing::Message() << width << "x" << height << "x" << bits << " by " << sx
+                                          << "," << sy << " method " << method);
           mem::Handle fast = nullptr, slow = nullptr;
           ASSERT_EQ(ScaleDib(lock.view(), sx, sy, method, &fast),
                     ScaleDibWithoutShortcuts(lock.view(), sx, sy, method, &slow));
@@ -105,18 +112,21 @@ TEST(ResampleFastPaths, BoxEnlargementsEqualTheCoveredPixelSums) {
 // refused alike), with the backgrounds the edges fall back on.
 TEST(ResampleFastPaths, LevelRowsEqualThePixelByPixelInterpolation) {
   std::mt19937 random(7);
-  const Interpolation jobs[] = {{0.5, 0.5, 0, false, 0},    {2, 2, 0, false, 0},       {0.37, 1.6, 0, false, 0},
-                                {3, 0.5, 0, false, 0},      {1, 1.5, 0, false, 0},     {1, 1, 0.01, false, 0x123456},
-                                {1, 1, 0.01, true, 7},      {1, 1, 30, false, 0x0000FF}};
+  const Interpolation jobs[] = {{0.5, 0.5, 0, false, 0},  {2, 2, 0, false, 0},
+                                {0.37, 1.6, 0, false, 0}, {3, 0.5, 0, false, 0},
+                                {1, 1.5, 0, false, 0},    {1, 1, 0.01, false, 0x123456},
+                                {1, 1, 0.01, true, 7},    {1, 1, 30, false, 0x0000FF}};
   for (int bits : {4, 8, 16, 24, 32, 0})  // 0: 8-bit grey
     for (const auto& [width, height] : kSizes) {
-      mem::Owned dib(bits ? RandomDib(random, width, height, bits) : RandomGreyDib(random, width, height));
+      mem::Owned dib(bits ? RandomDib(random, width, height, bits)
+                          : RandomGreyDib(random, width, height));
       DibLock lock(dib.get());
       for (const Interpolation& job : jobs) {
-        SCOPED_TRACE(testing::Message() << width << "x" << height << "x" << bits << " by " << job.sx << ","
-                                        << job.sy << " turned " << job.angle);
+        SCOPED_TRACE(testing::Message() << width << "x" << height << "x" << bits << " by " << job.sx
+                                        << "," << job.sy << " turned " << job.angle);
         mem::Handle fast = nullptr, slow = nullptr;
-        ASSERT_EQ(InterpolateDib(lock.view(), job, &fast), InterpolateDibPerPixel(lock.view(), job, &slow));
+        ASSERT_EQ(InterpolateDib(lock.view(), job, &fast),
+                  InterpolateDibPerPixel(lock.view(), job, &slow));
         mem::Owned a(fast), b(slow);
         EXPECT_EQ(test::BytesOf(a.get()), test::BytesOf(b.get()));
       }
@@ -154,7 +164,8 @@ TEST(OctreeFastPaths, TableLookupsEqualWalks) {
     std::vector<uint32_t> colors;
     const size_t count = seed == 1 ? 40 : 20000;
     for (size_t i = 0; i < count; ++i)
-      colors.push_back(seed % 2 ? random() & 0xFFFFFF : (0x406080 + (random() & 0x0F1F3F) * (seed - 1)) & 0xFFFFFF);
+      colors.push_back(seed % 2 ? random() & 0xFFFFFF
+                                : (0x406080 + (random() & 0x0F1F3F) * (seed - 1)) & 0xFFFFFF);
     for (uint32_t c : colors) tree.Insert(c >> 16, (c >> 8) & 0xFF, c & 0xFF);
     tree.Reduce();
     for (int r = 0; r < 256; r += 5)
@@ -218,9 +229,9 @@ Bytes CutStrips(const Bytes& rgb, uint32_t width, uint32_t height, uint32_t cut)
   WriteU16(&file[2], 42);
   WriteU32(&file[4], 8);
   WriteU16(&file[8], entries);
-  const uint32_t fields[entries][4] = {{256, 4, 1, width},      {257, 4, 1, height},    {258, 3, 1, 24},
-                                       {259, 3, 1, 1},          {262, 3, 1, 2},         {273, 4, strips, offsets},
-                                       {279, 4, strips, counts}};
+  const uint32_t fields[entries][4] = {
+      {256, 4, 1, width}, {257, 4, 1, height},       {258, 3, 1, 24},         {259, 3, 1, 1},
+      {262, 3, 1, 2},     {273, 4, strips, offsets}, {279, 4, strips, counts}};
   for (uint32_t i = 0; i < entries; ++i) {
     uint8_t* e = &file[10 + 12 * i];
     WriteU16(e, static_cast<uint16_t>(fields[i][0]));
@@ -242,10 +253,12 @@ Bytes CutStrips(const Bytes& rgb, uint32_t width, uint32_t height, uint32_t cut)
 
 TEST(TiffFastPaths, StripsCutAnywhereReadLikeOneStrip) {
   std::mt19937 random(3);
-  for (const auto& [width, height] : {std::pair{1, 1}, std::pair{1, 5}, std::pair{7, 3}, std::pair{10, 4}}) {
+  for (const auto& [width, height] :
+       {std::pair{1, 1}, std::pair{1, 5}, std::pair{7, 3}, std::pair{10, 4}}) {
     const Bytes rgb = RandomBytes(random, 3u * width * height);
     mem::Owned whole;
-    ASSERT_EQ(test::ReadWith<TiffCodec>(CutStrips(rgb, width, height, static_cast<uint32_t>(rgb.size())), &whole),
+    ASSERT_EQ(test::ReadWith<TiffCodec>(
+                  CutStrips(rgb, width, height, static_cast<uint32_t>(rgb.size())), &whole),
               Result::Ok);
     for (int32_t y = 0; y < height; ++y)
       for (int32_t x = 0; x < width; ++x) {
@@ -254,8 +267,10 @@ TEST(TiffFastPaths, StripsCutAnywhereReadLikeOneStrip) {
       }
     for (uint32_t cut = 1; cut <= 8; ++cut) {
       mem::Owned back;
-      ASSERT_EQ(test::ReadWith<TiffCodec>(CutStrips(rgb, width, height, cut), &back), Result::Ok) << cut;
-      EXPECT_EQ(test::BytesOf(back.get()), test::BytesOf(whole.get())) << width << "x" << height << " cut " << cut;
+      ASSERT_EQ(test::ReadWith<TiffCodec>(CutStrips(rgb, width, height, cut), &back), Result::Ok)
+          << cut;
+      EXPECT_EQ(test::BytesOf(back.get()), test::BytesOf(whole.get()))
+          << width << "x" << height << " cut " << cut;
     }
   }
 }

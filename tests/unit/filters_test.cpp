@@ -5,8 +5,8 @@
 #include <functional>
 #include <random>
 
-#include "gray_plane.h"
 #include "document/image_document.h"
+#include "gray_plane.h"
 
 namespace pv {
 namespace {
@@ -61,7 +61,8 @@ int ReferenceValue(const char* name, const int p[9]) {
   if (filter == "SmoothAsMaxDensity") return *std::max_element(p, p + 9);
   if (filter == "SmoothAsMinDensity") return *std::min_element(p, p + 9);
   if (filter == "SobelFilter")
-    return std::max(std::min(std::abs(Weighted(kSobelX, p)), 255), std::min(std::abs(Weighted(kSobelY, p)), 255));
+    return std::max(std::min(std::abs(Weighted(kSobelX, p)), 255),
+                    std::min(std::abs(Weighted(kSobelY, p)), 255));
   if (filter == "RobinsonFilter") {
     int best = 0;
     for (const Mask& m : kCompass) best = std::max(best, Weighted(m, p));
@@ -89,7 +90,9 @@ TEST(NeighbourhoodFilters, UniformImages) {
     for (const NamedFilter& f : kFilters) {
       Plane expected = flat;
       const std::string name = f.name;
-      const int interior = name == "SobelFilter" || name == "RobinsonFilter" ? 0 : name == "LaplacianFilter" ? 128 : level;
+      const int interior = name == "SobelFilter" || name == "RobinsonFilter" ? 0
+                           : name == "LaplacianFilter"                       ? 128
+                                                                             : level;
       for (int32_t r = 1; r < 4; ++r)
         for (int32_t x = 1; x < 5; ++x) expected.at(r, x) = static_cast<uint8_t>(interior);
       EXPECT_EQ(Filtered(flat, f.op), expected) << f.name << " level " << int{level};
@@ -103,14 +106,16 @@ TEST(NeighbourhoodFilters, SingleBrightPixel) {
   auto block = [](uint8_t centre, uint8_t ring, uint8_t corner) {
     Plane p = test::Filled(7, 7, 0);
     for (int dr = -1; dr <= 1; ++dr)
-      for (int dx = -1; dx <= 1; ++dx) p.at(3 + dr, 3 + dx) = dr == 0 && dx == 0 ? centre : dr == 0 || dx == 0 ? ring : corner;
+      for (int dx = -1; dx <= 1; ++dx)
+        p.at(3 + dr, 3 + dx) = dr == 0 && dx == 0 ? centre : dr == 0 || dx == 0 ? ring : corner;
     return p;
   };
   EXPECT_EQ(Filtered(dot, &ImageDocument::Smooth), block(51, 25, 25));
   EXPECT_EQ(Filtered(dot, &ImageDocument::SmoothAsMaxDensity), block(255, 255, 255));
   EXPECT_EQ(Filtered(dot, &ImageDocument::SmoothAsMinDensity), test::Filled(7, 7, 0));
   Plane laplacian = test::Filled(7, 7, 128);
-  for (int32_t i = 0; i < 7; ++i) laplacian.at(0, i) = laplacian.at(6, i) = laplacian.at(i, 0) = laplacian.at(i, 6) = 0;
+  for (int32_t i = 0; i < 7; ++i)
+    laplacian.at(0, i) = laplacian.at(6, i) = laplacian.at(i, 0) = laplacian.at(i, 6) = 0;
   laplacian.at(3, 3) = 0;
   laplacian.at(2, 3) = laplacian.at(4, 3) = laplacian.at(3, 2) = laplacian.at(3, 4) = 255;
   EXPECT_EQ(Filtered(dot, &ImageDocument::LaplacianFilter), laplacian);
@@ -130,7 +135,8 @@ TEST(NeighbourhoodFilters, ThinImagesAndTheirBordersStayUnchanged) {
   std::mt19937 random(5);
   for (auto [w, h] : {std::pair{1, 1}, {1, 9}, {9, 1}, {2, 7}, {7, 2}, {2, 2}}) {
     const Plane p = test::RandomPlane(random, w, h);
-    for (const NamedFilter& f : kFilters) EXPECT_EQ(Filtered(p, f.op), p) << f.name << " " << w << "x" << h;
+    for (const NamedFilter& f : kFilters)
+      EXPECT_EQ(Filtered(p, f.op), p) << f.name << " " << w << "x" << h;
   }
 }
 
@@ -151,8 +157,10 @@ TEST(NeighbourhoodFilters, MatchTheReferenceOnRandomImages) {
       mem::Owned original(test::DibOf(p));
       const Bytes before = test::BytesOf(original.get()), after = test::BytesOf(doc.dib());
       for (int32_t r = 0; r < h; ++r) {
-        const size_t start = PixelOffset(8) + *DibStride(w, 8) * r + w, end = PixelOffset(8) + *DibStride(w, 8) * (r + 1);
-        ASSERT_TRUE(std::equal(before.begin() + start, before.begin() + end, after.begin() + start)) << f.name;
+        const size_t start = PixelOffset(8) + *DibStride(w, 8) * r + w,
+                     end = PixelOffset(8) + *DibStride(w, 8) * (r + 1);
+        ASSERT_TRUE(std::equal(before.begin() + start, before.begin() + end, after.begin() + start))
+            << f.name;
       }
       ASSERT_TRUE(std::equal(before.begin(), before.begin() + PixelOffset(8), after.begin()));
     }
@@ -173,10 +181,12 @@ TEST(NeighbourhoodFilters, SmoothTreatsColourChannelsApart) {
       for (int c = 0; c < bytes; ++c) {
         Plane channel = test::Filled(w, h, 0);
         for (int32_t r = 0; r < h; ++r)
-          for (int32_t x = 0; x < w; ++x) channel.at(r, x) = dib[kDibHeaderBytes + stride * r + bytes * x + c];
+          for (int32_t x = 0; x < w; ++x)
+            channel.at(r, x) = dib[kDibHeaderBytes + stride * r + bytes * x + c];
         if (c < 3) channel = Reference(channel, "Smooth");
         for (int32_t r = 0; r < h; ++r)
-          for (int32_t x = 0; x < w; ++x) expected[kDibHeaderBytes + stride * r + bytes * x + c] = channel.at(r, x);
+          for (int32_t x = 0; x < w; ++x)
+            expected[kDibHeaderBytes + stride * r + bytes * x + c] = channel.at(r, x);
       }
       ImageDocument doc;
       mem::Owned block(test::BlockOf(dib));

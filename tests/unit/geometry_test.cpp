@@ -16,7 +16,11 @@ using test::Pattern;
 
 TEST(TurnOver, MirrorsWholePixelsAndTwiceRestores) {
   for (int bits : {8, 16, 24, 32}) {
-    Doc d(5, 3, bits, [&](int32_t x, int32_t y) { return bits == 8 ? (x * 3 + y * 40) : bits == 16 ? 0x0101 * (x + 10 * y) + 0x20 : Pattern(x, y); });
+    Doc d(5, 3, bits, [&](int32_t x, int32_t y) {
+      return bits == 8    ? (x * 3 + y * 40)
+             : bits == 16 ? 0x0101 * (x + 10 * y) + 0x20
+                          : Pattern(x, y);
+    });
     const Bytes original = d.bytes();
     const uint32_t corner = d.At(0, 0), opposite = d.At(4, 2);
     ASSERT_EQ(d.doc.TurnOver(1), Result::Ok) << bits;
@@ -58,7 +62,8 @@ TEST(Trim, CutsAndExtendsWithTheBackgroundColour) {
   EXPECT_EQ(wide.At(104, 99), Pattern(99, 99));
 
   // A rectangle beside or above the picture holds only the background.
-  for (auto [left, top] : {std::pair{200.0f, 0.0f}, {-30.0f, 0.0f}, {0.0f, 200.0f}, {0.0f, -30.0f}}) {
+  for (auto [left, top] :
+       {std::pair{200.0f, 0.0f}, {-30.0f, 0.0f}, {0.0f, 200.0f}, {0.0f, -30.0f}}) {
     Doc apart(100, 100, 24, Pattern);
     apart.doc.set_background_color(0x00332211);
     ASSERT_EQ(apart.doc.Trim(left, top, 30, 30), Result::Ok);
@@ -137,7 +142,8 @@ TEST(SetSize, FillValueLayoutPerDepth) {
   Doc d32(1, 1, 32, [](int32_t, int32_t) { return 0; });
   ASSERT_EQ(d32.doc.SetSize(2, 1, 0x101, 0x7FABCDEF), Result::Ok);
   DibLock lock32(d32.doc.dib());
-  EXPECT_EQ(Bytes(lock32.view().row(0) + 4, lock32.view().row(0) + 8), (Bytes{0xAB, 0xCD, 0xEF, 0}));
+  EXPECT_EQ(Bytes(lock32.view().row(0) + 4, lock32.view().row(0) + 8),
+            (Bytes{0xAB, 0xCD, 0xEF, 0}));
 }
 
 TEST(Mosaic, AveragesBlocksFromTheTopLeft) {
@@ -158,7 +164,8 @@ TEST(Mosaic, AveragesBlocksFromTheTopLeft) {
       const uint32_t n = sizes[bx] * sizes[by];
       const uint32_t mean = sums[2] / n << 16 | sums[1] / n << 8 | sums[0] / n;
       for (int32_t y = starts[by]; y < starts[by] + sizes[by]; ++y)
-        for (int32_t x = starts[bx]; x < starts[bx] + sizes[bx]; ++x) EXPECT_EQ(d.At(x, y), mean) << x << "," << y;
+        for (int32_t x = starts[bx]; x < starts[bx] + sizes[bx]; ++x)
+          EXPECT_EQ(d.At(x, y), mean) << x << "," << y;
     }
 }
 
@@ -186,7 +193,8 @@ std::vector<std::pair<int, int>> ProfilePoints(int32_t x0, int32_t y0, int32_t x
   const Bytes bytes = test::BytesOf(block);
   EXPECT_LE(static_cast<size_t>(size) * 3, bytes.size());
   std::vector<std::pair<int, int>> points;
-  for (int32_t i = 0; i < size; ++i) points.emplace_back(bytes[3 * i], bytes[3 * i + 1]);  // red = x, green = y
+  for (int32_t i = 0; i < size; ++i)
+    points.emplace_back(bytes[3 * i], bytes[3 * i + 1]);  // red = x, green = y
   return points;
 }
 
@@ -199,9 +207,11 @@ TEST(GetProfile, SamplesRunLeftToRightWithRowGapsFilled) {
   EXPECT_EQ(ProfilePoints(3, 2, 3, 7), (Points{{3, 2}, {3, 3}, {3, 4}, {3, 5}, {3, 6}, {3, 7}}));
   EXPECT_EQ(ProfilePoints(3, 7, 3, 2), ProfilePoints(3, 2, 3, 7));
   // Steep: each column's sample, then the rows up to the next column's.
-  EXPECT_EQ(ProfilePoints(0, 0, 1, 9),
-            (Points{{0, 0}, {1, 9}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {1, 5}, {1, 6}, {1, 7}, {1, 8}}));
-  EXPECT_EQ(ProfilePoints(1, 0, 0, 4), (Points{{0, 4}, {1, 0}, {0, 3}, {1, 2}, {1, 1}}));  // falling
+  EXPECT_EQ(
+      ProfilePoints(0, 0, 1, 9),
+      (Points{{0, 0}, {1, 9}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {1, 5}, {1, 6}, {1, 7}, {1, 8}}));
+  EXPECT_EQ(ProfilePoints(1, 0, 0, 4),
+            (Points{{0, 4}, {1, 0}, {0, 3}, {1, 2}, {1, 1}}));  // falling
   EXPECT_EQ(ProfilePoints(0, 0, 3, 3), (Points{{0, 0}, {1, 1}, {2, 2}, {3, 3}}));
   EXPECT_EQ(ProfilePoints(15, 15, 15, 15), (Points{{15, 15}}));
 }

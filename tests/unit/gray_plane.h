@@ -18,8 +18,12 @@ struct Plane {
   Bytes pixels;  // width × height, memory order
 
   uint8_t& at(int32_t row, int32_t col) { return pixels[static_cast<size_t>(row) * width + col]; }
-  uint8_t at(int32_t row, int32_t col) const { return pixels[static_cast<size_t>(row) * width + col]; }
-  bool operator==(const Plane& o) const { return width == o.width && height == o.height && pixels == o.pixels; }
+  uint8_t at(int32_t row, int32_t col) const {
+    return pixels[static_cast<size_t>(row) * width + col];
+  }
+  bool operator==(const Plane& o) const {
+    return width == o.width && height == o.height && pixels == o.pixels;
+  }
 };
 
 // Failure messages show the picture, top row first.
@@ -36,7 +40,8 @@ inline Plane Filled(int32_t width, int32_t height, uint8_t value) {
 }
 
 // Values drawn from `values` (all of 0..255 when empty).
-inline Plane RandomPlane(std::mt19937& random, int32_t width, int32_t height, const Bytes& values = {}) {
+inline Plane RandomPlane(std::mt19937& random, int32_t width, int32_t height,
+                         const Bytes& values = {}) {
   Plane p = Filled(width, height, 0);
   for (uint8_t& v : p.pixels)
     v = values.empty() ? static_cast<uint8_t>(random()) : values[random() % values.size()];

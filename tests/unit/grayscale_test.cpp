@@ -23,8 +23,8 @@ std::vector<int> GrayLevels(mem::Handle dib) {
 }
 
 // Converts `colors` (0xRRGGBB) held as a 24-bit row with the method; the grey levels.
-std::vector<int> Convert(const std::vector<uint32_t>& colors, int16_t method, double r = 0, double g = 0,
-                         double b = 0) {
+std::vector<int> Convert(const std::vector<uint32_t>& colors, int16_t method, double r = 0,
+                         double g = 0, double b = 0) {
   ImageDocument doc;
   mem::Owned dib(test::MakeDib(static_cast<int32_t>(colors.size()), 1, 24, {},
                                [&](int32_t x, int32_t) { return colors[x]; }));
@@ -35,7 +35,8 @@ std::vector<int> Convert(const std::vector<uint32_t>& colors, int16_t method, do
 
 TEST(Grayscale, MethodsGiveTheirDocumentedValues) {
   const uint32_t white = 0xFFFFFF, mixed = 0xC86400;  // mixed: red 200, green 100, blue 0
-  EXPECT_EQ(Convert({white, mixed}, 0), (std::vector<int>{254, (313431 * 200 + 615106 * 100) >> 20}));
+  EXPECT_EQ(Convert({white, mixed}, 0),
+            (std::vector<int>{254, (313431 * 200 + 615106 * 100) >> 20}));
   EXPECT_EQ(Convert({white, mixed}, 1), (std::vector<int>{255, 800 / 7}));
   EXPECT_EQ(Convert({white, mixed}, 2), (std::vector<int>{255, 100}));
   EXPECT_EQ(Convert({mixed, 0x0A141E}, 3), (std::vector<int>{200, 10}));
@@ -66,7 +67,8 @@ TEST(Grayscale, GreyImagesKeepTheirLevelsExceptUnderMethodZero) {
 // A picture of every depth with varied colours: palette indices or raw 16-bit or RGB values.
 mem::Handle Picture(int bits) {
   const size_t entries = TableEntries(bits);
-  const Bytes table = test::Table(entries, [](size_t i) { return static_cast<uint32_t>(i * 0x3A1F07 + 0x102030); });
+  const Bytes table =
+      test::Table(entries, [](size_t i) { return static_cast<uint32_t>(i * 0x3A1F07 + 0x102030); });
   return test::MakeDib(13, 5, bits, table, [&](int32_t x, int32_t y) -> uint32_t {
     const uint32_t n = static_cast<uint32_t>(x * 7 + y * 29);
     if (entries) return n % entries;
@@ -95,14 +97,16 @@ TEST(Grayscale, EveryDepthBecomesAnEightBitGreyImage) {
       for (int32_t x = 0; x < 13; ++x) {
         const uint32_t c = test::ColorAt(source.get(), x, y);
         const int r = c >> 16, g = (c >> 8) & 0xFF, b = c & 0xFF;
-        EXPECT_EQ(levels[y * 13 + x], (std::max({r, g, b}) + std::min({r, g, b})) / 2) << bits << " " << x << "," << y;
+        EXPECT_EQ(levels[y * 13 + x], (std::max({r, g, b}) + std::min({r, g, b})) / 2)
+            << bits << " " << x << "," << y;
       }
   }
 }
 
 TEST(Grayscale, OneBitBlackAndWhite) {
   const Bytes table = test::Table(2, [](size_t i) { return i ? 0xFFFFFFu : 0u; });
-  mem::Owned dib(test::MakeDib(9, 2, 1, table, [](int32_t x, int32_t y) { return static_cast<uint32_t>((x + y) & 1); }));
+  mem::Owned dib(test::MakeDib(
+      9, 2, 1, table, [](int32_t x, int32_t y) { return static_cast<uint32_t>((x + y) & 1); }));
   ImageDocument doc;
   ASSERT_EQ(doc.SetDIB(dib.get()), Result::Ok);
   ASSERT_EQ(doc.Grayscale(0, 0, 0, 0), Result::Ok);

@@ -13,7 +13,8 @@ namespace {
 TEST(CallParser, ReadsNamesAndLiterals) {
   ParsedCall call;
   std::string error;
-  ASSERT_TRUE(ParseCall(R"( Load ( "a \"b\" \\c" , -8, 0x1F, 2.5e1, @"x.bmp" ) )", &call, &error)) << error;
+  ASSERT_TRUE(ParseCall(R"( Load ( "a \"b\" \\c" , -8, 0x1F, 2.5e1, @"x.bmp" ) )", &call, &error))
+      << error;
   EXPECT_EQ(call.name, "Load");
   ASSERT_EQ(call.args.size(), 5u);
   EXPECT_EQ(call.args[0].text, R"(a "b" \c)");
@@ -30,8 +31,8 @@ TEST(CallParser, ReadsNamesAndLiterals) {
 TEST(CallParser, RefusesMalformedCalls) {
   ParsedCall call;
   std::string error;
-  for (const char* bad : {"", "GetWidth", "GetWidth(", "GetWidth())", "Load(\"x)", "Load(1,)", "Load(,1)",
-                          "Load(0x)", "Load(1 2)", "Load(abc)", "1Load()", "Load(@x)"})
+  for (const char* bad : {"", "GetWidth", "GetWidth(", "GetWidth())", "Load(\"x)", "Load(1,)",
+                          "Load(,1)", "Load(0x)", "Load(1 2)", "Load(abc)", "1Load()", "Load(@x)"})
     EXPECT_FALSE(ParseCall(bad, &call, &error)) << bad;
 }
 
@@ -63,12 +64,14 @@ TEST(Host, PrintsValuesOutParametersAndBlocks) {
   std::filesystem::create_directories(dir);
   const std::string printed = RunCalls(
       {"GetWidth()", "Load(\"" + test::FixturePath("im_24bit.bmp") + "\", 0, 0)", "GetBitmapBits()",
-       "ColorRes(8, 0, 0, 0)", "GetPalette(0x100)", "SaveMemory(4, 0, 0)", "GetBitmapInfo()", "Monochrome(0)",
-       "Save(\"" + path + "\", 4, 0, 0)", "LoadMemory(@\"" + path + "\", 0, 0)", "GetDIB()"},
+       "ColorRes(8, 0, 0, 0)", "GetPalette(0x100)", "SaveMemory(4, 0, 0)", "GetBitmapInfo()",
+       "Monochrome(0)", "Save(\"" + path + "\", 4, 0, 0)", "LoadMemory(@\"" + path + "\", 0, 0)",
+       "GetDIB()"},
       dir);
   EXPECT_EQ(printed,
             "GetWidth -1\nLoad 0\nGetBitmapBits 24\nColorRes 0\nGetPalette 1 plPal=0\n"
-            "SaveMemory 0 phMem=1190B piSize=1190\nGetBitmapInfo 40B\nMonochrome 1\nSave 0\nLoadMemory 0\n"
+            "SaveMemory 0 phMem=1190B piSize=1190\nGetBitmapInfo 40B\nMonochrome 1\nSave "
+            "0\nLoadMemory 0\n"
             "GetDIB 1176B\n");
   EXPECT_EQ(test::ReadFile(dir + "/6.phMem.bin").size(), 1190u);
   EXPECT_EQ(test::ReadFile(dir + "/7.pVal.bin").size(), 40u);
@@ -76,13 +79,16 @@ TEST(Host, PrintsValuesOutParametersAndBlocks) {
 }
 
 TEST(Host, StopsAtCallsItCannotRun) {
-  EXPECT_EQ(RunCalls({"GetWidth()", "NoSuchMember()"}), "GetWidth -1\nerror: unknown member NoSuchMember\n");
+  EXPECT_EQ(RunCalls({"GetWidth()", "NoSuchMember()"}),
+            "GetWidth -1\nerror: unknown member NoSuchMember\n");
   EXPECT_EQ(RunCalls({"ColorRes(8)"}), "error: ColorRes takes 4 argument(s), not 1\n");
   EXPECT_EQ(RunCalls({"Load(1, 0, 0)"}), "error: wrong value for parameter pszName\n");
   EXPECT_EQ(RunCalls({"LoadMemory(5, 0, 0)"}), "error: wrong value for parameter hMem\n");
-  EXPECT_EQ(RunCalls({"LoadMemory(@\"/no/such/file\", 0, 0)"}), "error: cannot read \"/no/such/file\"\n");
+  EXPECT_EQ(RunCalls({"LoadMemory(@\"/no/such/file\", 0, 0)"}),
+            "error: cannot read \"/no/such/file\"\n");
   EXPECT_EQ(RunCalls({"Monochrome(4294967296)"}), "error: wrong value for parameter th\n");
-  EXPECT_EQ(RunCalls({"Monochrome(99999999999999999999)"}), "error: wrong value for parameter th\n");
+  EXPECT_EQ(RunCalls({"Monochrome(99999999999999999999)"}),
+            "error: wrong value for parameter th\n");
   EXPECT_EQ(RunCalls({"Monochrome(1.5)"}), "error: wrong value for parameter th\n");
   // Names are matched as IDispatch matches them; hex gives 32-bit patterns.
   EXPECT_EQ(RunCalls({"getwidth()", "ColorRes(0xFFFFFFFF, 0, 0, 0)"}), "GetWidth -1\nColorRes 1\n");

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "formats/jpeg_codec.h"
 #include "document/image_document.h"
+#include "formats/jpeg_codec.h"
 #include "test_support.h"
 
 namespace pv {
@@ -32,9 +32,10 @@ int FrameMarker(const Bytes& jpeg) {
 }
 
 TEST(JpegReader, DecodesCjpegFilesAsDjpegDoes) {
-  const std::pair<const char*, const char*> files[] = {{"jpeg_baseline.jpg", "jpeg_baseline.ppm"},
-                                                       {"jpeg_progressive.jpg", "jpeg_progressive.ppm"},
-                                                       {"jpeg_gray.jpg", "jpeg_gray.pgm"}};
+  const std::pair<const char*, const char*> files[] = {
+      {"jpeg_baseline.jpg", "jpeg_baseline.ppm"},
+      {"jpeg_progressive.jpg", "jpeg_progressive.ppm"},
+      {"jpeg_gray.jpg", "jpeg_gray.pgm"}};
   for (const auto& [jpeg, reference] : files) {
     SCOPED_TRACE(jpeg);
     ImageDocument doc;
@@ -104,8 +105,10 @@ TEST(JpegWriter, QualityAboveOneHundredActsAsOneHundred) {
 
 TEST(JpegWriter, PaletteDibsAreWrittenAsGreyOfTheirIndices) {
   // Flat 8 × 8 blocks at quality 100 come back exactly.
-  const Bytes table = test::Table(256, [](size_t i) { return static_cast<uint32_t>(0xFF0000 - i); });
-  mem::Owned dib(test::MakeDib(16, 8, 8, table, [](int32_t x, int32_t) { return x < 8 ? 40u : 200u; }));
+  const Bytes table =
+      test::Table(256, [](size_t i) { return static_cast<uint32_t>(0xFF0000 - i); });
+  mem::Owned dib(
+      test::MakeDib(16, 8, 8, table, [](int32_t x, int32_t) { return x < 8 ? 40u : 200u; }));
   Bytes jpeg;
   ASSERT_EQ(WriteJpeg(dib.get(), 1, 100, &jpeg), Result::Ok);
   mem::Owned back;
@@ -125,7 +128,8 @@ TEST(JpegWriter, OnlyEightAndTwentyFourBits) {
     EXPECT_TRUE(jpeg.empty());
   }
   // Wider than JPEG allows: the library's error comes back as 7, the process lives on.
-  mem::Owned wide(test::MakeDib(70000, 1, 8, test::GrayRamp(), [](int32_t, int32_t) { return 0u; }));
+  mem::Owned wide(
+      test::MakeDib(70000, 1, 8, test::GrayRamp(), [](int32_t, int32_t) { return 0u; }));
   Bytes jpeg;
   EXPECT_EQ(WriteJpeg(wide.get(), 1, 70, &jpeg), Result::OutOfMemory);
   mem::Handle out = nullptr;

@@ -3,8 +3,8 @@
 #include <random>
 #include <vector>
 
-#include "gray_plane.h"
 #include "document/image_document.h"
+#include "gray_plane.h"
 
 namespace pv {
 namespace {
@@ -15,7 +15,8 @@ using test::Plane;
 // A plane from text rows, top row of the picture first: '.' is 0, '#' 255, a digit its value.
 Plane FromText(std::initializer_list<const char*> rows) {
   const std::vector<std::string> lines(rows.begin(), rows.end());
-  Plane p = test::Filled(static_cast<int32_t>(lines[0].size()), static_cast<int32_t>(lines.size()), 0);
+  Plane p =
+      test::Filled(static_cast<int32_t>(lines[0].size()), static_cast<int32_t>(lines.size()), 0);
   for (int32_t r = 0; r < p.height; ++r)
     for (int32_t x = 0; x < p.width; ++x) {
       const char c = lines[p.height - 1 - r][x];
@@ -50,7 +51,8 @@ bool ReferenceLabels(const Plane& src, int64_t min, int64_t max, uint8_t b, Plan
       const size_t i = todo.back();
       todo.pop_back();
       all.push_back(i);
-      const int32_t r = static_cast<int32_t>(i / src.width), x = static_cast<int32_t>(i % src.width);
+      const int32_t r = static_cast<int32_t>(i / src.width),
+                    x = static_cast<int32_t>(i % src.width);
       for (int dr = -1; dr <= 1; ++dr)
         for (int dx = -1; dx <= 1; ++dx) {
           const int32_t rr = r + dr, xx = x + dx;
@@ -115,7 +117,8 @@ TEST(Labeling, SizeFilterAndBackground) {
   EXPECT_EQ(Label(p, 10, -1, 0).plane, test::Filled(8, 4, 0));
   // Background 255: the 0 pixels are the regions; everything else ends as 0, other values count
   // as foreground.
-  EXPECT_EQ(Label(FromText({"##0###", "#00#7#", "######"}), -1, -1, 1).plane, FromText({"..1...", ".11.2.", "......"}));
+  EXPECT_EQ(Label(FromText({"##0###", "#00#7#", "######"}), -1, -1, 1).plane,
+            FromText({"..1...", ".11.2.", "......"}));
 }
 
 TEST(Labeling, KeepsAtMost255Regions) {
@@ -152,7 +155,8 @@ TEST(Labeling, MatchesTheReferenceOnRandomImages) {
     const uint8_t b = back ? 255 : 0;
     Plane p = test::Filled(w, h, b);
     for (uint8_t& v : p.pixels)
-      if (static_cast<int>(random() % 100) < density) v = seed % 5 ? static_cast<uint8_t>(255 - b) : 99;
+      if (static_cast<int>(random() % 100) < density)
+        v = seed % 5 ? static_cast<uint8_t>(255 - b) : 99;
     const int32_t min = seed % 3 ? -1 : static_cast<int32_t>(random() % 8);
     const int32_t max = seed % 7 ? -1 : std::max(min, 0) + static_cast<int32_t>(1 + random() % 20);
     const int64_t low = min == -1 ? 0 : min, high = max == -1 ? int64_t{w} * h : max;
@@ -172,7 +176,8 @@ TEST(Labeling, MatchesTheReferenceOnRandomImages) {
     ASSERT_EQ(out.plane, expected) << "seed " << seed;
     const size_t stride = *DibStride(w, 8);
     for (int32_t r = 0; r < h; ++r)
-      for (size_t x = w; x < stride; ++x) ASSERT_EQ(out.dib[PixelOffset(8) + stride * r + x], 0) << "padding";
+      for (size_t x = w; x < stride; ++x)
+        ASSERT_EQ(out.dib[PixelOffset(8) + stride * r + x], 0) << "padding";
   }
 }
 

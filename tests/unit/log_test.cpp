@@ -23,11 +23,14 @@ TEST(MemberTable, LoggedRowsFitTheirLogEntries) {
   for (const Member& m : Members()) {
     if (!m.logged) continue;
     ++logged;
-    const bool dropsArguments = m.dispid == dispid::kAccentForHistogram || m.dispid == dispid::kSetDispScale;
+    const bool dropsArguments =
+        m.dispid == dispid::kAccentForHistogram || m.dispid == dispid::kSetDispScale;
     const size_t kept = dropsArguments ? 0 : PackedSize(m);
     EXPECT_EQ(OperationLog::ParameterSize(m.dispid), kept) << m.name;
     std::string line;
-    EXPECT_EQ(FormatEntry(LogEntry{m.dispid, Bytes(kept, 0)}, &line), m.dispid != dispid::kSetDispScale) << m.name;
+    EXPECT_EQ(FormatEntry(LogEntry{m.dispid, Bytes(kept, 0)}, &line),
+              m.dispid != dispid::kSetDispScale)
+        << m.name;
   }
   EXPECT_EQ(logged, 26u);
 }
@@ -83,41 +86,51 @@ Result Call(PortableControl& control, const char* name, std::vector<Arg> args = 
 }
 
 void Hold8Bit(PortableControl& control) {
-  mem::Owned dib(test::MakeDib(4, 2, 8, test::GrayRamp(), [](int32_t x, int32_t y) { return 40 * x + 100 * y; }));
+  mem::Owned dib(test::MakeDib(4, 2, 8, test::GrayRamp(),
+                               [](int32_t x, int32_t y) { return 40 * x + 100 * y; }));
   ASSERT_EQ(control.document().SetDIB(dib.get()), Result::Ok);
 }
 
 TEST(LogText, LinesAreExactCp932) {
-  EXPECT_EQ(LineOf(78, F32(2.2f)), "\xb6\xde\xdd\xcf\x95\xe2\x90\xb3  \x95\xe2\x90\xb3\x92\x6c:2.2000");
-  EXPECT_EQ(LineOf(37, I32s({640, 480, 0x0102, 0})),
-            "\xb7\xac\xdd\xca\xde\xbd\x82\xcc\xbb\xb2\xbd\xde  \x95\x9d:640, \x8d\x82\x82\xb3:480, "
-            "\xb2\xd2\xb0\xbc\xde\x82\xcc\x88\xca\x92\x75:(\x8f\x63:\x92\x86\x89\x9b\x8a\xf1\x82\xb9,"
-            "\x89\xa1:\x8d\xb6\x8a\xf1\x82\xb9)");
+  EXPECT_EQ(LineOf(78, F32(2.2f)),
+            "\xb6\xde\xdd\xcf\x95\xe2\x90\xb3  \x95\xe2\x90\xb3\x92\x6c:2.2000");
+  EXPECT_EQ(
+      LineOf(37, I32s({640, 480, 0x0102, 0})),
+      "\xb7\xac\xdd\xca\xde\xbd\x82\xcc\xbb\xb2\xbd\xde  \x95\x9d:640, \x8d\x82\x82\xb3:480, "
+      "\xb2\xd2\xb0\xbc\xde\x82\xcc\x88\xca\x92\x75:(\x8f\x63:\x92\x86\x89\x9b\x8a\xf1\x82\xb9,"
+      "\x89\xa1:\x8d\xb6\x8a\xf1\x82\xb9)");
   EXPECT_EQ(LineOf(70, I32s({-1, -1, 0})),
-            "\xd7\xcd\xde\xd8\xdd\xb8\xde \x8c\x9f\x8d\xf5\x94\xcd\x88\xcd\x81\x69 \x91\x53\x82\xc4 \x81\x6a "
+            "\xd7\xcd\xde\xd8\xdd\xb8\xde \x8c\x9f\x8d\xf5\x94\xcd\x88\xcd\x81\x69 "
+            "\x91\x53\x82\xc4 \x81\x6a "
             "\x94\x77\x8c\x69\x90\x46\x81\x40\x8d\x95");
 }
 
 TEST(LogText, LinesOfTheDocumentedExamples) {
   auto utf8 = [](const char* text) { return Utf8ToCp932(text); };
-  EXPECT_EQ(LineOf(19, GrayscaleBlock(6, 0.5, 0.25, 0.25)), utf8("ｸﾞﾚｰｽｹｰﾙ  RGB比ｶｽﾀﾑ, R:0.5000, G:0.2500, B:0.2500"));
-  EXPECT_EQ(LineOf(70, I32s({10, 200, 1})), utf8("ﾗﾍﾞﾘﾝｸﾞ 検索範囲（ 10画素～200画素 ） 背景色　白"));
+  EXPECT_EQ(LineOf(19, GrayscaleBlock(6, 0.5, 0.25, 0.25)),
+            utf8("ｸﾞﾚｰｽｹｰﾙ  RGB比ｶｽﾀﾑ, R:0.5000, G:0.2500, B:0.2500"));
+  EXPECT_EQ(LineOf(70, I32s({10, 200, 1})),
+            utf8("ﾗﾍﾞﾘﾝｸﾞ 検索範囲（ 10画素～200画素 ） 背景色　白"));
   Bytes scale = GrayscaleBlock(0, 0, 0, 0);  // reuse the layout: two doubles then an i32
   double half = 0.5, w = 320, h = 240;
   std::memcpy(&scale[0], &half, 8);
   std::memcpy(&scale[8], &half, 8);
   WriteI32(&scale[16], 1);
   scale.resize(24);
-  EXPECT_EQ(LineOf(45, scale), utf8("拡大・縮小  水平拡大率:0.5000, 垂直拡大率:0.5000, 拡大・縮小方法:平均法"));
+  EXPECT_EQ(LineOf(45, scale),
+            utf8("拡大・縮小  水平拡大率:0.5000, 垂直拡大率:0.5000, 拡大・縮小方法:平均法"));
   std::memcpy(&scale[0], &w, 8);
   std::memcpy(&scale[8], &h, 8);
   WriteI32(&scale[16], 0x10001);
-  EXPECT_EQ(LineOf(45, scale), utf8("拡大・縮小  幅:320.0000, 高さ:240.0000, 拡大・縮小方法:平均法"));
+  EXPECT_EQ(LineOf(45, scale),
+            utf8("拡大・縮小  幅:320.0000, 高さ:240.0000, 拡大・縮小方法:平均法"));
   EXPECT_EQ(LineOf(56, I32s({5, 0x336699})), utf8("ｶﾗｰﾊﾟﾚｯﾄ  ﾊﾟﾚｯﾄ番号:5, R:153, G:102, B:51"));
   // Values outside a word table show as numbers; nothing is read outside the tables.
-  EXPECT_EQ(LineOf(19, GrayscaleBlock(9, 1, 1, 1)), utf8("ｸﾞﾚｰｽｹｰﾙ  9, R:1.0000, G:1.0000, B:1.0000"));
+  EXPECT_EQ(LineOf(19, GrayscaleBlock(9, 1, 1, 1)),
+            utf8("ｸﾞﾚｰｽｹｰﾙ  9, R:1.0000, G:1.0000, B:1.0000"));
   EXPECT_EQ(LineOf(39, I32s({-7})), utf8("反転  種別:-7"));
-  EXPECT_EQ(LineOf(37, I32s({1, 2, 0x0500, 0})), utf8("ｷｬﾝﾊﾞｽのｻｲｽﾞ  幅:1, 高さ:2, ｲﾒｰｼﾞの位置:(0,5)"));
+  EXPECT_EQ(LineOf(37, I32s({1, 2, 0x0500, 0})),
+            utf8("ｷｬﾝﾊﾞｽのｻｲｽﾞ  幅:1, 高さ:2, ｲﾒｰｼﾞの位置:(0,5)"));
   // A plugin entry read from a file has no block: its name is empty.
   EXPECT_EQ(LineOf(114, {}), utf8("ﾌﾟﾗｸﾞｲﾝ  "));
   std::string line;
@@ -158,7 +171,8 @@ TEST(OperationLog, DeleteOutsideTheEntriesChangesNothing) {
 // The 36-byte file of Mosaic 8, SobelFilter, Gamma 2.2.
 Bytes ThreeEntryFile() {
   Bytes file = {'P', 'v', 'l', 'g'};
-  for (Bytes part : {I32s({1, 0, 3, 21, 8, 43, 78}), F32(2.2f)}) file.insert(file.end(), part.begin(), part.end());
+  for (Bytes part : {I32s({1, 0, 3, 21, 8, 43, 78}), F32(2.2f)})
+    file.insert(file.end(), part.begin(), part.end());
   return file;
 }
 
@@ -226,7 +240,8 @@ TEST(LogFile, RefusesWhatDoesNotFitAndKeepsTheLog) {
   EXPECT_EQ(log.LoadLogBytes(seventeen.data(), seventeen.size(), -1), Result::Ok);
   EXPECT_TRUE(log.entries().empty());
   const Bytes good = ThreeEntryFile();
-  EXPECT_EQ(log.LoadLogBytes(good.data(), good.size(), 1), Result::BadFileFormat);  // past the count
+  EXPECT_EQ(log.LoadLogBytes(good.data(), good.size(), 1),
+            Result::BadFileFormat);  // past the count
   EXPECT_EQ(log.LoadLogBytes(good.data(), good.size(), -3), Result::BadFileFormat);
   EXPECT_EQ(log.LoadLogFile(test::TempPath("missing.pvr"), -1), Result::BadFileFormat);
 }
@@ -265,8 +280,9 @@ TEST(Replay, RecordsSuccessfulLoggedCallsWithTheirArguments) {
   EXPECT_TRUE(control.log().entries().empty());
   Call(control, "StartLog");
   EXPECT_EQ(Call(control, "SetPalette", {L(3), L(0x445566)}), Result::Ok);
-  EXPECT_EQ(Call(control, "SetPalette", {L(300), L(0)}), Result::BadParameter);  // failures are not logged
-  EXPECT_EQ(Call(control, "GetWidth"), static_cast<Result>(4));                     // queries are not logged
+  EXPECT_EQ(Call(control, "SetPalette", {L(300), L(0)}),
+            Result::BadParameter);                               // failures are not logged
+  EXPECT_EQ(Call(control, "GetWidth"), static_cast<Result>(4));  // queries are not logged
   ASSERT_EQ(control.log().entries().size(), 1u);
   EXPECT_EQ(control.log().entries()[0].code, 56);
   EXPECT_EQ(control.log().entries()[0].parameters, I32s({3, 0x445566}));

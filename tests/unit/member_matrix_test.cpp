@@ -75,8 +75,10 @@ struct Picture {
 };
 
 const Picture kPictures[] = {
-    {k1, 1, "1-bit"},        {k2, 2, "2-bit"},     {k4, 4, "4-bit"},   {kPalette8, 8, "8-bit colour"},
-    {kGrey8, 8, "8-bit grey"}, {k16, 16, "16-bit"}, {k24, 24, "24-bit"}, {k32, 32, "32-bit"},
+    {k1, 1, "1-bit"},          {k2, 2, "2-bit"},
+    {k4, 4, "4-bit"},          {kPalette8, 8, "8-bit colour"},
+    {kGrey8, 8, "8-bit grey"}, {k16, 16, "16-bit"},
+    {k24, 24, "24-bit"},       {k32, 32, "32-bit"},
 };
 
 // Eight by four, four levels twice each along a row (two on 1 bit): room for every operation's
@@ -85,11 +87,12 @@ mem::Handle MakePicture(const Picture& p) {
   const size_t entries = TableEntries(p.bits);
   const uint32_t step = p.depth == kPalette8 ? 0x030507 : 0x010101;
   const int levels = p.bits == 1 ? 2 : 4;
-  return test::MakeDib(8, 4, p.bits, test::Table(entries, [&](size_t i) { return static_cast<uint32_t>(i) * step; }),
-                       [&](int32_t x, int32_t) {
-                         const uint32_t level = static_cast<uint32_t>(x / 2 % levels);
-                         return p.bits <= 8 ? level : level * 0x3F3F3Fu;
-                       });
+  return test::MakeDib(
+      8, 4, p.bits, test::Table(entries, [&](size_t i) { return static_cast<uint32_t>(i) * step; }),
+      [&](int32_t x, int32_t) {
+        const uint32_t level = static_cast<uint32_t>(x / 2 % levels);
+        return p.bits <= 8 ? level : level * 0x3F3F3Fu;
+      });
 }
 
 TEST(MemberMatrix, EachRowTakesItsDepthsAndRefusesTheOthersUnchanged) {
@@ -102,7 +105,9 @@ TEST(MemberMatrix, EachRowTakesItsDepthsAndRefusesTheOthersUnchanged) {
       const bool takes = (row.takes & picture.depth) != 0;
       EXPECT_EQ(test::Invoke(control, row.call, row.args), takes ? 0 : row.refusal)
           << row.call << " on " << picture.name;
-      if (!takes) EXPECT_EQ(test::BytesOf(control.document().dib()), before) << row.call << " on " << picture.name;
+      if (!takes)
+        EXPECT_EQ(test::BytesOf(control.document().dib()), before)
+            << row.call << " on " << picture.name;
     }
 }
 

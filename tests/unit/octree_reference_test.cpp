@@ -20,13 +20,16 @@ class ReferenceOctree {
     int index = 0;
   };
 
-  ReferenceOctree(size_t limit, size_t target) : limit_(limit), target_(target) { root_ = Make(nullptr, -1); }
+  ReferenceOctree(size_t limit, size_t target) : limit_(limit), target_(target) {
+    root_ = Make(nullptr, -1);
+  }
 
   void Insert(int r, int g, int b) {
     Node* n = root_.get();
     Add(n, r, g, b);
     for (int level = 0; !n->leaf; ++level) {
-      const int bit = 0x80 >> level, slot = (r & bit ? 4 : 0) | (g & bit ? 2 : 0) | (b & bit ? 1 : 0);
+      const int bit = 0x80 >> level,
+                slot = (r & bit ? 4 : 0) | (g & bit ? 2 : 0) | (b & bit ? 1 : 0);
       if (!n->child[slot]) n->child[slot] = Make(n, level);
       n = n->child[slot].get();
       Add(n, r, g, b);
@@ -53,7 +56,8 @@ class ReferenceOctree {
   int Lookup(int r, int g, int b) const {
     const Node* n = root_.get();
     for (int level = 0; !n->leaf; ++level) {
-      const int bit = 0x80 >> level, slot = (r & bit ? 4 : 0) | (g & bit ? 2 : 0) | (b & bit ? 1 : 0);
+      const int bit = 0x80 >> level,
+                slot = (r & bit ? 4 : 0) | (g & bit ? 2 : 0) | (b & bit ? 1 : 0);
       int k = 0;
       while (!n->child[(slot + k) & 7]) ++k;
       n = n->child[(slot + k) & 7].get();
@@ -155,9 +159,11 @@ TEST(Octree, MatchesTheReferenceTree) {
     uint8_t got[1024], expected[1024] = {};
     tree.FillPalette(got);
     reference.Palette(reference.root(), expected);
-    ASSERT_EQ(std::vector<uint8_t>(got, got + 1024), std::vector<uint8_t>(expected, expected + 1024));
+    ASSERT_EQ(std::vector<uint8_t>(got, got + 1024),
+              std::vector<uint8_t>(expected, expected + 1024));
     for (uint32_t c : colors)
-      ASSERT_EQ(tree.Lookup(c >> 16, (c >> 8) & 0xFF, c & 0xFF), reference.Lookup(c >> 16, (c >> 8) & 0xFF, c & 0xFF));
+      ASSERT_EQ(tree.Lookup(c >> 16, (c >> 8) & 0xFF, c & 0xFF),
+                reference.Lookup(c >> 16, (c >> 8) & 0xFF, c & 0xFF));
   }
 }
 

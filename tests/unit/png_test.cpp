@@ -4,11 +4,11 @@
 #include <string>
 #include <utility>
 
+#include "dib/dib_pixels.h"
+#include "document/image_document.h"
 #include "formats/memory_stream.h"
 #include "formats/png_codec.h"
 #include "formats/progress.h"
-#include "dib/dib_pixels.h"
-#include "document/image_document.h"
 #include "test_support.h"
 
 namespace pv {
@@ -68,14 +68,16 @@ TEST(PngReader, ReadsWhatImageMagickAndPnmtopngWrite) {
 TEST(PngReader, InterlacedAndSixteenBitFilesGiveTheSameDibAsPlainOnes) {
   mem::Owned plain, interlaced, deep;
   ASSERT_EQ(test::ReadWith<PngCodec>(test::Fixture("png_rgb8.png"), &plain), Result::Ok);
-  ASSERT_EQ(test::ReadWith<PngCodec>(test::Fixture("png_rgb8_interlaced.png"), &interlaced), Result::Ok);
+  ASSERT_EQ(test::ReadWith<PngCodec>(test::Fixture("png_rgb8_interlaced.png"), &interlaced),
+            Result::Ok);
   ASSERT_EQ(test::ReadWith<PngCodec>(test::Fixture("png_rgb16.png"), &deep), Result::Ok);
   EXPECT_EQ(test::BytesOf(interlaced.get()), test::BytesOf(plain.get()));
   EXPECT_EQ(test::BytesOf(deep.get()), test::BytesOf(plain.get()));
 }
 
 TEST(PngReader, TablesAreFullWithThePaletteCountInClrUsed) {
-  for (const char* name : {"png_pal1.png", "png_pal2.png", "png_pal4.png", "png_pal8.png", "png_gray8.png"}) {
+  for (const char* name :
+       {"png_pal1.png", "png_pal2.png", "png_pal4.png", "png_pal8.png", "png_gray8.png"}) {
     SCOPED_TRACE(name);
     const Bytes file = test::Fixture(name);
     mem::Owned dib;
@@ -120,7 +122,8 @@ TEST(PngReader, OtherFormatsAreNotPngs) {
   mem::Handle out = nullptr;
   EXPECT_EQ(PngCodec().Read(nullptr, &out), Result::BadParameter);
   // The first four bytes decide; libpng refuses the rest of a broken signature.
-  EXPECT_EQ(test::ReadWith<PngCodec>(Bytes{137, 80, 78, 71, 0, 0, 0, 0}, &dib), Result::OutOfMemory);
+  EXPECT_EQ(test::ReadWith<PngCodec>(Bytes{137, 80, 78, 71, 0, 0, 0, 0}, &dib),
+            Result::OutOfMemory);
 }
 
 TEST(PngReader, TruncatedOrCorruptFilesEndWithSeven) {
@@ -128,7 +131,8 @@ TEST(PngReader, TruncatedOrCorruptFilesEndWithSeven) {
   // Everything up to the last image data is needed; only IEND may be missing.
   for (size_t length = 4; length + 12 < file.size(); ++length) {
     mem::Owned dib;
-    ASSERT_EQ(test::ReadWith<PngCodec>(Bytes(file.begin(), file.begin() + length), &dib), Result::OutOfMemory)
+    ASSERT_EQ(test::ReadWith<PngCodec>(Bytes(file.begin(), file.begin() + length), &dib),
+              Result::OutOfMemory)
         << length;
     ASSERT_FALSE(dib);
   }
@@ -144,8 +148,8 @@ TEST(PngWriter, PaletteDepthsKeepTheirIndicesAndTable) {
     const int entries = 1 << bits;
     const Bytes table =
         test::Table(entries, [](size_t i) { return static_cast<uint32_t>(0x102030 * (i + 1)); });
-    mem::Owned dib(
-        test::MakeDib(13, 5, bits, table, [&](int32_t x, int32_t y) { return (x + 3 * y) % entries; }));
+    mem::Owned dib(test::MakeDib(13, 5, bits, table,
+                                 [&](int32_t x, int32_t y) { return (x + 3 * y) % entries; }));
     const Bytes png = test::WrittenBy<PngCodec>(dib.get());
     const Bytes ihdr = ChunkData(png, "IHDR");
     ASSERT_EQ(ihdr.size(), 13u);
@@ -166,20 +170,22 @@ TEST(PngWriter, TrueColourGoesOutAsTheRgbPictureWithGammaAndTime) {
   for (int bits : {16, 24, 32}) {
     SCOPED_TRACE(bits);
     // The 16-bit layout holds 5 bits per channel; the colours above survive it.
-    mem::Owned dib(bits == 16 ? test::MakeDib(7, 4, 16, {},
-                                              [&](int32_t x, int32_t y) {
-                                                const uint32_t c = color(x, y);
-                                                uint8_t packed[2];
-                                                Pack16(static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8),
-                                                       static_cast<uint8_t>(c >> 16), packed);
-                                                return static_cast<uint32_t>(packed[0] | packed[1] << 8);
-                                              })
-                              : test::MakeDib(7, 4, bits, {}, color));
+    mem::Owned dib(
+        bits == 16 ? test::MakeDib(7, 4, 16, {},
+                                   [&](int32_t x, int32_t y) {
+                                     const uint32_t c = color(x, y);
+                                     uint8_t packed[2];
+                                     Pack16(static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8),
+                                            static_cast<uint8_t>(c >> 16), packed);
+                                     return static_cast<uint32_t>(packed[0] | packed[1] << 8);
+                                   })
+                   : test::MakeDib(7, 4, bits, {}, color));
     const Bytes png = test::WrittenBy<PngCodec>(dib.get());
     const auto chunks = Chunks(png);
     ASSERT_GE(chunks.size(), 5u);
     EXPECT_EQ(chunks.front().first, "IHDR");
-    EXPECT_EQ(Bytes(chunks.front().second.begin() + 8, chunks.front().second.end()), (Bytes{8, 2, 0, 0, 0}));
+    EXPECT_EQ(Bytes(chunks.front().second.begin() + 8, chunks.front().second.end()),
+              (Bytes{8, 2, 0, 0, 0}));
     EXPECT_EQ(ChunkData(png, "gAMA"), (Bytes{0, 1, 0x86, 0xA0}));  // 1.0 as 100000
     EXPECT_EQ(ChunkData(png, "tIME").size(), 7u);
     EXPECT_EQ(chunks.back().first, "IEND");
@@ -191,7 +197,8 @@ TEST(PngWriter, TrueColourGoesOutAsTheRgbPictureWithGammaAndTime) {
 }
 
 TEST(PngWriter, GreyDibsBecomePalettePngsOfTheRamp) {
-  mem::Owned dib(test::MakeDib(5, 3, 8, test::GrayRamp(), [](int32_t x, int32_t y) { return 50 * x + y; }));
+  mem::Owned dib(
+      test::MakeDib(5, 3, 8, test::GrayRamp(), [](int32_t x, int32_t y) { return 50 * x + y; }));
   const Bytes png = test::WrittenBy<PngCodec>(dib.get());
   EXPECT_EQ(ChunkData(png, "IHDR")[9], 3);
   mem::Owned back;

@@ -28,10 +28,13 @@ TEST(RawData, LoadReversesRowsAndChannels) {
 TEST(RawData, LoadChecksSizesAgainstTheBlock) {
   ImageDocument doc;
   mem::Owned raw(test::BlockOf(Bytes(13, 1)));
-  EXPECT_EQ(doc.LoadRawData(raw.get(), 2, 2, 2, 13), Result::BadParameter);  // not a multiple of the height
-  EXPECT_EQ(doc.LoadRawData(raw.get(), 2, 3, 2, 12), Result::BadParameter);  // rows shorter than 3 pixels
+  EXPECT_EQ(doc.LoadRawData(raw.get(), 2, 2, 2, 13),
+            Result::BadParameter);  // not a multiple of the height
+  EXPECT_EQ(doc.LoadRawData(raw.get(), 2, 3, 2, 12),
+            Result::BadParameter);  // rows shorter than 3 pixels
   EXPECT_EQ(doc.LoadRawData(raw.get(), 8, 1, 1, 1), Result::BadParameter);
-  EXPECT_EQ(doc.LoadRawData(raw.get(), 4, 1, 100, 100), Result::BadParameter);  // more than the block holds
+  EXPECT_EQ(doc.LoadRawData(raw.get(), 4, 1, 100, 100),
+            Result::BadParameter);  // more than the block holds
   EXPECT_EQ(doc.LoadRawData(nullptr, 4, 1, 1, 1), Result::BadParameter);
   EXPECT_EQ(doc.LoadRawData(raw.get(), 4, 0, 1, 1), Result::BadParameter);
   // 2^27 pixels of 32 bits: a row of 2^32 bytes, which a 32-bit size would wrap to nothing.

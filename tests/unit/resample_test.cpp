@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "geometry_fixture.h"
 #include "dib/dib_pixels.h"
+#include "geometry_fixture.h"
 
 namespace pv {
 namespace {
@@ -24,7 +24,9 @@ std::vector<Bytes> MemoryRows(const ImageDocument& doc) {
 
 // An 8-bit colour image: entry i is a colour that no grey ramp has.
 Bytes ColourTable() {
-  return test::Table(256, [](size_t i) { return static_cast<uint32_t>((i * 37 % 256) << 16 | (i * 11 % 256) << 8 | (255 - i)); });
+  return test::Table(256, [](size_t i) {
+    return static_cast<uint32_t>((i * 37 % 256) << 16 | (i * 11 % 256) << 8 | (255 - i));
+  });
 }
 
 TEST(SetImageScale, DecimationTakesTheNearestPixelFromTheBottomLeft) {
@@ -39,7 +41,8 @@ TEST(SetImageScale, DecimationTakesTheNearestPixelFromTheBottomLeft) {
     Doc packed(13, 3, bits, pixel);
     ASSERT_EQ(packed.doc.SetImageScale(0.5, 1, 4), Result::Ok);
     ASSERT_EQ(packed.doc.GetWidth(), 7);  // trunc(6.5 + 0.5)
-    for (int32_t x = 0; x < 7; ++x) EXPECT_EQ(packed.At(x, 1), pixel(2 * x, 1) * 0x111111u) << bits << " " << x;
+    for (int32_t x = 0; x < 7; ++x)
+      EXPECT_EQ(packed.At(x, 1), pixel(2 * x, 1) * 0x111111u) << bits << " " << x;
   }
 }
 
@@ -79,7 +82,8 @@ TEST(SetImageScale, ArgumentChecksComeBeforeTheImage) {
   EXPECT_EQ(empty.SetImageScale(1, 1, 5), Result::BadParameter);
   EXPECT_EQ(empty.SetImageScale(1, 1, -1), Result::BadParameter);
   EXPECT_EQ(empty.SetImageScale(1, 1, 0x1FFFF), Result::BadParameter);
-  EXPECT_EQ(empty.SetImageScale(1, 1, 0x20004), Result::NoImage);  // bits above the flag are ignored
+  EXPECT_EQ(empty.SetImageScale(1, 1, 0x20004),
+            Result::NoImage);  // bits above the flag are ignored
 
   Doc colour(4, 4, 24, Pattern);
   EXPECT_EQ(colour.doc.SetImageScale(0.5, 0.5, 2), Result::BadParameter);
@@ -133,8 +137,12 @@ TEST(SetImageScale, BoxMethodsCoverTheirSourceRectangles) {
 
 TEST(SetImageScale, PaletteResultsIndexTheirOwnTable) {
   const Bytes table = ColourTable();
-  mem::Owned dib(test::MakeDib(4, 4, 8, table, [](int32_t x, int32_t y) { return static_cast<uint32_t>(x / 2 * 3 + y / 2 * 100); }));
-  auto entry = [&](size_t i) { return static_cast<uint32_t>(table[4 * i + 2] << 16 | table[4 * i + 1] << 8 | table[4 * i]); };
+  mem::Owned dib(test::MakeDib(4, 4, 8, table, [](int32_t x, int32_t y) {
+    return static_cast<uint32_t>(x / 2 * 3 + y / 2 * 100);
+  }));
+  auto entry = [&](size_t i) {
+    return static_cast<uint32_t>(table[4 * i + 2] << 16 | table[4 * i + 1] << 8 | table[4 * i]);
+  };
   ImageDocument doc;
   ASSERT_EQ(doc.SetDIB(dib.get()), Result::Ok);
   ASSERT_EQ(doc.SetImageScale(0.5, 0.5, 1), Result::Ok);

@@ -32,7 +32,8 @@ TEST(Rotate, QuarterTurnsAreClockwiseAndExactAtEveryDepth) {
     ASSERT_EQ(d.doc.GetWidth(), 7);
     ASSERT_EQ(d.doc.GetHeight(), 13);
     for (int32_t y = 0; y < 7; ++y)
-      for (int32_t x = 0; x < 13; ++x) ASSERT_EQ(d.At(6 - y, x), source.At(x, y)) << bits << " " << x << "," << y;
+      for (int32_t x = 0; x < 13; ++x)
+        ASSERT_EQ(d.At(6 - y, x), source.At(x, y)) << bits << " " << x << "," << y;
     for (int turn = 0; turn < 3; ++turn) ASSERT_EQ(d.doc.Rotate(90, 1, 0), Result::Ok);
     EXPECT_EQ(d.bytes(), source.bytes()) << bits;
   }
@@ -70,7 +71,8 @@ TEST(Rotate, QuarterTurnKeepingTheCanvasCentresTheTurnedPicture) {
   ASSERT_EQ(d.doc.GetHeight(), 100);
   for (int32_t y = 0; y < 100; y += 9) {
     for (int32_t x : {0, 49, 150, 199}) EXPECT_EQ(d.At(x, y), 0x112233u) << x << "," << y;
-    for (int32_t x = 50; x < 150; x += 7) EXPECT_EQ(d.At(x, y), source.At(y + 50, 149 - x)) << x << "," << y;
+    for (int32_t x = 50; x < 150; x += 7)
+      EXPECT_EQ(d.At(x, y), source.At(y + 50, 149 - x)) << x << "," << y;
   }
 }
 
@@ -79,8 +81,9 @@ TEST(Rotate, OtherAnglesGrowToTheTurnedBoundingBox) {
     float angle;
     int32_t width, height, turnedWidth, turnedHeight;
   };
-  for (const Case& c : {Case{45, 100, 100, 141, 141}, Case{30, 200, 100, 223, 187}, Case{120, 200, 100, 187, 223},
-                        Case{-30, 200, 100, 223, 187}, Case{1, 1, 1, 1, 1}}) {
+  for (const Case& c :
+       {Case{45, 100, 100, 141, 141}, Case{30, 200, 100, 223, 187}, Case{120, 200, 100, 187, 223},
+        Case{-30, 200, 100, 223, 187}, Case{1, 1, 1, 1, 1}}) {
     Doc d(c.width, c.height, 8, [](int32_t, int32_t) { return 200; });
     ASSERT_EQ(d.doc.Rotate(c.angle, 1, 0x1234), Result::Ok) << c.angle;
     EXPECT_EQ(d.doc.GetWidth(), c.turnedWidth) << c.angle;
@@ -88,10 +91,11 @@ TEST(Rotate, OtherAnglesGrowToTheTurnedBoundingBox) {
   }
   Doc colour(100, 100, 32, Pattern);
   ASSERT_EQ(colour.doc.Rotate(45, 1, 0x00332211), Result::Ok);
-  for (auto [x, y] : {std::pair{0, 0}, {140, 0}, {0, 140}, {140, 140}}) EXPECT_EQ(colour.At(x, y), 0x112233u);
+  for (auto [x, y] : {std::pair{0, 0}, {140, 0}, {0, 140}, {140, 140}})
+    EXPECT_EQ(colour.At(x, y), 0x112233u);
   Doc gray(100, 100, 8, [](int32_t, int32_t) { return 200; });
   ASSERT_EQ(gray.doc.Rotate(45, 1, 0x1234), Result::Ok);
-  EXPECT_EQ(gray.At(0, 0), 0x343434u);  // the low byte
+  EXPECT_EQ(gray.At(0, 0), 0x343434u);      // the low byte
   EXPECT_EQ(gray.At(70, 70) & 0xFF, 198u);  // inside: 200 through weights that add up to 255
 }
 
@@ -117,8 +121,10 @@ TEST(Rotate, RefusesWhatItCannotTurn) {
   EXPECT_EQ(d.doc.Rotate(3.6e30f, 1, 0), Result::Ok);  // reduced in one step, not 10^28 of them
 
   // A colour-table background must be an index of the table.
-  const Bytes table = test::Table(256, [](size_t i) { return static_cast<uint32_t>(i << 16 | 0x80); });
-  mem::Owned dib(test::MakeDib(10, 10, 8, table, [](int32_t x, int32_t) { return static_cast<uint32_t>(x); }));
+  const Bytes table =
+      test::Table(256, [](size_t i) { return static_cast<uint32_t>(i << 16 | 0x80); });
+  mem::Owned dib(
+      test::MakeDib(10, 10, 8, table, [](int32_t x, int32_t) { return static_cast<uint32_t>(x); }));
   ImageDocument palette;
   ASSERT_EQ(palette.SetDIB(dib.get()), Result::Ok);
   EXPECT_EQ(palette.Rotate(30, 1, 256), Result::BadParameter);

@@ -30,14 +30,16 @@ std::vector<uint32_t> ReadPnm(const std::string& path, int32_t* width, int32_t* 
   const size_t channels = kind == '6' ? 3 : 1;
   std::vector<uint32_t> pixels;
   for (size_t i = consumed + 1; i + channels <= file.size(); i += channels)
-    pixels.push_back(channels == 3 ? file[i] << 16 | file[i + 1] << 8 | file[i + 2] : file[i] * 0x010101u);
+    pixels.push_back(channels == 3 ? file[i] << 16 | file[i + 1] << 8 | file[i + 2]
+                                   : file[i] * 0x010101u);
   return pixels;
 }
 
 mem::Handle DibFromPnm(const std::string& path) {
   int32_t width = 0, height = 0;
   const auto pixels = ReadPnm(path, &width, &height);
-  return MakeDib(width, height, 24, {}, [&](int32_t x, int32_t y) { return pixels[y * width + x]; });
+  return MakeDib(width, height, 24, {},
+                 [&](int32_t x, int32_t y) { return pixels[y * width + x]; });
 }
 
 void ExpectPixelsOf(mem::Handle dib, const std::string& pnmPath) {
@@ -51,7 +53,8 @@ void ExpectPixelsOf(mem::Handle dib, const std::string& pnmPath) {
       ASSERT_EQ(ColorAt(dib, x, y), expected[y * width + x]) << pnmPath << " at " << x << "," << y;
 }
 
-int64_t Invoke(PortableControl& control, const std::string& callName, const std::vector<double>& args) {
+int64_t Invoke(PortableControl& control, const std::string& callName,
+               const std::vector<double>& args) {
   const Member* member = FindMember(callName);
   EXPECT_NE(member, nullptr) << callName;
   if (!member) return INT64_MIN;
@@ -67,7 +70,9 @@ int64_t Invoke(PortableControl& control, const std::string& callName, const std:
   return call.pVal;
 }
 
-std::string FixturePath(const std::string& name) { return std::string(PICTAVOR_FIXTURES) + "/" + name; }
+std::string FixturePath(const std::string& name) {
+  return std::string(PICTAVOR_FIXTURES) + "/" + name;
+}
 
 Bytes ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -17,7 +17,9 @@ namespace pv::test {
 
 using Bytes = std::vector<uint8_t>;
 
-inline mem::Handle BlockOf(const Bytes& bytes) { return mem::AllocCopy(bytes.data(), bytes.size()); }
+inline mem::Handle BlockOf(const Bytes& bytes) {
+  return mem::AllocCopy(bytes.data(), bytes.size());
+}
 
 inline Bytes BytesOf(mem::Handle block) {
   mem::Locked locked(block);
@@ -104,7 +106,8 @@ std::string FixturePath(const std::string& name);
 
 // Runs a member by its call name as the host does (recording its Log entry): the arguments for
 // its parameters in order (as long and as floating value each), blocks it hands out freed; pVal.
-int64_t Invoke(PortableControl& control, const std::string& callName, const std::vector<double>& args = {});
+int64_t Invoke(PortableControl& control, const std::string& callName,
+               const std::vector<double>& args = {});
 Bytes ReadFile(const std::string& path);
 std::string TempPath(const std::string& name);
 

@@ -26,7 +26,7 @@ TEST(DiscriminantThreshold, PicksTheFirstThresholdOfLargestVariance) {
   EXPECT_EQ(Proposed({{0, 8}, {255, 8}}), 1);
   EXPECT_EQ(Proposed({{50, 3}, {200, 3}}), 50);
   EXPECT_EQ(Proposed({{10, 10}, {20, 10}, {200, 1}}), 20);
-  EXPECT_EQ(Proposed({{1, 1}, {2, 1}}), 1);  // class 0 is 0..t
+  EXPECT_EQ(Proposed({{1, 1}, {2, 1}}), 1);   // class 0 is 0..t
   EXPECT_EQ(Proposed({{0, 1}, {1, 1}}), -1);  // would need t = 0
   EXPECT_EQ(Proposed({{254, 1}, {255, 1}}), 254);
   // Nothing to separate: no proposal.
@@ -43,7 +43,8 @@ TEST(DiscriminantThreshold, ExactForPicturesOfManyBrightPixels) {
 // A document holding a picture; pixel(x, y) with y = 0 at the top.
 void Hold(ImageDocument& doc, int32_t width, int32_t height, int bits,
           const std::function<uint32_t(int32_t, int32_t)>& pixel) {
-  const Bytes table = test::Table(TableEntries(bits), [](size_t i) { return static_cast<uint32_t>(i * 0x010101); });
+  const Bytes table =
+      test::Table(TableEntries(bits), [](size_t i) { return static_cast<uint32_t>(i * 0x010101); });
   mem::Owned dib(test::MakeDib(width, height, bits, table, pixel));
   ASSERT_EQ(doc.SetDIB(dib.get()), Result::Ok);
 }
@@ -80,7 +81,8 @@ TEST(GetMonochromeThresh, RefusesRectanglesOutsideTheImageAndOtherDepths) {
                                                            {0, 0, INT32_MAX, 1},
                                                            {INT32_MAX, 0, 1, 1},
                                                            {0, 1, 1, INT32_MAX}})
-    EXPECT_EQ(doc.GetMonochromeThresh(r[0], r[1], r[2], r[3], &t), Result::BadParameter) << r[0] << r[1] << r[2] << r[3];
+    EXPECT_EQ(doc.GetMonochromeThresh(r[0], r[1], r[2], r[3], &t), Result::BadParameter)
+        << r[0] << r[1] << r[2] << r[3];
   EXPECT_EQ(t, 7);
   EXPECT_EQ(doc.GetMonochromeThresh(0, 0, 6, 4, &t), Result::Ok);
 
@@ -91,8 +93,9 @@ TEST(GetMonochromeThresh, RefusesRectanglesOutsideTheImageAndOtherDepths) {
     EXPECT_EQ(other.GetMonochromeThresh(0, 0, 1, 1, &t), Result::BadBitDepth) << bits;
   }
   ImageDocument colour;
-  mem::Owned palette(test::MakeDib(4, 1, 8, test::Table(256, [](size_t i) { return static_cast<uint32_t>(i); }),
-                                   [](int32_t x, int32_t) { return x < 2 ? 3u : 9u; }));
+  mem::Owned palette(
+      test::MakeDib(4, 1, 8, test::Table(256, [](size_t i) { return static_cast<uint32_t>(i); }),
+                    [](int32_t x, int32_t) { return x < 2 ? 3u : 9u; }));
   ASSERT_EQ(colour.SetDIB(palette.get()), Result::Ok);
   EXPECT_EQ(colour.GetMonochromeThresh(0, 0, 4, 1, &t), Result::Ok);
   EXPECT_EQ(t, 3);
@@ -104,7 +107,8 @@ TEST(Monochrome, ThresholdsAtTheEdgesOfItsRange) {
     Hold(doc, 256, 1, 8, [](int32_t x, int32_t) { return static_cast<uint32_t>(x); });
     ASSERT_EQ(doc.Monochrome(th), Result::Ok);
     DibLock lock(doc.dib());
-    for (int v = 0; v < 256; ++v) EXPECT_EQ(lock.view().bits[v], v < th ? 0 : 255) << th << " " << v;
+    for (int v = 0; v < 256; ++v)
+      EXPECT_EQ(lock.view().bits[v], v < th ? 0 : 255) << th << " " << v;
   }
 }
 

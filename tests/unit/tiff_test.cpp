@@ -4,8 +4,8 @@
 #include <tuple>
 #include <vector>
 
-#include "formats/tiff_codec.h"
 #include "document/image_document.h"
+#include "formats/tiff_codec.h"
 #include "test_support.h"
 
 namespace pv {
@@ -15,12 +15,14 @@ using test::Bytes;
 
 mem::Handle Picture(int32_t width, int32_t height, int bits) {
   if (bits == 24)
-    return test::MakeDib(width, height, 24, {},
-                         [](int32_t x, int32_t y) { return static_cast<uint32_t>(x * 0x030201 + y * 0x10); });
+    return test::MakeDib(width, height, 24, {}, [](int32_t x, int32_t y) {
+      return static_cast<uint32_t>(x * 0x030201 + y * 0x10);
+    });
   const Bytes table =
       test::Table(256, [](size_t i) { return static_cast<uint32_t>(0x01FF80 + i * 0x010001); });
-  return test::MakeDib(width, height, 8, table,
-                       [](int32_t x, int32_t y) { return static_cast<uint32_t>(x + 7 * y) & 0xFF; });
+  return test::MakeDib(width, height, 8, table, [](int32_t x, int32_t y) {
+    return static_cast<uint32_t>(x + 7 * y) & 0xFF;
+  });
 }
 
 // Everything after the header: the reader sets biClrUsed to 256, a test DIB has 0.
@@ -71,7 +73,8 @@ TEST(TiffReader, RefusesCompressionDeepSamplesAndOtherFormats) {
   EXPECT_EQ(TiffCodec().Read(nullptr, &out), Result::BadParameter);
   // "II" that is no TIFF ends the load: the JPEG reader is not asked.
   ImageDocument doc;
-  mem::Owned block(test::BlockOf(Bytes{'I', 'I', 'n', 'o', 't', ' ', 'a', ' ', 'T', 'I', 'F', 'F'}));
+  mem::Owned block(
+      test::BlockOf(Bytes{'I', 'I', 'n', 'o', 't', ' ', 'a', ' ', 'T', 'I', 'F', 'F'}));
   EXPECT_EQ(doc.LoadMemory(block.get(), 0, 0), Result::BadHeader);
 }
 
@@ -83,7 +86,8 @@ TEST(TiffReader, EveryFieldThatPointsAstrayIsRefused) {
   ASSERT_EQ(test::ReadWith<TiffCodec>(good, &back), Result::Ok);
   const auto with = [&](size_t at, uint32_t value, bool shortValue = false) {
     Bytes bad = good;
-    for (int i = 0; i < (shortValue ? 2 : 4); ++i) bad.at(at + i) = static_cast<uint8_t>(value >> 8 * i);
+    for (int i = 0; i < (shortValue ? 2 : 4); ++i)
+      bad.at(at + i) = static_cast<uint8_t>(value >> 8 * i);
     return bad;
   };
   const auto field = [](int entry) { return size_t{10 + 12 * static_cast<size_t>(entry) + 8}; };
@@ -147,7 +151,8 @@ TEST(TiffReader, StripsMustStayInsideTheFileAndThePicture) {
   EXPECT_EQ(test::ReadWith<TiffCodec>(noCounts, &back), Result::BadHeader);
   // Every cut of the file is refused, never read past.
   for (size_t length = 2; length < good.size(); length += 7) {
-    ASSERT_EQ(test::ReadWith<TiffCodec>(Bytes(good.begin(), good.begin() + length), &back), Result::BadHeader)
+    ASSERT_EQ(test::ReadWith<TiffCodec>(Bytes(good.begin(), good.begin() + length), &back),
+              Result::BadHeader)
         << length;
   }
 }
@@ -177,7 +182,8 @@ TEST(TiffWriter, TwentyFourBitLayout) {
   const Bytes tiff = test::WrittenBy<TiffCodec>(dib.get());
   ASSERT_EQ(tiff.size(), 15616u);
   EXPECT_EQ(Bytes(tiff.begin(), tiff.begin() + 10), (Bytes{'I', 'I', 42, 0, 8, 0, 0, 0, 15, 0}));
-  const uint16_t tags[] = {254, 256, 257, 258, 259, 262, 273, 274, 277, 278, 279, 282, 283, 296, 284};
+  const uint16_t tags[] = {254, 256, 257, 258, 259, 262, 273, 274,
+                           277, 278, 279, 282, 283, 296, 284};
   for (int n = 0; n < 15; ++n) EXPECT_EQ(EntryAt(tiff, n).tag, tags[n]) << n;
   EXPECT_EQ(ReadU32(&tiff[190]), 0u);
   EXPECT_EQ(Bytes(tiff.begin() + 194, tiff.begin() + 216),
@@ -242,8 +248,8 @@ TEST(TiffWriter, OurFilesReadBackAsTheSameDib) {
   }
   // A short table: the ColorMap entries past biClrUsed are zero and read back as zero.
   const Bytes table = test::Table(256, [](size_t i) { return i < 3 ? 0xFFFFFFu : 0x123456u; });
-  Bytes shortTable =
-      test::MakeDibBytes(2, 2, 8, table, [](int32_t x, int32_t) { return static_cast<uint32_t>(x * 3); });
+  Bytes shortTable = test::MakeDibBytes(
+      2, 2, 8, table, [](int32_t x, int32_t) { return static_cast<uint32_t>(x * 3); });
   WriteU32(&shortTable[32], 3);
   mem::Owned dib(test::BlockOf(shortTable));
   mem::Owned back;

@@ -24,8 +24,10 @@ constexpr uint8_t kPadding = 0xAB, kFourth = 0xCD;
 
 // A picture with varied bytes whose row padding and fourth bytes of 32-bit pixels hold markers.
 Bytes MarkedPicture(int32_t width, int32_t height, int bits) {
-  const Bytes table = bits <= 8 ? test::Table(TableEntries(bits), [](size_t i) { return static_cast<uint32_t>(i * 0x010101); })
-                                : Bytes{};
+  const Bytes table =
+      bits <= 8 ? test::Table(TableEntries(bits),
+                              [](size_t i) { return static_cast<uint32_t>(i * 0x010101); })
+                : Bytes{};
   Bytes dib = test::MakeDibBytes(width, height, bits, table, [&](int32_t x, int32_t y) -> uint32_t {
     const uint32_t n = static_cast<uint32_t>(x * 37 + y * 101) * 2654435761u;
     return bits <= 8 ? (n >> 24) % TableEntries(bits) : n >> 8;
@@ -46,15 +48,16 @@ void Hold(ImageDocument& doc, const Bytes& dib) {
 }
 
 // Checks that every colour byte went through its channel's table and nothing else moved.
-void ExpectMapped(const Bytes& before, const Bytes& after, int32_t width, int bits, const ByteTable& blue,
-                  const ByteTable& green, const ByteTable& red) {
+void ExpectMapped(const Bytes& before, const Bytes& after, int32_t width, int bits,
+                  const ByteTable& blue, const ByteTable& green, const ByteTable& red) {
   ASSERT_EQ(before.size(), after.size());
   const size_t offset = PixelOffset(bits), stride = *DibStride(width, bits), bytes = bits / 8;
   const ByteTable* channel[4] = {&blue, &green, &red, nullptr};
   for (size_t i = 0; i < before.size(); ++i) {
     const size_t inRow = (i - offset) % stride;
     const bool colour = i >= offset && inRow < width * bytes && (bits == 8 || inRow % bytes < 3);
-    const uint8_t expected = colour ? (*channel[bits == 8 ? 0 : inRow % bytes])[before[i]] : before[i];
+    const uint8_t expected =
+        colour ? (*channel[bits == 8 ? 0 : inRow % bytes])[before[i]] : before[i];
     ASSERT_EQ(after[i], expected) << "byte " << i;
   }
 }
@@ -70,7 +73,8 @@ TEST(GammaTable, DocumentedValues) {
   const ByteTable darker = GammaTable(0.4f);
   EXPECT_EQ(darker[64], 8);
   EXPECT_EQ(darker[254], 252);
-  EXPECT_TRUE(std::is_sorted(brighter.begin(), brighter.end()) && std::is_sorted(darker.begin(), darker.end()));
+  EXPECT_TRUE(std::is_sorted(brighter.begin(), brighter.end()) &&
+              std::is_sorted(darker.begin(), darker.end()));
 }
 
 TEST(Gamma, MapsTheColourBytesOfEveryDepthItTakes) {
@@ -88,14 +92,16 @@ TEST(Gamma, MapsTheColourBytesOfEveryDepthItTakes) {
   ASSERT_EQ(doc.RGBGamma(1.0f, 1.0f, 1.0f), Result::Ok);
   EXPECT_EQ(test::BytesOf(doc.dib()), before);
   ASSERT_EQ(doc.RGBGamma(2.2f, 1.0f, 0.4f), Result::Ok);
-  ExpectMapped(before, test::BytesOf(doc.dib()), 3, 32, GammaTable(0.4f), GammaTable(1.0f), GammaTable(2.2f));
+  ExpectMapped(before, test::BytesOf(doc.dib()), 3, 32, GammaTable(0.4f), GammaTable(1.0f),
+               GammaTable(2.2f));
 }
 
 TEST(Gamma, RefusesFactorsThatAreNotPositive) {
   ImageDocument doc;
   const Bytes before = MarkedPicture(4, 4, 24);
   Hold(doc, before);
-  const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity(),
+              nan = std::numeric_limits<float>::quiet_NaN();
   for (float bad : {0.0f, -0.0f, -1.0f, inf, nan}) {
     EXPECT_EQ(doc.Gamma(bad), Result::BadParameter) << bad;
     EXPECT_EQ(doc.RGBGamma(1.0f, bad, 1.0f), Result::BadParameter) << bad;
@@ -157,8 +163,12 @@ TEST(Contrast, RefusesLevelsOutOfOrderOrRange) {
   EXPECT_EQ(doc.Contrast(64, 192, 0, 255), Result::BadParameter);
   const Bytes before = MarkedPicture(4, 4, 8);
   Hold(doc, before);
-  for (const auto& c : std::vector<ContrastLevels>{{64, 64, 0, 255}, {192, 64, 0, 255}, {-1, 64, 0, 255},
-                                                   {64, 256, 0, 255}, {64, 192, 9, 9}, {64, 192, 0, 256}})
+  for (const auto& c : std::vector<ContrastLevels>{{64, 64, 0, 255},
+                                                   {192, 64, 0, 255},
+                                                   {-1, 64, 0, 255},
+                                                   {64, 256, 0, 255},
+                                                   {64, 192, 9, 9},
+                                                   {64, 192, 0, 256}})
     EXPECT_EQ(doc.Contrast(c.low, c.high, c.outLow, c.outHigh), Result::BadParameter);
   EXPECT_EQ(test::BytesOf(doc.dib()), before);
   EXPECT_EQ(doc.Contrast(0, 255, 0, 1), Result::Ok);
@@ -170,7 +180,8 @@ Bytes LevelsPicture(const std::vector<std::pair<int, int>>& extra) {
   std::iota(pixels.begin(), pixels.end(), 0u);
   for (const auto& [level, count] : extra) pixels.insert(pixels.end(), count, level);
   const int32_t width = 16, height = static_cast<int32_t>((pixels.size() + 15) / 16);
-  for (uint32_t level = 0; pixels.size() % width; ++level) pixels.push_back(level);  // at most twice
+  for (uint32_t level = 0; pixels.size() % width; ++level)
+    pixels.push_back(level);  // at most twice
   return test::MakeDibBytes(width, height, 8, test::GrayRamp(),
                             [&](int32_t x, int32_t y) { return pixels[y * width + x]; });
 }
@@ -215,7 +226,8 @@ std::vector<uint32_t> Counts(mem::Handle block) {
 
 TEST(GetHistogram, CountsTheRectangleInPictureRows) {
   ImageDocument doc;
-  Hold(doc, test::MakeDibBytes(5, 3, 8, test::GrayRamp(), [](int32_t x, int32_t y) { return y * 5u + x + 1; }));
+  Hold(doc, test::MakeDibBytes(5, 3, 8, test::GrayRamp(),
+                               [](int32_t x, int32_t y) { return y * 5u + x + 1; }));
   mem::Handle block = nullptr;
   ASSERT_EQ(doc.GetHistogram(0, 0, 1, 1, &block), Result::Ok);  // the top-left pixel
   mem::Owned topLeft(block);
@@ -239,9 +251,16 @@ TEST(GetHistogram, RefusesRectanglesOutsideThePicture) {
   mem::Handle block = nullptr;
   EXPECT_EQ(doc.GetHistogram(0, 0, 1, 1, &block), Result::BadParameter);
   Hold(doc, MarkedPicture(5, 3, 8));
-  for (const auto& r : std::vector<std::array<int32_t, 4>>{
-           {0, 0, 6, 1}, {0, 0, 1, 4}, {4, 0, 2, 1}, {0, 2, 1, 2}, {-1, 0, 1, 1}, {0, -1, 1, 1},
-           {0, 0, 0, 1}, {0, 0, 1, 0}, {INT32_MAX, 0, 1, 1}, {0, 1, 1, INT32_MAX}})
+  for (const auto& r : std::vector<std::array<int32_t, 4>>{{0, 0, 6, 1},
+                                                           {0, 0, 1, 4},
+                                                           {4, 0, 2, 1},
+                                                           {0, 2, 1, 2},
+                                                           {-1, 0, 1, 1},
+                                                           {0, -1, 1, 1},
+                                                           {0, 0, 0, 1},
+                                                           {0, 0, 1, 0},
+                                                           {INT32_MAX, 0, 1, 1},
+                                                           {0, 1, 1, INT32_MAX}})
     EXPECT_EQ(doc.GetHistogram(r[0], r[1], r[2], r[3], &block), Result::BadParameter);
   EXPECT_EQ(doc.GetHistogram(0, 0, 1, 1, nullptr), Result::BadParameter);
   mem::Handle red = nullptr, green = nullptr, blue = nullptr;
@@ -253,7 +272,8 @@ TEST(GetHistogram, RefusesRectanglesOutsideThePicture) {
 
 TEST(GetRGBHistogram, CountsEachChannelAndNotTheFourthByte) {
   ImageDocument doc;
-  Bytes dib = test::MakeDibBytes(3, 2, 32, {}, [](int32_t x, int32_t y) { return y ? 0x112233u : 0x445566u + x; });
+  Bytes dib = test::MakeDibBytes(
+      3, 2, 32, {}, [](int32_t x, int32_t y) { return y ? 0x112233u : 0x445566u + x; });
   for (size_t p = 40 + 3; p < dib.size(); p += 4) dib[p] = kFourth;
   Hold(doc, dib);
   mem::Handle red = nullptr, green = nullptr, blue = nullptr;

@@ -27,12 +27,27 @@ TEST_F(Control, AnswersItsInterfacesWithOneIdentity) {
   Ref<IUnknown> identity = control_.As<IUnknown>(IID_IUnknown);
   EXPECT_EQ(static_cast<void*>(identity.get()), static_cast<void*>(control_.get()))
       << "the flat API relies on the IPictavorCtl pointer being the object";
-  for (REFIID iid : {IID_IDispatch, IID_IViewObjectEx, IID_IViewObject2, IID_IViewObject,
-                     IID_IOleInPlaceObjectWindowless, IID_IOleInPlaceObject, IID_IOleWindow,
-                     IID_IOleInPlaceActiveObject, IID_IOleControl, IID_IOleObject, IID_IPersistStreamInit,
-                     IID_IPersist, IID_ISupportErrorInfo, IID_IConnectionPointContainer,
-                     IID_ISpecifyPropertyPages, IID_IQuickActivate, IID_IPersistStorage, IID_IDataObject,
-                     IID_IProvideClassInfo, IID_IProvideClassInfo2, IID_IPersistPropertyBag}) {
+  for (REFIID iid : {IID_IDispatch,
+                     IID_IViewObjectEx,
+                     IID_IViewObject2,
+                     IID_IViewObject,
+                     IID_IOleInPlaceObjectWindowless,
+                     IID_IOleInPlaceObject,
+                     IID_IOleWindow,
+                     IID_IOleInPlaceActiveObject,
+                     IID_IOleControl,
+                     IID_IOleObject,
+                     IID_IPersistStreamInit,
+                     IID_IPersist,
+                     IID_ISupportErrorInfo,
+                     IID_IConnectionPointContainer,
+                     IID_ISpecifyPropertyPages,
+                     IID_IQuickActivate,
+                     IID_IPersistStorage,
+                     IID_IDataObject,
+                     IID_IProvideClassInfo,
+                     IID_IProvideClassInfo2,
+                     IID_IPersistPropertyBag}) {
     Ref<IUnknown> iface = control_.As<IUnknown>(iid);
     ASSERT_TRUE(iface);
     EXPECT_EQ(iface.As<IUnknown>(IID_IUnknown).get(), identity.get());
@@ -46,12 +61,15 @@ TEST_F(Control, AnswersItsInterfacesWithOneIdentity) {
 
 TEST(Module, CountsObjectsAndLocksForUnloading) {
   ControlModule module;
-  auto getClassObject = module.Export<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>("DllGetClassObject");
+  auto getClassObject =
+      module.Export<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>("DllGetClassObject");
   ASSERT_NE(getClassObject, nullptr);
   Ref<IClassFactory> factory;
   void* none = nullptr;
   EXPECT_EQ(getClassObject(IID_IPictavorCtl, IID_IClassFactory, &none), CLASS_E_CLASSNOTAVAILABLE);
-  ASSERT_EQ(getClassObject(CLSID_PictavorCtl, IID_IClassFactory, reinterpret_cast<void**>(factory.out())), S_OK);
+  ASSERT_EQ(
+      getClassObject(CLSID_PictavorCtl, IID_IClassFactory, reinterpret_cast<void**>(factory.out())),
+      S_OK);
   EXPECT_EQ(module.CanUnloadNow(), S_OK);
 
   Ref<IUnknown> outer = module.Create().As<IUnknown>(IID_IUnknown);
@@ -136,8 +154,9 @@ TEST_F(Control, EverySlotWithATableRowRunsItAndEveryOtherIsNotImplemented) {
     VARIANT result;
     VariantInit(&result);
     EXCEPINFO exception = {};
-    const HRESULT hr = control_->Invoke(f->memid, IID_NULL, 0, DispatchFlags(f->invkind), &params,
-                                        f->invkind == INVOKE_PROPERTYPUT ? nullptr : &result, &exception, nullptr);
+    const HRESULT hr =
+        control_->Invoke(f->memid, IID_NULL, 0, DispatchFlags(f->invkind), &params,
+                         f->invkind == INVOKE_PROPERTYPUT ? nullptr : &result, &exception, nullptr);
     const HRESULT code = hr == DISP_E_EXCEPTION ? exception.scode : hr;
     if (row) {
       EXPECT_EQ(hr, S_OK) << "slot " << i + 7 << " " << row->CallName();
@@ -161,10 +180,11 @@ TEST_F(Control, EverySlotWithATableRowRunsItAndEveryOtherIsNotImplemented) {
 // The documented initial values; a property the table does not hold yet answers E_NOTIMPL.
 TEST_F(Control, NewControlsHaveTheDocumentedPropertyValues) {
   const std::map<std::string, LONG> initial = {
-      {"AutoRepaint", 1},   {"AutoScroll", 1},    {"PaintSizeMode", 0}, {"DrawPenColor", 0},
-      {"DrawPenStyle", 0},  {"DrawPenWidth", 1},  {"DrawFillColor", 0}, {"DrawFillStyle", 0},
-      {"DrawFontColor", 0}, {"DropFiles", 0},     {"PreDropFiles", 0},  {"ContrastLow", 0},
-      {"ContrastHi", 255},  {"DrawType", 0},      {"PaintScaleMode", 4}, {"EnableMenu", 1}, {"BackColor", 0}};
+      {"AutoRepaint", 1},   {"AutoScroll", 1},   {"PaintSizeMode", 0},  {"DrawPenColor", 0},
+      {"DrawPenStyle", 0},  {"DrawPenWidth", 1}, {"DrawFillColor", 0},  {"DrawFillStyle", 0},
+      {"DrawFontColor", 0}, {"DropFiles", 0},    {"PreDropFiles", 0},   {"ContrastLow", 0},
+      {"ContrastHi", 255},  {"DrawType", 0},     {"PaintScaleMode", 4}, {"EnableMenu", 1},
+      {"BackColor", 0}};
   for (const auto& [name, value] : initial) {
     std::wstring wide = Wide(name);
     LPOLESTR names[] = {wide.data()};
@@ -173,7 +193,8 @@ TEST_F(Control, NewControlsHaveTheDocumentedPropertyValues) {
     DISPPARAMS none = {};
     VARIANT result;
     VariantInit(&result);
-    const HRESULT hr = control_->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr);
+    const HRESULT hr =
+        control_->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr);
     if (!FindMember("get_" + name)) {
       EXPECT_NE(hr, S_OK) << name << " has no row yet";
       continue;
@@ -198,7 +219,8 @@ TEST_F(Control, PropertyPutsKeepTheirRanges) {
 // blocks and Log entries.
 TEST_F(Control, MembersAnswerAsThePortableTableDoes) {
   const std::string fixture = test::FixturePath("im_24bit.bmp");
-  const std::string comLog = test::TempPath("com.pvr"), portableLog = test::TempPath("portable.pvr");
+  const std::string comLog = test::TempPath("com.pvr"),
+                    portableLog = test::TempPath("portable.pvr");
   Bstr path(Wide(fixture).c_str()), logPath(Wide(comLog).c_str());
   LONG v = 0, size = 0, color = 0, width = 0;
   LONG_PTR block = 0, dib = 0;
@@ -245,7 +267,8 @@ TEST_F(Control, MembersAnswerAsThePortableTableDoes) {
   EXPECT_EQ(test::BytesOf(handle(block)), test::BytesOf(saved.args[0].h));
   EXPECT_EQ(test::BytesOf(handle(dib)), test::BytesOf(copied.pValBlock));
   EXPECT_EQ(test::ReadFile(comLog), test::ReadFile(portableLog));
-  for (mem::Handle h : {handle(block), handle(dib), saved.args[0].h, copied.pValBlock}) mem::Free(h);
+  for (mem::Handle h : {handle(block), handle(dib), saved.args[0].h, copied.pValBlock})
+    mem::Free(h);
   std::remove(comLog.c_str());
   std::remove(portableLog.c_str());
 }
@@ -265,9 +288,11 @@ TEST_F(Control, OpensFilesByTheirUnicodeNames) {
   LONG v = -1, width = 0;
   ASSERT_EQ(control_->Load(source.get(), 0, 0, &v), S_OK);
   ASSERT_EQ(control_->Save(target.get(), 4, 0, 0, &v), S_OK);
-  EXPECT_EQ(source.str(), Wide(test::FixturePath("im_8bit.bmp"))) << "strings stay the caller's as they were";
+  EXPECT_EQ(source.str(), Wide(test::FixturePath("im_8bit.bmp")))
+      << "strings stay the caller's as they were";
   EXPECT_EQ(v, 0);
-  EXPECT_NE(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES) << "saved under its own name";
+  EXPECT_NE(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES)
+      << "saved under its own name";
   ASSERT_EQ(control_->SetDIB(0, &v), S_OK);
   ASSERT_EQ(control_->Load(target.get(), 0, 0, &v), S_OK);
   EXPECT_EQ(v, 0);
@@ -296,7 +321,8 @@ TEST_F(Control, DispatchesByNameThroughItsTypeInformation) {
   DISPPARAMS none = {};
   VARIANT result;
   VariantInit(&result);
-  ASSERT_EQ(control_->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &none, &result, nullptr, nullptr), S_OK);
+  ASSERT_EQ(control_->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &none, &result, nullptr, nullptr),
+            S_OK);
   EXPECT_EQ(V_VT(&result), VT_I4);
   EXPECT_EQ(V_I4(&result), -1);
 }
@@ -317,14 +343,15 @@ TEST_F(Control, WritesOutParametersIntoScriptVariables) {
   V_I2(&arguments[1]) = 9;
   VariantInit(&result);
   DISPPARAMS params = {arguments, nullptr, 2, 0};
-  ASSERT_EQ(control_->Invoke(55, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params, &result, nullptr,
-                             nullptr),
+  ASSERT_EQ(control_->Invoke(55, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params,
+                             &result, nullptr, nullptr),
             S_OK);
   EXPECT_EQ(V_VT(&result), VT_I4);
   EXPECT_EQ(V_I4(&result), 0);
   EXPECT_EQ(V_VT(&variable), VT_I4);
   EXPECT_EQ(V_I4(&variable), 0x0A0B0C);
-  EXPECT_EQ(V_VT(&arguments[0]), VT_BYREF | VT_VARIANT) << "the caller's arguments stay as they were";
+  EXPECT_EQ(V_VT(&arguments[0]), VT_BYREF | VT_VARIANT)
+      << "the caller's arguments stay as they were";
   VariantClear(&variable);
 }
 
@@ -362,8 +389,11 @@ class FakeSink : public IDispatch {
   ULONG STDMETHODCALLTYPE Release() override { return --refs; }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
     return E_NOTIMPL;
   }
   LONG refs = 1;
@@ -373,7 +403,8 @@ class FakeSink : public IDispatch {
 };
 
 TEST_F(Control, KeepsSinksOnItsTwoConnectionPoints) {
-  Ref<IConnectionPointContainer> container = control_.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
+  Ref<IConnectionPointContainer> container =
+      control_.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
   Ref<IConnectionPoint> events, notify, none;
   ASSERT_EQ(container->FindConnectionPoint(DIID__IPictavorCtlEvents, events.out()), S_OK);
   ASSERT_EQ(container->FindConnectionPoint(IID_IPropertyNotifySink, notify.out()), S_OK);
@@ -387,7 +418,8 @@ TEST_F(Control, KeepsSinksOnItsTwoConnectionPoints) {
   IEnumConnections* connections = nullptr;
   EXPECT_EQ(events->EnumConnections(&connections), E_NOTIMPL);
 
-  FakeSink first(DIID__IPictavorCtlEvents), second(DIID__IPictavorCtlEvents), stranger(IID_IPropertyNotifySink);
+  FakeSink first(DIID__IPictavorCtlEvents), second(DIID__IPictavorCtlEvents),
+      stranger(IID_IPropertyNotifySink);
   DWORD a = 0, b = 0, c = 0;
   EXPECT_EQ(events->Advise(&first, &a), S_OK);
   EXPECT_EQ(events->Advise(&second, &b), S_OK);

@@ -13,7 +13,8 @@ namespace {
 struct Atl {
   Atl() : module(LoadLibraryW(L"atl.dll")) {
     if (!module) return;
-    winInit = reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(module, "AtlAxWinInit")));
+    winInit = reinterpret_cast<BOOL(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(module, "AtlAxWinInit")));
     createControl = reinterpret_cast<decltype(createControl)>(
         reinterpret_cast<void*>(GetProcAddress(module, "AtlAxCreateControlEx")));
   }
@@ -22,7 +23,8 @@ struct Atl {
   }
   HMODULE module;
   BOOL(WINAPI* winInit)() = nullptr;
-  HRESULT(WINAPI* createControl)(LPCOLESTR, HWND, IStream*, IUnknown**, IUnknown**, REFIID, IUnknown*) = nullptr;
+  HRESULT(WINAPI* createControl)
+  (LPCOLESTR, HWND, IStream*, IUnknown**, IUnknown**, REFIID, IUnknown*) = nullptr;
 };
 
 void PumpMessages() {
@@ -41,14 +43,15 @@ HWND MakeHostWindow(int width, int height) {
     c.lpszClassName = L"PictavorTestHost";
     return RegisterClassW(&c);
   }();
-  return CreateWindowExW(0, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(kClass)), L"", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
-                         nullptr, GetModuleHandleW(nullptr), nullptr);
+  return CreateWindowExW(0, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(kClass)), L"",
+                         WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
 }
 
 // The scroll-bar thickness the layout takes from the system.
 LONG Thickness() {
-  return std::max({GetSystemMetrics(SM_CXHSCROLL), GetSystemMetrics(SM_CYHSCROLL), GetSystemMetrics(SM_CXVSCROLL),
-                   GetSystemMetrics(SM_CYVSCROLL)});
+  return std::max({GetSystemMetrics(SM_CXHSCROLL), GetSystemMetrics(SM_CYHSCROLL),
+                   GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYVSCROLL)});
 }
 
 struct Ranges {
@@ -58,14 +61,15 @@ struct Ranges {
 class Embedded : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(atl_.module && atl_.winInit && atl_.createControl) << "atl.dll and its container functions";
+    ASSERT_TRUE(atl_.module && atl_.winInit && atl_.createControl)
+        << "atl.dll and its container functions";
     static const bool initialised = atl_.winInit();  // registers its window classes once
     ASSERT_TRUE(initialised);
     host_ = MakeHostWindow(100, 100);
     ASSERT_TRUE(host_);
     Ref<IUnknown> unknown;
-    ASSERT_EQ(atl_.createControl(L"Pictavor.PictavorCtl", host_, stream_, container_.out(), unknown.out(), IID_NULL,
-                                 nullptr),
+    ASSERT_EQ(atl_.createControl(L"Pictavor.PictavorCtl", host_, stream_, container_.out(),
+                                 unknown.out(), IID_NULL, nullptr),
               S_OK);
     control_ = unknown.As<IPictavorCtl>(IID_IPictavorCtl);
     ASSERT_TRUE(control_);
@@ -95,7 +99,9 @@ class Embedded : public testing::Test {
   }
   Ranges ScrollRanges() {
     LONG horizontalMin = -1, horizontalMax = -1, verticalMin = -1, verticalMax = -1, v = -1;
-    EXPECT_EQ(control_->GetImageScrollRange(&horizontalMin, &horizontalMax, &verticalMin, &verticalMax, &v), S_OK);
+    EXPECT_EQ(control_->GetImageScrollRange(&horizontalMin, &horizontalMax, &verticalMin,
+                                            &verticalMax, &v),
+              S_OK);
     EXPECT_EQ(v, 0);
     EXPECT_EQ(horizontalMin, 0);
     EXPECT_EQ(verticalMin, 0);
@@ -182,7 +188,8 @@ TEST_F(Embedded, AWideImageOverflowsIntoBothScrollBarsWithAutoScroll) {
   const LONG t = Thickness();
   ASSERT_GT(t, 0);
   Ranges ranges = ScrollRanges();
-  EXPECT_EQ(ranges.horizontal, 100 + t) << "the horizontal bar takes height, so the vertical one is needed";
+  EXPECT_EQ(ranges.horizontal, 100 + t)
+      << "the horizontal bar takes height, so the vertical one is needed";
   EXPECT_EQ(ranges.vertical, t);
   EXPECT_TRUE(BarShown(WS_HSCROLL) && BarShown(WS_VSCROLL));
 
@@ -241,7 +248,8 @@ TEST_F(Embedded, ScrollingMovesTheMappingFromClientToImage) {
   const Ranges ranges = ScrollRanges();
   SendMessageW(window_, WM_HSCROLL, SB_RIGHT, 0);
   SendMessageW(window_, WM_HSCROLL, SB_LINERIGHT, 0);
-  EXPECT_EQ(GetScrollPos(window_, SB_HORZ), ranges.horizontal) << "a line right at the maximum stays there";
+  EXPECT_EQ(GetScrollPos(window_, SB_HORZ), ranges.horizontal)
+      << "a line right at the maximum stays there";
   SendMessageW(window_, WM_HSCROLL, SB_PAGELEFT, 0);
   EXPECT_EQ(GetScrollPos(window_, SB_HORZ), ranges.horizontal - 10);
 
@@ -259,14 +267,15 @@ TEST_F(Embedded, TheContainerLoadsASavedStateThroughThePuts) {
   EXPECT_EQ(control_->put_PaintScaleMode(2), S_OK);
   Ref<IStream> stream;
   ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.out()), S_OK);
-  ASSERT_EQ(control_.As<IPersistStreamInit>(IID_IPersistStreamInit)->Save(stream.get(), TRUE), S_OK);
+  ASSERT_EQ(control_.As<IPersistStreamInit>(IID_IPersistStreamInit)->Save(stream.get(), TRUE),
+            S_OK);
   const LARGE_INTEGER start = {};
   ASSERT_EQ(stream->Seek(start, STREAM_SEEK_SET, nullptr), S_OK);
 
   HWND host = MakeHostWindow(200, 200);
   Ref<IUnknown> container, unknown;
-  ASSERT_EQ(atl_.createControl(L"Pictavor.PictavorCtl", host, stream.get(), container.out(), unknown.out(), IID_NULL,
-                               nullptr),
+  ASSERT_EQ(atl_.createControl(L"Pictavor.PictavorCtl", host, stream.get(), container.out(),
+                               unknown.out(), IID_NULL, nullptr),
             S_OK);
   PumpMessages();
   Ref<IPictavorCtl> loaded = unknown.As<IPictavorCtl>(IID_IPictavorCtl);
@@ -307,7 +316,8 @@ class Capture {
     info.bmiHeader.biHeight = -height_;  // top-down
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
-    bitmap_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+    bitmap_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_),
+                               nullptr, 0);
     ReleaseDC(nullptr, screen);
     old_ = SelectObject(dc_, bitmap_);
     PrintWindow(window, dc_, PW_CLIENTONLY);
@@ -370,12 +380,14 @@ TEST(View, DrawsIntoAnyDeviceContext) {
   info.bmiHeader.biBitCount = 32;
   uint32_t* bits = nullptr;
   HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+  HBITMAP bitmap =
+      CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
   HGDIOBJ old = SelectObject(dc, bitmap);
   const RECTL bounds = {2, 2, 10, 10};
-  EXPECT_EQ(control.As<IViewObject>(IID_IViewObject)
-                ->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0),
-            S_OK);
+  EXPECT_EQ(
+      control.As<IViewObject>(IID_IViewObject)
+          ->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0),
+      S_OK);
   GdiFlush();
   EXPECT_EQ(bits[3 * 10 + 3] & 0xFFFFFF, 0x00FF00u) << "inside the image";
   EXPECT_EQ(bits[8 * 10 + 8] & 0xFFFFFF, 0xFF0000u) << "the background, below and right of it";
@@ -402,7 +414,8 @@ TEST_F(Embedded, ShowsTheImageInformationWindow) {
   ASSERT_TRUE(info);
   EXPECT_TRUE(IsWindowVisible(info));
   wchar_t text[16];
-  const std::pair<int, const wchar_t*> fields[] = {{1441, L"20"}, {1442, L"10"}, {1443, L"24"}, {1444, L"0"}};
+  const std::pair<int, const wchar_t*> fields[] = {
+      {1441, L"20"}, {1442, L"10"}, {1443, L"24"}, {1444, L"0"}};
   for (const auto& [id, expected] : fields) {
     GetDlgItemTextW(info, id, text, 16);
     EXPECT_EQ(std::wstring(text), expected);

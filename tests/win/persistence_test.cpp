@@ -13,10 +13,10 @@ namespace {
 
 // The persisted entries in map order with the values a configured control holds.
 const std::vector<std::pair<std::wstring, LONG>> kConfigured = {
-    {L"_cx", 3000},        {L"_cy", 1500},         {L"BackColor", 0x00123456}, {L"AutoRepaint", 0},
-    {L"AutoScroll", 0},    {L"PaintSizeMode", 4},  {L"DrawPenColor", 0xFF},    {L"DrawPenStyle", 3},
-    {L"DrawPenWidth", 5},  {L"DrawFillColor", 7},  {L"DrawFillStyle", 2},     {L"DrawFontColor", 9},
-    {L"DropFiles", 1},     {L"ContrastLow", 200},  {L"ContrastHi", 100},      {L"DrawType", 1},
+    {L"_cx", 3000},       {L"_cy", 1500},        {L"BackColor", 0x00123456}, {L"AutoRepaint", 0},
+    {L"AutoScroll", 0},   {L"PaintSizeMode", 4}, {L"DrawPenColor", 0xFF},    {L"DrawPenStyle", 3},
+    {L"DrawPenWidth", 5}, {L"DrawFillColor", 7}, {L"DrawFillStyle", 2},      {L"DrawFontColor", 9},
+    {L"DropFiles", 1},    {L"ContrastLow", 200}, {L"ContrastHi", 100},       {L"DrawType", 1},
     {L"EnableMenu", 0},
 };
 
@@ -38,7 +38,8 @@ LONG Get(IPictavorCtl* control, const std::wstring& name) {
   DISPPARAMS none = {};
   VARIANT result;
   VariantInit(&result);
-  EXPECT_EQ(control->Invoke(IdOf(control, name), IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr),
+  EXPECT_EQ(control->Invoke(IdOf(control, name), IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result,
+                            nullptr, nullptr),
             S_OK);
   EXPECT_EQ(VariantChangeType(&result, &result, 0, VT_UI4), S_OK);
   return static_cast<LONG>(V_UI4(&result));
@@ -59,7 +60,8 @@ void Put(IPictavorCtl* control, const std::wstring& name, LONG value) {
   V_I4(&v) = value;
   DISPID named = DISPID_PROPERTYPUT;
   DISPPARAMS params = {&v, &named, 1, 1};
-  EXPECT_EQ(control->Invoke(IdOf(control, name), IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr),
+  EXPECT_EQ(control->Invoke(IdOf(control, name), IID_NULL, 0, DISPATCH_PROPERTYPUT, &params,
+                            nullptr, nullptr, nullptr),
             S_OK);
 }
 
@@ -97,13 +99,15 @@ class Persistence : public testing::Test {
     return control;
   }
   // Saves `from` and loads the result into a new control, which it returns.
-  Ref<IPictavorCtl> RoundTrip(IPictavorCtl* from, const std::function<void(IUnknown*, IUnknown*)>& saveLoad) {
+  Ref<IPictavorCtl> RoundTrip(IPictavorCtl* from,
+                              const std::function<void(IUnknown*, IUnknown*)>& saveLoad) {
     Ref<IPictavorCtl> to = module_.Create();
     saveLoad(from, to.get());
     return to;
   }
   void ExpectConfigured(IPictavorCtl* control) {
-    for (const auto& [name, value] : kConfigured) EXPECT_EQ(Get(control, name), value) << std::string(name.begin(), name.end());
+    for (const auto& [name, value] : kConfigured)
+      EXPECT_EQ(Get(control, name), value) << std::string(name.begin(), name.end());
     EXPECT_EQ(Get(control, L"PreDropFiles"), 0) << "not persisted";
     EXPECT_EQ(Get(control, L"PaintScaleMode"), 4) << "not persisted";
     EXPECT_EQ(IsDirty(control), S_FALSE) << "a load leaves the control clean";
@@ -141,7 +145,8 @@ TEST_F(Persistence, AStreamHoldsTheMap) {
     damaged->Write(bytes.data(), keep == 40 ? read : keep, nullptr);
     damaged->Seek(start, STREAM_SEEK_SET, nullptr);
     Ref<IPictavorCtl> fresh = module_.Create();
-    EXPECT_NE(fresh.As<IPersistStreamInit>(IID_IPersistStreamInit)->Load(damaged.get()), S_OK) << keep;
+    EXPECT_NE(fresh.As<IPersistStreamInit>(IID_IPersistStreamInit)->Load(damaged.get()), S_OK)
+        << keep;
     EXPECT_EQ(Get(fresh.get(), L"AutoRepaint"), 1) << keep;
     EXPECT_EQ(Get(fresh.get(), L"_cx"), 5080) << keep;
   }
@@ -150,12 +155,15 @@ TEST_F(Persistence, AStreamHoldsTheMap) {
 TEST_F(Persistence, AStorageHoldsTheStreamAsContents) {
   Ref<IPictavorCtl> from = Configured();
   Ref<IStorage> storage;
-  ASSERT_EQ(StgCreateDocfile(nullptr, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_DELETEONRELEASE, 0,
-                             storage.out()),
+  ASSERT_EQ(StgCreateDocfile(
+                nullptr, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_DELETEONRELEASE,
+                0, storage.out()),
             S_OK);
   ASSERT_EQ(from.As<IPersistStorage>(IID_IPersistStorage)->Save(storage.get(), FALSE), S_OK);
   Ref<IStream> contents;
-  EXPECT_EQ(storage->OpenStream(L"Contents", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, contents.out()), S_OK);
+  EXPECT_EQ(storage->OpenStream(L"Contents", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0,
+                                contents.out()),
+            S_OK);
   contents.reset();
   Ref<IPictavorCtl> to = module_.Create();
   ASSERT_EQ(to.As<IPersistStorage>(IID_IPersistStorage)->Load(storage.get()), S_OK);
@@ -167,7 +175,8 @@ TEST_F(Persistence, APropertyBagHoldsTheNamedValues) {
   MemoryBag bag;
   ASSERT_EQ(from.As<IPersistPropertyBag>(IID_IPersistPropertyBag)->Save(&bag, TRUE, TRUE), S_OK);
   ASSERT_EQ(bag.entries.size(), kConfigured.size());
-  for (size_t n = 0; n < kConfigured.size(); ++n) EXPECT_EQ(bag.entries[n].first, kConfigured[n].first);
+  for (size_t n = 0; n < kConfigured.size(); ++n)
+    EXPECT_EQ(bag.entries[n].first, kConfigured[n].first);
   Ref<IPictavorCtl> to = module_.Create();
   ASSERT_EQ(to.As<IPersistPropertyBag>(IID_IPersistPropertyBag)->Load(&bag, nullptr), S_OK);
   ExpectConfigured(to.get());

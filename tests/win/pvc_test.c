@@ -3,21 +3,21 @@
  * function with GetProcAddress by its plain name, and (PVC_LINKED) calling the prototypes of
  * pictavor.h through the import library. */
 #define COBJMACROS
-#include <windows.h>
 #include <ole2.h>
 #include <stdio.h>
 #include <string.h>
+#include <windows.h>
 
 #include "pictavor.h"
 
 static int failures = 0;
 
-#define CHECK(condition)                                                \
-  do {                                                                  \
-    if (!(condition)) {                                                 \
+#define CHECK(condition)                                             \
+  do {                                                               \
+    if (!(condition)) {                                              \
       printf("%s:%d: failed: %s\n", __FILE__, __LINE__, #condition); \
-      ++failures;                                                       \
-    }                                                                   \
+      ++failures;                                                    \
+    }                                                                \
   } while (0)
 
 typedef HRESULT(WINAPI* GetLong)(IPictavorCtl*, LONG*);
@@ -56,7 +56,9 @@ static IPictavorCtl* CreateControl(void) {
   GetClassObject getClassObject = (GetClassObject)(void*)GetProcAddress(dll, "DllGetClassObject");
   IClassFactory* factory = NULL;
   IPictavorCtl* control = NULL;
-  if (!getClassObject || FAILED(getClassObject(&CLSID_PictavorCtl, &IID_IClassFactory, (void**)&factory))) return NULL;
+  if (!getClassObject ||
+      FAILED(getClassObject(&CLSID_PictavorCtl, &IID_IClassFactory, (void**)&factory)))
+    return NULL;
   IClassFactory_CreateInstance(factory, NULL, &IID_IPictavorCtl, (void**)&control);
   IClassFactory_Release(factory);
   return control;

@@ -49,7 +49,8 @@ TEST_F(Transfer, CopyThenPasteGivesBackTheSameBlock) {
   LONG v = -1;
   EXPECT_EQ(control_->Copy(0, &v), S_OK);
   EXPECT_EQ(v, 9) << "no image to copy";
-  const Bytes dib = test::MakeDibBytes(7, 5, 8, Palette8(), [](int32_t x, int32_t y) { return x * 9 + y; });
+  const Bytes dib =
+      test::MakeDibBytes(7, 5, 8, Palette8(), [](int32_t x, int32_t y) { return x * 9 + y; });
   ASSERT_EQ(SetDib(dib), 0);
   ASSERT_EQ(control_->Copy(0, &v), S_OK);
   EXPECT_EQ(v, 0);
@@ -66,7 +67,8 @@ TEST_F(Transfer, CopyThenPasteGivesBackTheSameBlock) {
 }
 
 TEST_F(Transfer, PasteWithoutADibLeavesTheImage) {
-  const Bytes dib = test::MakeDibBytes(3, 2, 24, {}, [](int32_t x, int32_t) { return 0x102030u * x; });
+  const Bytes dib =
+      test::MakeDibBytes(3, 2, 24, {}, [](int32_t x, int32_t) { return 0x102030u * x; });
   ASSERT_EQ(SetDib(dib), 0);
   ASSERT_TRUE(OpenClipboard(nullptr));
   EmptyClipboard();
@@ -134,7 +136,8 @@ TEST(DeviceBitmap, SectionsHoldTheDibsRows) {
   void* bits = nullptr;
   ASSERT_EQ(DibToSection(dib.get(), &dc, &section, &bits), Result::Ok);
   DIBSECTION description = {};
-  ASSERT_EQ(GetObjectW(section, sizeof description, &description), static_cast<int>(sizeof description));
+  ASSERT_EQ(GetObjectW(section, sizeof description, &description),
+            static_cast<int>(sizeof description));
   EXPECT_EQ(description.dsBm.bmWidth, 5);
   EXPECT_EQ(description.dsBm.bmBitsPixel, 8);
   DibLock lock(dib.get());
@@ -185,10 +188,12 @@ TEST_F(Transfer, SetBitmapReadsADeviceBitmapAndGetBitmapHandsOutTheDisplaysSecti
   EXPECT_EQ(bits, 24);
   ASSERT_EQ(control_->GetBITMAP(&shown), S_OK);
   DIBSECTION section = {};
-  ASSERT_EQ(GetObjectW(reinterpret_cast<HBITMAP>(shown), sizeof section, &section), static_cast<int>(sizeof section));
+  ASSERT_EQ(GetObjectW(reinterpret_cast<HBITMAP>(shown), sizeof section, &section),
+            static_cast<int>(sizeof section));
   EXPECT_EQ(section.dsBm.bmWidth, 2);
   EXPECT_EQ(section.dsBmih.biBitCount, 24);
-  EXPECT_EQ(std::memcmp(section.dsBm.bmBits, GetDib().data() + 40, 8), 0) << "the section shows the image";
+  EXPECT_EQ(std::memcmp(section.dsBm.bmBits, GetDib().data() + 40, 8), 0)
+      << "the section shows the image";
 
   // The round trip: the display's own bitmap read back as a DIB gives the same image.
   const Bytes before = GetDib();
@@ -204,7 +209,8 @@ TEST_F(Transfer, SetBitmapReadsADeviceBitmapAndGetBitmapHandsOutTheDisplaysSecti
 }
 
 TEST_F(Transfer, GetBitmapFollowsEveryLayout) {
-  ASSERT_EQ(SetDib(test::MakeDibBytes(4, 4, 1, test::Table(2, [](size_t i) { return i ? 0xFFFFFFu : 0u; }),
+  ASSERT_EQ(SetDib(test::MakeDibBytes(4, 4, 1,
+                                      test::Table(2, [](size_t i) { return i ? 0xFFFFFFu : 0u; }),
                                       [](int32_t x, int32_t y) { return (x + y) & 1u; })),
             0);
   LONG_PTR first = 0, second = 0;

@@ -91,10 +91,14 @@ std::wstring HelpOf(const Slot& s) {
 std::wstring AsCodePage932(const std::wstring& read) {
   if (GetACP() == 932 || read.empty()) return read;
   const int chars = static_cast<int>(read.size());
-  std::string bytes(WideCharToMultiByte(CP_ACP, 0, read.data(), chars, nullptr, 0, nullptr, nullptr), '\0');
-  WideCharToMultiByte(CP_ACP, 0, read.data(), chars, bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr);
-  std::wstring text(MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0), L'\0');
-  MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), static_cast<int>(text.size()));
+  std::string bytes(
+      WideCharToMultiByte(CP_ACP, 0, read.data(), chars, nullptr, 0, nullptr, nullptr), '\0');
+  WideCharToMultiByte(CP_ACP, 0, read.data(), chars, bytes.data(), static_cast<int>(bytes.size()),
+                      nullptr, nullptr);
+  std::wstring text(
+      MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0), L'\0');
+  MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+                      static_cast<int>(text.size()));
   return text;
 }
 
@@ -119,7 +123,8 @@ std::vector<std::wstring> NamesOf(ITypeInfo* info, MEMBERID id) {
   return names;
 }
 
-void CheckFunction(ITypeInfo* info, const FUNCDESC& f, const Slot& s, VARTYPE handle, bool firstOfDispid) {
+void CheckFunction(ITypeInfo* info, const FUNCDESC& f, const Slot& s, VARTYPE handle,
+                   bool firstOfDispid) {
   SCOPED_TRACE("slot " + std::to_string(s.slot) + " " + s.kind + " " + s.name);
   EXPECT_EQ(f.memid, s.dispid);
   EXPECT_EQ(f.invkind, InvokeKindOf(s.kind));
@@ -175,8 +180,10 @@ void CheckInterface(ITypeLib* lib, VARTYPE handle) {
   ASSERT_EQ(vtable->GetTypeAttr(&attr), S_OK);
   EXPECT_EQ(attr->typekind, TKIND_INTERFACE);
   // Wine reports the automation flag on the vtable view only; the library stores it once.
-  EXPECT_EQ(dispatchFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FDISPATCHABLE), TYPEFLAG_FDUAL | TYPEFLAG_FDISPATCHABLE);
-  EXPECT_EQ(attr->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION), TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION);
+  EXPECT_EQ(dispatchFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FDISPATCHABLE),
+            TYPEFLAG_FDUAL | TYPEFLAG_FDISPATCHABLE);
+  EXPECT_EQ(attr->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION),
+            TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION);
   // The table's size is the build's; offsets are in this process's pointers.
   EXPECT_EQ(attr->cbSizeVft, 147 * (handle == VT_I8 ? 8 : 4));
   const size_t pointer = sizeof(void*);
@@ -206,9 +213,11 @@ struct Event {
 
 void CheckEvents(ITypeLib* lib, VARTYPE handle) {
   const Event events[] = {
-      {1, L"MouseMove", 4, VT_VOID},    {2, L"MouseDown", 4, VT_VOID},  {3, L"MouseUp", 4, VT_VOID},
-      {4, L"Draw", 0, VT_HRESULT},      {5, L"Scroll", 2, VT_HRESULT},  {6, L"MouseWheel", 5, VT_HRESULT},
-      {7, L"DropFiles", 2, VT_HRESULT}, {8, L"PreDropFiles", 0, VT_HRESULT}, {9, L"MouseDoubleClick", 4, VT_VOID},
+      {1, L"MouseMove", 4, VT_VOID},        {2, L"MouseDown", 4, VT_VOID},
+      {3, L"MouseUp", 4, VT_VOID},          {4, L"Draw", 0, VT_HRESULT},
+      {5, L"Scroll", 2, VT_HRESULT},        {6, L"MouseWheel", 5, VT_HRESULT},
+      {7, L"DropFiles", 2, VT_HRESULT},     {8, L"PreDropFiles", 0, VT_HRESULT},
+      {9, L"MouseDoubleClick", 4, VT_VOID},
   };
   Ref<ITypeInfo> info;
   ASSERT_EQ(lib->GetTypeInfoOfGuid(DIID__IPictavorCtlEvents, info.out()), S_OK);
@@ -244,8 +253,9 @@ void CheckClass(ITypeLib* lib) {
   EXPECT_EQ(described.help, L"PictavorCtl Class");
   ASSERT_EQ(described.implemented, 2);
   TYPEATTR* attr = nullptr;
-  const std::pair<IID, INT> implemented[] = {{IID_IPictavorCtl, IMPLTYPEFLAG_FDEFAULT},
-                                             {DIID__IPictavorCtlEvents, IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE}};
+  const std::pair<IID, INT> implemented[] = {
+      {IID_IPictavorCtl, IMPLTYPEFLAG_FDEFAULT},
+      {DIID__IPictavorCtlEvents, IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE}};
   for (UINT i = 0; i < 2; ++i) {
     INT flags = 0;
     HREFTYPE ref = 0;
@@ -264,7 +274,8 @@ class TypeLibrary : public testing::TestWithParam<const char*> {};
 
 TEST_P(TypeLibrary, DescribesTheInterfaceItsEventsAndTheClass) {
   const std::wstring dll = BuildDll(GetParam());
-  if (GetFileAttributesW(dll.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "no DLL of that build";
+  if (GetFileAttributesW(dll.c_str()) == INVALID_FILE_ATTRIBUTES)
+    GTEST_SKIP() << "no DLL of that build";
   Library library;
   library.handle = std::string(GetParam()) == "win64" ? VT_I8 : VT_I4;
   ASSERT_EQ(LoadTypeLibEx(dll.c_str(), REGKIND_NONE, library.lib.out()), S_OK);

@@ -12,7 +12,9 @@ std::wstring BuildDll(const char* preset) {
   return Wide(std::string(PICTAVOR_BUILDS) + "/" + preset + "/bin/Pictavor.dll");
 }
 
-std::string TestDataPath(const std::string& name) { return std::string(PICTAVOR_WIN_TEST_DATA) + "/" + name; }
+std::string TestDataPath(const std::string& name) {
+  return std::string(PICTAVOR_WIN_TEST_DATA) + "/" + name;
+}
 
 std::wstring Wide(const std::string& utf8) {
   std::wstring wide;
@@ -30,8 +32,8 @@ Ref<IPictavorCtl> ControlModule::Create() {
   Ref<IPictavorCtl> control;
   auto getClassObject = Export<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>("DllGetClassObject");
   Ref<IClassFactory> factory;
-  if (!getClassObject ||
-      FAILED(getClassObject(CLSID_PictavorCtl, IID_IClassFactory, reinterpret_cast<void**>(factory.out()))))
+  if (!getClassObject || FAILED(getClassObject(CLSID_PictavorCtl, IID_IClassFactory,
+                                               reinterpret_cast<void**>(factory.out()))))
     return control;
   factory->CreateInstance(nullptr, IID_IPictavorCtl, reinterpret_cast<void**>(control.out()));
   return control;

@@ -2,9 +2,9 @@
 // factory (no registration needed), COM references and strings.
 #pragma once
 
-#include <windows.h>
 #include <ole2.h>
 #include <olectl.h>
+#include <windows.h>
 
 #include <string>
 #include <utility>

@@ -1,8 +1,8 @@
 // A window that hosts Pictavor through the system's ATL container (atl.dll), shows a picture in
 // it and stays open for a while: the demo's screenshot is taken of it.
 // Usage: pictavor_container PICTURE [SECONDS]
-#include <windows.h>
 #include <ole2.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -13,7 +13,8 @@
 namespace {
 
 using AxWinInit = BOOL(WINAPI*)();
-using AxCreateControlEx = HRESULT(WINAPI*)(LPCOLESTR, HWND, IStream*, IUnknown**, IUnknown**, REFIID, IUnknown*);
+using AxCreateControlEx = HRESULT(WINAPI*)(LPCOLESTR, HWND, IStream*, IUnknown**, IUnknown**,
+                                           REFIID, IUnknown*);
 
 template <typename F>
 F Function(HMODULE module, const char* name) {
@@ -29,7 +30,8 @@ std::wstring Wide(const char* text) {
 
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_SIZE) {
-    if (HWND host = GetWindow(window, GW_CHILD)) MoveWindow(host, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+    if (HWND host = GetWindow(window, GW_CHILD))
+      MoveWindow(host, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
     return 0;
   }
   if (message == WM_DESTROY) PostQuitMessage(0);
@@ -46,8 +48,8 @@ HWND MakeFrame() {
   frameClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   frameClass.lpszClassName = L"PictavorContainer";
   RegisterClassW(&frameClass);
-  return CreateWindowExW(0, L"PictavorContainer", L"Pictavor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 520, 400,
-                         nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  return CreateWindowExW(0, L"PictavorContainer", L"Pictavor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
+                         40, 520, 400, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 // Shows the picture scaled to the window keeping its aspect, on a grey background.
@@ -79,14 +81,17 @@ int main(int argc, char** argv) {
   HWND frame = MakeFrame();
   RECT client;
   GetClientRect(frame, &client);
-  HWND host = CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 0, 0, client.right, client.bottom, frame,
-                              nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND host = CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 0, 0, client.right,
+                              client.bottom, frame, nullptr, GetModuleHandleW(nullptr), nullptr);
   IUnknown *container = nullptr, *unknown = nullptr;
-  HRESULT hr = createControl(L"Pictavor.PictavorCtl", host, nullptr, &container, &unknown, IID_NULL, nullptr);
+  HRESULT hr = createControl(L"Pictavor.PictavorCtl", host, nullptr, &container, &unknown, IID_NULL,
+                             nullptr);
   IPictavorCtl* control = nullptr;
-  if (SUCCEEDED(hr)) hr = unknown->QueryInterface(IID_IPictavorCtl, reinterpret_cast<void**>(&control));
+  if (SUCCEEDED(hr))
+    hr = unknown->QueryInterface(IID_IPictavorCtl, reinterpret_cast<void**>(&control));
   if (FAILED(hr)) {
-    std::fprintf(stderr, "cannot embed Pictavor.PictavorCtl: 0x%08lx\n", static_cast<unsigned long>(hr));
+    std::fprintf(stderr, "cannot embed Pictavor.PictavorCtl: 0x%08lx\n",
+                 static_cast<unsigned long>(hr));
     return 1;
   }
   Show(control, Wide(argv[1]));

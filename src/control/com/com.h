@@ -7,9 +7,9 @@
 #error "the control's sources are compiled with CINTERFACE"
 #endif
 
-#include <windows.h>
 #include <ole2.h>
 #include <olectl.h>
+#include <windows.h>
 
 #include "pictavor_h.h"
 

@@ -5,8 +5,8 @@
 namespace pv::control {
 
 const IConnectionPointVtbl ConnectionPoint::kVtbl = {
-    QueryInterface, AddRef, Release, GetConnectionInterface, GetConnectionPointContainer,
-    Advise, Unadvise, EnumConnections,
+    QueryInterface, AddRef,   Release,         GetConnectionInterface, GetConnectionPointContainer,
+    Advise,         Unadvise, EnumConnections,
 };
 
 ConnectionPoint::ConnectionPoint(IConnectionPointContainer* container, REFIID iid)
@@ -20,7 +20,8 @@ ConnectionPoint::~ConnectionPoint() {
 HRESULT ConnectionPoint::QueryInterface(IConnectionPoint* iface, REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
   *ppv = nullptr;
-  if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IConnectionPoint)) return E_NOINTERFACE;
+  if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IConnectionPoint))
+    return E_NOINTERFACE;
   *ppv = iface;
   AddRef(iface);
   return S_OK;
@@ -73,7 +74,8 @@ HRESULT ConnectionPoint::Advise(IConnectionPoint* iface, IUnknown* sink, DWORD* 
 
 HRESULT ConnectionPoint::Unadvise(IConnectionPoint* iface, DWORD cookie) {
   ConnectionPoint* self = impl_from<ConnectionPoint>(iface);
-  if (cookie == 0 || cookie > self->sinks_.size() || !self->sinks_[cookie - 1]) return CONNECT_E_NOCONNECTION;
+  if (cookie == 0 || cookie > self->sinks_.size() || !self->sinks_[cookie - 1])
+    return CONNECT_E_NOCONNECTION;
   IUnknown_Release(self->sinks_[cookie - 1]);
   self->sinks_[cookie - 1] = nullptr;
   return S_OK;

@@ -25,11 +25,12 @@ class ConnectionPoint {
   static ULONG STDMETHODCALLTYPE AddRef(IConnectionPoint* iface);
   static ULONG STDMETHODCALLTYPE Release(IConnectionPoint* iface);
   static HRESULT STDMETHODCALLTYPE GetConnectionInterface(IConnectionPoint* iface, IID* iid);
-  static HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPoint* iface,
-                                                               IConnectionPointContainer** container);
+  static HRESULT STDMETHODCALLTYPE
+  GetConnectionPointContainer(IConnectionPoint* iface, IConnectionPointContainer** container);
   static HRESULT STDMETHODCALLTYPE Advise(IConnectionPoint* iface, IUnknown* sink, DWORD* cookie);
   static HRESULT STDMETHODCALLTYPE Unadvise(IConnectionPoint* iface, DWORD cookie);
-  static HRESULT STDMETHODCALLTYPE EnumConnections(IConnectionPoint* iface, IEnumConnections** connections);
+  static HRESULT STDMETHODCALLTYPE EnumConnections(IConnectionPoint* iface,
+                                                   IEnumConnections** connections);
   static const IConnectionPointVtbl kVtbl;
 
   Iface<IConnectionPoint, ConnectionPoint> point_;

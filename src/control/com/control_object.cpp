@@ -31,9 +31,10 @@ Control::Control()
 
 Control::~Control() {
   if (HWND window = display.window()) DestroyWindow(window);
-  for (IUnknown* held : {reinterpret_cast<IUnknown*>(inPlaceSite), reinterpret_cast<IUnknown*>(clientSite),
-                         reinterpret_cast<IUnknown*>(oleAdvise), reinterpret_cast<IUnknown*>(dataAdvise),
-                         reinterpret_cast<IUnknown*>(viewSink)})
+  for (IUnknown* held :
+       {reinterpret_cast<IUnknown*>(inPlaceSite), reinterpret_cast<IUnknown*>(clientSite),
+        reinterpret_cast<IUnknown*>(oleAdvise), reinterpret_cast<IUnknown*>(dataAdvise),
+        reinterpret_cast<IUnknown*>(viewSink)})
     if (held) IUnknown_Release(held);
   UnlockModule();
 }
@@ -99,7 +100,8 @@ ULONG ReleaseControl(Control* self) {
 
 bool RequestEdit(Control* self, DISPID dispid) {
   for (IUnknown* sink : self->propertyNotify.sinks())
-    if (sink && IPropertyNotifySink_OnRequestEdit(reinterpret_cast<IPropertyNotifySink*>(sink), dispid) == S_FALSE)
+    if (sink && IPropertyNotifySink_OnRequestEdit(reinterpret_cast<IPropertyNotifySink*>(sink),
+                                                  dispid) == S_FALSE)
       return false;
   return true;
 }
@@ -126,8 +128,8 @@ HRESULT STDMETHODCALLTYPE Ctl_GetTypeInfo(IPictavorCtl*, UINT index, LCID, IType
   return GetTypeInfoOf(IID_IPictavorCtl, info);
 }
 
-HRESULT STDMETHODCALLTYPE Ctl_GetIDsOfNames(IPictavorCtl*, REFIID riid, LPOLESTR* names, UINT count, LCID,
-                                            DISPID* ids) {
+HRESULT STDMETHODCALLTYPE Ctl_GetIDsOfNames(IPictavorCtl*, REFIID riid, LPOLESTR* names, UINT count,
+                                            LCID, DISPID* ids) {
   if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
   ITypeInfo* info = nullptr;
   HRESULT hr = GetInterfaceTypeInfo(&info);
@@ -138,9 +140,9 @@ HRESULT STDMETHODCALLTYPE Ctl_GetIDsOfNames(IPictavorCtl*, REFIID riid, LPOLESTR
 }
 
 // The type library calls the vtable slot of the member, which leads to its row.
-HRESULT STDMETHODCALLTYPE Ctl_Invoke(IPictavorCtl* iface, DISPID member, REFIID riid, LCID, WORD flags,
-                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
-                                     UINT* argumentError) {
+HRESULT STDMETHODCALLTYPE Ctl_Invoke(IPictavorCtl* iface, DISPID member, REFIID riid, LCID,
+                                     WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* exception, UINT* argumentError) {
   if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
   if (!params) return E_INVALIDARG;
   ITypeInfo* info = nullptr;
@@ -148,7 +150,8 @@ HRESULT STDMETHODCALLTYPE Ctl_Invoke(IPictavorCtl* iface, DISPID member, REFIID 
   if (FAILED(hr)) return hr;
   try {
     ScriptArguments arguments(info, member, flags, *params);
-    hr = ITypeInfo_Invoke(info, iface, member, flags, arguments.params(), result, exception, argumentError);
+    hr = ITypeInfo_Invoke(info, iface, member, flags, arguments.params(), result, exception,
+                          argumentError);
     if (SUCCEEDED(hr)) arguments.WriteBack();
   } catch (const std::bad_alloc&) {
     hr = E_OUTOFMEMORY;
@@ -157,13 +160,11 @@ HRESULT STDMETHODCALLTYPE Ctl_Invoke(IPictavorCtl* iface, DISPID member, REFIID 
   return hr;
 }
 
-
 // ---- ISupportErrorInfo ------------------------------------------------------------------
 
 HRESULT STDMETHODCALLTYPE ErrorInfo_InterfaceSupportsErrorInfo(ISupportErrorInfo*, REFIID riid) {
   return IsEqualIID(riid, IID_IPictavorCtl) ? S_OK : S_FALSE;
 }
-
 
 // ---- IProvideClassInfo2 -----------------------------------------------------------------
 
@@ -181,10 +182,10 @@ HRESULT STDMETHODCALLTYPE ClassInfo_GetGUID(IProvideClassInfo2*, DWORD kind, GUI
   return S_OK;
 }
 
-
 // ---- IConnectionPointContainer ----------------------------------------------------------
 
-HRESULT STDMETHODCALLTYPE Points_EnumConnectionPoints(IConnectionPointContainer*, IEnumConnectionPoints** points) {
+HRESULT STDMETHODCALLTYPE Points_EnumConnectionPoints(IConnectionPointContainer*,
+                                                      IEnumConnectionPoints** points) {
   if (points) *points = nullptr;
   return E_NOTIMPL;
 }
@@ -203,7 +204,6 @@ HRESULT STDMETHODCALLTYPE Points_FindConnectionPoint(IConnectionPointContainer* 
   return CONNECT_E_NOCONNECTION;
 }
 
-
 }  // namespace
 
 const IPictavorCtlVtbl kCtlVtbl = {
@@ -218,18 +218,26 @@ const IPictavorCtlVtbl kCtlVtbl = {
 };
 
 const ISupportErrorInfoVtbl kErrorInfoVtbl = {
-    Unknown_QueryInterface<ISupportErrorInfo>, Unknown_AddRef<ISupportErrorInfo>,
-    Unknown_Release<ISupportErrorInfo>, ErrorInfo_InterfaceSupportsErrorInfo,
+    Unknown_QueryInterface<ISupportErrorInfo>,
+    Unknown_AddRef<ISupportErrorInfo>,
+    Unknown_Release<ISupportErrorInfo>,
+    ErrorInfo_InterfaceSupportsErrorInfo,
 };
 
 const IProvideClassInfo2Vtbl kClassInfoVtbl = {
-    Unknown_QueryInterface<IProvideClassInfo2>, Unknown_AddRef<IProvideClassInfo2>,
-    Unknown_Release<IProvideClassInfo2>, ClassInfo_GetClassInfo, ClassInfo_GetGUID,
+    Unknown_QueryInterface<IProvideClassInfo2>,
+    Unknown_AddRef<IProvideClassInfo2>,
+    Unknown_Release<IProvideClassInfo2>,
+    ClassInfo_GetClassInfo,
+    ClassInfo_GetGUID,
 };
 
 const IConnectionPointContainerVtbl kPointsVtbl = {
-    Unknown_QueryInterface<IConnectionPointContainer>, Unknown_AddRef<IConnectionPointContainer>,
-    Unknown_Release<IConnectionPointContainer>, Points_EnumConnectionPoints, Points_FindConnectionPoint,
+    Unknown_QueryInterface<IConnectionPointContainer>,
+    Unknown_AddRef<IConnectionPointContainer>,
+    Unknown_Release<IConnectionPointContainer>,
+    Points_EnumConnectionPoints,
+    Points_FindConnectionPoint,
 };
 
 PortableControl& PortableOf(IPictavorCtl* iface) { return impl_from<Control>(iface)->portable; }

@@ -11,7 +11,8 @@ using Routes = std::array<const Member*, kSlotCount>;
 
 MemberKind KindOf(INVOKEKIND invoke) {
   if (invoke == INVOKE_PROPERTYGET) return MemberKind::PropertyGet;
-  if (invoke == INVOKE_PROPERTYPUT || invoke == INVOKE_PROPERTYPUTREF) return MemberKind::PropertyPut;
+  if (invoke == INVOKE_PROPERTYPUT || invoke == INVOKE_PROPERTYPUTREF)
+    return MemberKind::PropertyPut;
   return MemberKind::Method;
 }
 

@@ -72,7 +72,8 @@ class SlotCall {
     const ParamKind kind = member_.params[n].kind;
     if constexpr (std::is_same_v<T, BSTR>) {
       if (kind != ParamKind::String) return kMismatch;
-      arg.s = WideToUtf8(value ? std::wstring_view(value, SysStringLen(value)) : std::wstring_view());
+      arg.s =
+          WideToUtf8(value ? std::wstring_view(value, SysStringLen(value)) : std::wstring_view());
     } else if constexpr (std::is_floating_point_v<T>) {
       if (kind != ParamKind::Double && kind != ParamKind::Float) return kMismatch;
       arg.d = value;
@@ -127,7 +128,8 @@ class SlotCall {
         else if (kind == ParamKind::OutLong || kind == ParamKind::InOutLong)
           *value = static_cast<P>(arg.i);
       } else if constexpr (std::is_floating_point_v<P>) {
-        if (kind == ParamKind::OutDouble || kind == ParamKind::OutFloat) *value = static_cast<P>(arg.d);
+        if (kind == ParamKind::OutDouble || kind == ParamKind::OutFloat)
+          *value = static_cast<P>(arg.d);
       }
     }
   }
@@ -154,4 +156,5 @@ HRESULT STDMETHODCALLTYPE Route(IPictavorCtl* iface, A... args) {
 }  // namespace pv::control
 
 // Fills an IPictavorCtlVtbl member with its route.
-#define PV_ROUTE(name) .name = ::pv::control::Route<offsetof(IPictavorCtlVtbl, name) / sizeof(void*)>
+#define PV_ROUTE(name) \
+  .name = ::pv::control::Route<offsetof(IPictavorCtlVtbl, name) / sizeof(void*)>

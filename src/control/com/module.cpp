@@ -16,7 +16,8 @@ ITypeInfo* g_interfaceInfo = nullptr;
 // Keeps the first of two racing loads and releases the other.
 template <typename T>
 T* Publish(T** slot, T* loaded) {
-  T* earlier = static_cast<T*>(InterlockedCompareExchangePointer(reinterpret_cast<void**>(slot), loaded, nullptr));
+  T* earlier = static_cast<T*>(
+      InterlockedCompareExchangePointer(reinterpret_cast<void**>(slot), loaded, nullptr));
   if (!earlier) return loaded;
   IUnknown_Release(reinterpret_cast<IUnknown*>(loaded));
   return earlier;
@@ -35,7 +36,8 @@ HRESULT STDMETHODCALLTYPE Factory_QueryInterface(IClassFactory* iface, REFIID ri
 ULONG STDMETHODCALLTYPE Factory_AddRef(IClassFactory*) { return 2; }
 ULONG STDMETHODCALLTYPE Factory_Release(IClassFactory*) { return 1; }
 
-HRESULT STDMETHODCALLTYPE Factory_CreateInstance(IClassFactory*, IUnknown* outer, REFIID riid, void** ppv) {
+HRESULT STDMETHODCALLTYPE Factory_CreateInstance(IClassFactory*, IUnknown* outer, REFIID riid,
+                                                 void** ppv) {
   if (!ppv) return E_POINTER;
   *ppv = nullptr;
   if (outer) return CLASS_E_NOAGGREGATION;
@@ -48,7 +50,8 @@ HRESULT STDMETHODCALLTYPE Factory_LockServer(IClassFactory*, BOOL lock) {
 }
 
 const IClassFactoryVtbl kFactoryVtbl = {
-    Factory_QueryInterface, Factory_AddRef, Factory_Release, Factory_CreateInstance, Factory_LockServer,
+    Factory_QueryInterface, Factory_AddRef,     Factory_Release,
+    Factory_CreateInstance, Factory_LockServer,
 };
 IClassFactory g_factory = {&kFactoryVtbl};
 
@@ -59,7 +62,8 @@ HINSTANCE ModuleInstance() { return g_instance; }
 std::wstring ModulePath() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = GetModuleFileNameW(g_instance, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length =
+        GetModuleFileNameW(g_instance, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0) return {};
     if (length < path.size()) {
       path.resize(length);

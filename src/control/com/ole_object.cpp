@@ -50,14 +50,16 @@ HRESULT STDMETHODCALLTYPE Ole_GetMoniker(IOleObject*, DWORD, DWORD, IMoniker** m
   if (moniker) *moniker = nullptr;
   return E_NOTIMPL;
 }
-HRESULT STDMETHODCALLTYPE Ole_InitFromData(IOleObject*, IDataObject*, BOOL, DWORD) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE Ole_InitFromData(IOleObject*, IDataObject*, BOOL, DWORD) {
+  return E_NOTIMPL;
+}
 HRESULT STDMETHODCALLTYPE Ole_GetClipboardData(IOleObject*, DWORD, IDataObject** data) {
   if (data) *data = nullptr;
   return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE Ole_DoVerb(IOleObject* iface, LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent,
-                                     LPCRECT position) {
+HRESULT STDMETHODCALLTYPE Ole_DoVerb(IOleObject* iface, LONG verb, LPMSG, IOleClientSite* site,
+                                     LONG, HWND parent, LPCRECT position) {
   Control* self = Of(iface);
   if (site && !self->clientSite) Replace(&self->clientSite, site);
   switch (verb) {
@@ -71,7 +73,8 @@ HRESULT STDMETHODCALLTYPE Ole_DoVerb(IOleObject* iface, LONG verb, LPMSG, IOleCl
       return S_OK;
     case OLEIVERB_OPEN:
     case OLEIVERB_DISCARDUNDOSTATE: return S_OK;
-    case OLEIVERB_PROPERTIES: return E_NOTIMPL;  // the stock colour page is reached by the container
+    case OLEIVERB_PROPERTIES:
+      return E_NOTIMPL;  // the stock colour page is reached by the container
     default: return verb < 0 ? E_NOTIMPL : OLEOBJ_S_INVALIDVERB;
   }
 }
@@ -119,7 +122,8 @@ HRESULT STDMETHODCALLTYPE Ole_Advise(IOleObject* iface, IAdviseSink* sink, DWORD
 
 HRESULT STDMETHODCALLTYPE Ole_Unadvise(IOleObject* iface, DWORD connection) {
   Control* self = Of(iface);
-  return self->oleAdvise ? IOleAdviseHolder_Unadvise(self->oleAdvise, connection) : OLE_E_NOCONNECTION;
+  return self->oleAdvise ? IOleAdviseHolder_Unadvise(self->oleAdvise, connection)
+                         : OLE_E_NOCONNECTION;
 }
 
 HRESULT STDMETHODCALLTYPE Ole_EnumAdvise(IOleObject* iface, IEnumSTATDATA** advise) {
@@ -150,15 +154,20 @@ HRESULT WindowOf(Control* self, HWND* window) {
 HRESULT STDMETHODCALLTYPE InPlace_GetWindow(IOleInPlaceObjectWindowless* iface, HWND* window) {
   return WindowOf(Of(iface), window);
 }
-HRESULT STDMETHODCALLTYPE InPlace_ContextSensitiveHelp(IOleInPlaceObjectWindowless*, BOOL) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE InPlace_ContextSensitiveHelp(IOleInPlaceObjectWindowless*, BOOL) {
+  return E_NOTIMPL;
+}
 HRESULT STDMETHODCALLTYPE InPlace_InPlaceDeactivate(IOleInPlaceObjectWindowless* iface) {
   return InPlaceDeactivate(Of(iface));
 }
-HRESULT STDMETHODCALLTYPE InPlace_UIDeactivate(IOleInPlaceObjectWindowless* iface) { return UIDeactivate(Of(iface)); }
+HRESULT STDMETHODCALLTYPE InPlace_UIDeactivate(IOleInPlaceObjectWindowless* iface) {
+  return UIDeactivate(Of(iface));
+}
 
 // Clipping to a rectangle smaller than the position is the container's: its window clips
 // its children.
-HRESULT STDMETHODCALLTYPE InPlace_SetObjectRects(IOleInPlaceObjectWindowless* iface, LPCRECT position, LPCRECT) {
+HRESULT STDMETHODCALLTYPE InPlace_SetObjectRects(IOleInPlaceObjectWindowless* iface,
+                                                 LPCRECT position, LPCRECT) {
   if (!position) return E_POINTER;
   if (HWND window = Of(iface)->display.window())
     SetWindowPos(window, nullptr, position->left, position->top, position->right - position->left,
@@ -166,13 +175,17 @@ HRESULT STDMETHODCALLTYPE InPlace_SetObjectRects(IOleInPlaceObjectWindowless* if
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE InPlace_ReactivateAndUndo(IOleInPlaceObjectWindowless*) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE InPlace_ReactivateAndUndo(IOleInPlaceObjectWindowless*) {
+  return E_NOTIMPL;
+}
 
 // Never windowless: the container sends messages to the window itself.
-HRESULT STDMETHODCALLTYPE InPlace_OnWindowMessage(IOleInPlaceObjectWindowless*, UINT, WPARAM, LPARAM, LRESULT*) {
+HRESULT STDMETHODCALLTYPE InPlace_OnWindowMessage(IOleInPlaceObjectWindowless*, UINT, WPARAM,
+                                                  LPARAM, LRESULT*) {
   return S_FALSE;
 }
-HRESULT STDMETHODCALLTYPE InPlace_GetDropTarget(IOleInPlaceObjectWindowless*, IDropTarget** target) {
+HRESULT STDMETHODCALLTYPE InPlace_GetDropTarget(IOleInPlaceObjectWindowless*,
+                                                IDropTarget** target) {
   if (target) *target = nullptr;
   return E_NOTIMPL;
 }
@@ -182,11 +195,20 @@ HRESULT STDMETHODCALLTYPE InPlace_GetDropTarget(IOleInPlaceObjectWindowless*, ID
 HRESULT STDMETHODCALLTYPE Active_GetWindow(IOleInPlaceActiveObject* iface, HWND* window) {
   return WindowOf(impl_from<Control>(iface), window);
 }
-HRESULT STDMETHODCALLTYPE Active_ContextSensitiveHelp(IOleInPlaceActiveObject*, BOOL) { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE Active_TranslateAccelerator(IOleInPlaceActiveObject*, LPMSG) { return S_FALSE; }
-HRESULT STDMETHODCALLTYPE Active_OnFrameWindowActivate(IOleInPlaceActiveObject*, BOOL) { return S_OK; }
-HRESULT STDMETHODCALLTYPE Active_OnDocWindowActivate(IOleInPlaceActiveObject*, BOOL) { return S_OK; }
-HRESULT STDMETHODCALLTYPE Active_ResizeBorder(IOleInPlaceActiveObject*, LPCRECT, IOleInPlaceUIWindow*, BOOL) {
+HRESULT STDMETHODCALLTYPE Active_ContextSensitiveHelp(IOleInPlaceActiveObject*, BOOL) {
+  return E_NOTIMPL;
+}
+HRESULT STDMETHODCALLTYPE Active_TranslateAccelerator(IOleInPlaceActiveObject*, LPMSG) {
+  return S_FALSE;
+}
+HRESULT STDMETHODCALLTYPE Active_OnFrameWindowActivate(IOleInPlaceActiveObject*, BOOL) {
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE Active_OnDocWindowActivate(IOleInPlaceActiveObject*, BOOL) {
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE Active_ResizeBorder(IOleInPlaceActiveObject*, LPCRECT,
+                                              IOleInPlaceUIWindow*, BOOL) {
   return S_OK;
 }
 HRESULT STDMETHODCALLTYPE Active_EnableModeless(IOleInPlaceActiveObject*, BOOL) { return S_OK; }
@@ -205,8 +227,10 @@ HRESULT STDMETHODCALLTYPE Control_OnMnemonic(IOleControl*, LPMSG) { return E_NOT
 HRESULT STDMETHODCALLTYPE Control_OnAmbientPropertyChange(IOleControl*, DISPID) { return S_OK; }
 HRESULT STDMETHODCALLTYPE Control_FreezeEvents(IOleControl* iface, BOOL freeze) {
   Control* self = impl_from<Control>(iface);
-  if (freeze) ++self->freezeCount;
-  else if (self->freezeCount > 0) --self->freezeCount;
+  if (freeze)
+    ++self->freezeCount;
+  else if (self->freezeCount > 0)
+    --self->freezeCount;
   return S_OK;
 }
 
@@ -217,7 +241,8 @@ void AnnounceActive(Control* self, IOleInPlaceActiveObject* active) {
   RECT position, clip;
   OLEINPLACEFRAMEINFO frameInfo{};
   frameInfo.cb = sizeof frameInfo;
-  if (FAILED(IOleInPlaceSite_GetWindowContext(self->inPlaceSite, &frame, &document, &position, &clip, &frameInfo)))
+  if (FAILED(IOleInPlaceSite_GetWindowContext(self->inPlaceSite, &frame, &document, &position,
+                                              &clip, &frameInfo)))
     return;
   if (frame) {
     IOleInPlaceFrame_SetActiveObject(frame, active, nullptr);
@@ -232,7 +257,8 @@ void AnnounceActive(Control* self, IOleInPlaceActiveObject* active) {
 // Asks the site for leave and for where to show the window; creates it there.
 HRESULT ActivateWindow(Control* self, HWND parent, const RECT* position) {
   IOleInPlaceSite* site = nullptr;
-  HRESULT hr = IOleClientSite_QueryInterface(self->clientSite, IID_IOleInPlaceSite, reinterpret_cast<void**>(&site));
+  HRESULT hr = IOleClientSite_QueryInterface(self->clientSite, IID_IOleInPlaceSite,
+                                             reinterpret_cast<void**>(&site));
   if (FAILED(hr)) return hr;
   if (IOleInPlaceSite_CanInPlaceActivate(site) != S_OK) {
     IOleInPlaceSite_Release(site);
@@ -246,11 +272,13 @@ HRESULT ActivateWindow(Control* self, HWND parent, const RECT* position) {
   RECT clip;
   OLEINPLACEFRAMEINFO frameInfo{};
   frameInfo.cb = sizeof frameInfo;
-  if (SUCCEEDED(IOleInPlaceSite_GetWindowContext(site, &frame, &document, &where, &clip, &frameInfo))) {
+  if (SUCCEEDED(
+          IOleInPlaceSite_GetWindowContext(site, &frame, &document, &where, &clip, &frameInfo))) {
     if (frame) IOleInPlaceFrame_Release(frame);
     if (document) IOleInPlaceUIWindow_Release(document);
   }
-  if (HWND siteWindow = nullptr; SUCCEEDED(IOleInPlaceSite_GetWindow(site, &siteWindow)) && siteWindow)
+  if (HWND siteWindow = nullptr;
+      SUCCEEDED(IOleInPlaceSite_GetWindow(site, &siteWindow)) && siteWindow)
     parent = siteWindow;
   if (!CreateControlWindow(self, parent, where)) {
     InPlaceDeactivate(self);
@@ -297,26 +325,56 @@ HRESULT InPlaceDeactivate(Control* self) {
 }
 
 const IOleObjectVtbl kOleObjectVtbl = {
-    PV_UNKNOWN(IOleObject), Ole_SetClientSite, Ole_GetClientSite, Ole_SetHostNames, Ole_Close, Ole_SetMoniker,
-    Ole_GetMoniker, Ole_InitFromData, Ole_GetClipboardData, Ole_DoVerb, Ole_EnumVerbs, Ole_Update, Ole_IsUpToDate,
-    Ole_GetUserClassID, Ole_GetUserType, Ole_SetExtent, Ole_GetExtent, Ole_Advise, Ole_Unadvise, Ole_EnumAdvise,
-    Ole_GetMiscStatus, Ole_SetColorScheme,
+    PV_UNKNOWN(IOleObject),
+    Ole_SetClientSite,
+    Ole_GetClientSite,
+    Ole_SetHostNames,
+    Ole_Close,
+    Ole_SetMoniker,
+    Ole_GetMoniker,
+    Ole_InitFromData,
+    Ole_GetClipboardData,
+    Ole_DoVerb,
+    Ole_EnumVerbs,
+    Ole_Update,
+    Ole_IsUpToDate,
+    Ole_GetUserClassID,
+    Ole_GetUserType,
+    Ole_SetExtent,
+    Ole_GetExtent,
+    Ole_Advise,
+    Ole_Unadvise,
+    Ole_EnumAdvise,
+    Ole_GetMiscStatus,
+    Ole_SetColorScheme,
 };
 
 const IOleInPlaceObjectWindowlessVtbl kInPlaceObjectVtbl = {
-    PV_UNKNOWN(IOleInPlaceObjectWindowless), InPlace_GetWindow, InPlace_ContextSensitiveHelp,
-    InPlace_InPlaceDeactivate, InPlace_UIDeactivate, InPlace_SetObjectRects, InPlace_ReactivateAndUndo,
-    InPlace_OnWindowMessage, InPlace_GetDropTarget,
+    PV_UNKNOWN(IOleInPlaceObjectWindowless),
+    InPlace_GetWindow,
+    InPlace_ContextSensitiveHelp,
+    InPlace_InPlaceDeactivate,
+    InPlace_UIDeactivate,
+    InPlace_SetObjectRects,
+    InPlace_ReactivateAndUndo,
+    InPlace_OnWindowMessage,
+    InPlace_GetDropTarget,
 };
 
 const IOleInPlaceActiveObjectVtbl kInPlaceActiveObjectVtbl = {
-    PV_UNKNOWN(IOleInPlaceActiveObject), Active_GetWindow, Active_ContextSensitiveHelp, Active_TranslateAccelerator,
-    Active_OnFrameWindowActivate, Active_OnDocWindowActivate, Active_ResizeBorder, Active_EnableModeless,
+    PV_UNKNOWN(IOleInPlaceActiveObject),
+    Active_GetWindow,
+    Active_ContextSensitiveHelp,
+    Active_TranslateAccelerator,
+    Active_OnFrameWindowActivate,
+    Active_OnDocWindowActivate,
+    Active_ResizeBorder,
+    Active_EnableModeless,
 };
 
 const IOleControlVtbl kOleControlVtbl = {
-    PV_UNKNOWN(IOleControl), Control_GetControlInfo, Control_OnMnemonic, Control_OnAmbientPropertyChange,
-    Control_FreezeEvents,
+    PV_UNKNOWN(IOleControl),         Control_GetControlInfo, Control_OnMnemonic,
+    Control_OnAmbientPropertyChange, Control_FreezeEvents,
 };
 
 }  // namespace pv::control

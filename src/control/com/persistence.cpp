@@ -59,10 +59,11 @@ HRESULT ReadEntry(Control* self, const MapEntry& entry, uint32_t* value) {
   DISPPARAMS none{};
   VARIANT result;
   VariantInit(&result);
-  HRESULT hr = IDispatch_Invoke(self->dispatch(), entry.dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET,
-                                &none, &result, nullptr, nullptr);
+  HRESULT hr = IDispatch_Invoke(self->dispatch(), entry.dispid, IID_NULL, LOCALE_USER_DEFAULT,
+                                DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr);
   if (SUCCEEDED(hr)) hr = VariantChangeType(&result, &result, 0, entry.type);
-  if (SUCCEEDED(hr)) *value = entry.type == VT_UI4 ? V_UI4(&result) : static_cast<uint32_t>(V_I4(&result));
+  if (SUCCEEDED(hr))
+    *value = entry.type == VT_UI4 ? V_UI4(&result) : static_cast<uint32_t>(V_I4(&result));
   VariantClear(&result);
   return hr;
 }
@@ -77,8 +78,8 @@ HRESULT WriteEntry(Control* self, const MapEntry& entry, VARIANT* value) {
   }
   DISPID named = DISPID_PROPERTYPUT;
   DISPPARAMS params{value, &named, 1, 1};
-  return IDispatch_Invoke(self->dispatch(), entry.dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT,
-                          &params, nullptr, nullptr, nullptr);
+  return IDispatch_Invoke(self->dispatch(), entry.dispid, IID_NULL, LOCALE_USER_DEFAULT,
+                          DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr);
 }
 
 void PutLittleEndian(BYTE* out, uint32_t value, int bytes) {
@@ -184,7 +185,8 @@ constexpr wchar_t kContents[] = L"Contents";
 HRESULT STDMETHODCALLTYPE Storage_Load(IPersistStorage* iface, IStorage* storage) {
   if (!storage) return E_POINTER;
   IStream* stream = nullptr;
-  HRESULT hr = IStorage_OpenStream(storage, kContents, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream);
+  HRESULT hr = IStorage_OpenStream(storage, kContents, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0,
+                                   &stream);
   if (FAILED(hr)) return hr;
   hr = LoadFromStream(impl_from<Control>(iface), stream);
   IStream_Release(stream);
@@ -194,8 +196,8 @@ HRESULT STDMETHODCALLTYPE Storage_Load(IPersistStorage* iface, IStorage* storage
 HRESULT STDMETHODCALLTYPE Storage_Save(IPersistStorage* iface, IStorage* storage, BOOL) {
   if (!storage) return E_POINTER;
   IStream* stream = nullptr;
-  HRESULT hr = IStorage_CreateStream(storage, kContents, STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0,
-                                     &stream);
+  HRESULT hr = IStorage_CreateStream(
+      storage, kContents, STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream);
   if (FAILED(hr)) return hr;
   Control* self = impl_from<Control>(iface);
   hr = SaveToStream(self, stream);
@@ -210,7 +212,8 @@ HRESULT STDMETHODCALLTYPE Storage_HandsOffStorage(IPersistStorage*) { return S_O
 // ---- IPersistPropertyBag ---------------------------------------------------------------------
 
 // A bag may lack entries (a page that names only some): those keep their current values.
-HRESULT STDMETHODCALLTYPE Bag_Load(IPersistPropertyBag* iface, IPropertyBag* bag, IErrorLog* errors) {
+HRESULT STDMETHODCALLTYPE Bag_Load(IPersistPropertyBag* iface, IPropertyBag* bag,
+                                   IErrorLog* errors) {
   if (!bag) return E_POINTER;
   Control* self = impl_from<Control>(iface);
   for (const MapEntry& entry : kPropertyMap) {
@@ -225,7 +228,8 @@ HRESULT STDMETHODCALLTYPE Bag_Load(IPersistPropertyBag* iface, IPropertyBag* bag
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE Bag_Save(IPersistPropertyBag* iface, IPropertyBag* bag, BOOL clearDirty, BOOL) {
+HRESULT STDMETHODCALLTYPE Bag_Save(IPersistPropertyBag* iface, IPropertyBag* bag, BOOL clearDirty,
+                                   BOOL) {
   if (!bag) return E_POINTER;
   Control* self = impl_from<Control>(iface);
   for (const MapEntry& entry : kPropertyMap) {
@@ -244,19 +248,32 @@ HRESULT STDMETHODCALLTYPE Bag_Save(IPersistPropertyBag* iface, IPropertyBag* bag
 }  // namespace
 
 const IPersistStreamInitVtbl kPersistStreamVtbl = {
-    PV_UNKNOWN(IPersistStreamInit), Persist_GetClassID<IPersistStreamInit>, Persist_IsDirty<IPersistStreamInit>,
-    Stream_Load, Stream_Save, Stream_GetSizeMax, Persist_InitNew<IPersistStreamInit>,
+    PV_UNKNOWN(IPersistStreamInit),
+    Persist_GetClassID<IPersistStreamInit>,
+    Persist_IsDirty<IPersistStreamInit>,
+    Stream_Load,
+    Stream_Save,
+    Stream_GetSizeMax,
+    Persist_InitNew<IPersistStreamInit>,
 };
 
 const IPersistStorageVtbl kPersistStorageVtbl = {
-    PV_UNKNOWN(IPersistStorage), Persist_GetClassID<IPersistStorage>, Persist_IsDirty<IPersistStorage>,
-    Persist_InitNew<IPersistStorage, IStorage*>, Storage_Load, Storage_Save, Storage_SaveCompleted,
+    PV_UNKNOWN(IPersistStorage),
+    Persist_GetClassID<IPersistStorage>,
+    Persist_IsDirty<IPersistStorage>,
+    Persist_InitNew<IPersistStorage, IStorage*>,
+    Storage_Load,
+    Storage_Save,
+    Storage_SaveCompleted,
     Storage_HandsOffStorage,
 };
 
 const IPersistPropertyBagVtbl kPersistBagVtbl = {
-    PV_UNKNOWN(IPersistPropertyBag), Persist_GetClassID<IPersistPropertyBag>,
-    Persist_InitNew<IPersistPropertyBag>, Bag_Load, Bag_Save,
+    PV_UNKNOWN(IPersistPropertyBag),
+    Persist_GetClassID<IPersistPropertyBag>,
+    Persist_InitNew<IPersistPropertyBag>,
+    Bag_Load,
+    Bag_Save,
 };
 
 }  // namespace pv::control

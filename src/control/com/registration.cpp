@@ -33,9 +33,12 @@ std::vector<std::wstring> ScriptLines() {
   const std::string_view script(bytes, SizeofResource(ModuleInstance(), found));
   std::wstring text(script.begin(), script.end());  // the script is ASCII
   const std::pair<std::wstring, std::wstring> replacements[] = {
-      {L"%CLSID%", GuidText(CLSID_PictavorCtl)}, {L"%LIBID%", GuidText(LIBID_PICTAVOR1Lib)}, {L"%MODULE%", ModulePath()}};
+      {L"%CLSID%", GuidText(CLSID_PictavorCtl)},
+      {L"%LIBID%", GuidText(LIBID_PICTAVOR1Lib)},
+      {L"%MODULE%", ModulePath()}};
   for (const auto& [name, value] : replacements)
-    for (size_t at = text.find(name); at != std::wstring::npos; at = text.find(name, at + value.size()))
+    for (size_t at = text.find(name); at != std::wstring::npos;
+         at = text.find(name, at + value.size()))
       text.replace(at, name.size(), value);
   std::vector<std::wstring> lines;
   for (size_t start = 0; start < text.size();) {
@@ -60,8 +63,8 @@ LSTATUS WriteLine(const std::wstring& line) {
     key = Trim(std::wstring_view(key).substr(0, open));
   }
   HKEY handle = nullptr;
-  LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                   &handle, nullptr);
+  LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                   nullptr, &handle, nullptr);
   if (status != ERROR_SUCCESS) return status;
   if (equals != std::wstring::npos) {
     const std::wstring value = line.substr(equals + 3);
@@ -110,7 +113,8 @@ STDAPI DllUnregisterServer() {
   TLIBATTR* attr = nullptr;
   if (SUCCEEDED(ITypeLib_GetLibAttr(lib, &attr))) {
     // Unregistering a library that is not registered is no failure.
-    const HRESULT hr = UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum, attr->lcid, attr->syskind);
+    const HRESULT hr = UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum,
+                                         attr->lcid, attr->syskind);
     if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS) result = SELFREG_E_TYPELIB;
     ITypeLib_ReleaseTLibAttr(lib, attr);
   }

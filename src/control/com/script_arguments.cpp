@@ -21,7 +21,9 @@ FUNCDESC* FindMethod(ITypeInfo* info, DISPID id, WORD flags) {
   return found;
 }
 
-bool IsScriptReference(const VARIANT& v) { return V_VT(&v) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(&v); }
+bool IsScriptReference(const VARIANT& v) {
+  return V_VT(&v) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(&v);
+}
 
 }  // namespace
 

@@ -10,7 +10,9 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"PictavorCtlWindow";
 
-Control* ControlOf(HWND window) { return reinterpret_cast<Control*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
+Control* ControlOf(HWND window) {
+  return reinterpret_cast<Control*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
 
 void OnCreate(Control* self, HWND window) {
   self->display.Attach(window);
@@ -51,7 +53,8 @@ void OnScroll(Control* self, HWND window, int bar, WPARAM wParam) {
     info.fMask = SIF_TRACKPOS;
     if (GetScrollInfo(window, bar, &info)) thumb = info.nTrackPos;
   }
-  self->portable.document().Scroll(bar == SB_HORZ ? ScrollBar::Horizontal : ScrollBar::Vertical, request, thumb);
+  self->portable.document().Scroll(bar == SB_HORZ ? ScrollBar::Horizontal : ScrollBar::Vertical,
+                                   request, thumb);
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -93,9 +96,10 @@ bool RegisterWindowClass() {
 
 HWND CreateControlWindow(Control* control, HWND parent, const RECT& position) {
   if (!RegisterWindowClass()) return nullptr;
-  return CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                         position.left, position.top, position.right - position.left,
-                         position.bottom - position.top, parent, nullptr, ModuleInstance(), control);
+  return CreateWindowExW(
+      0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, position.left,
+      position.top, position.right - position.left, position.bottom - position.top, parent, nullptr,
+      ModuleInstance(), control);
 }
 
 }  // namespace pv::control

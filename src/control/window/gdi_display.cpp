@@ -1,12 +1,12 @@
 #include "control/window/gdi_display.h"
 
+#include <shellapi.h>
 #include <algorithm>
 #include <cmath>
-#include <shellapi.h>
 
 #include "control/com/control.h"
-#include "ops/color_depth.h"
 #include "dib/gdi_bitmap.h"
+#include "ops/color_depth.h"
 
 namespace pv::control {
 namespace {
@@ -31,8 +31,11 @@ LONG HimetricToPixels(LONG himetric, int axis) {
 class SolidTools {
  public:
   SolidTools(HDC dc, COLORREF color)
-      : dc_(dc), pen_(CreatePen(PS_SOLID, 1, color)), brush_(CreateSolidBrush(color)),
-        oldPen_(SelectObject(dc, pen_)), oldBrush_(SelectObject(dc, brush_)) {}
+      : dc_(dc),
+        pen_(CreatePen(PS_SOLID, 1, color)),
+        brush_(CreateSolidBrush(color)),
+        oldPen_(SelectObject(dc, pen_)),
+        oldBrush_(SelectObject(dc, brush_)) {}
   ~SolidTools() {
     SelectObject(dc_, oldPen_);
     SelectObject(dc_, oldBrush_);
@@ -86,7 +89,8 @@ bool GdiDisplay::OuterSize(int32_t* width, int32_t* height) {
   return true;
 }
 
-void GdiDisplay::SetScrollInfo(ScrollBar bar, int32_t minimum, int32_t maximum, int32_t position, bool redraw) {
+void GdiDisplay::SetScrollInfo(ScrollBar bar, int32_t minimum, int32_t maximum, int32_t position,
+                               bool redraw) {
   if (!window_) return;
   SCROLLINFO info{sizeof info, SIF_RANGE | SIF_POS, minimum, maximum, 0, position, 0};
   ::SetScrollInfo(window_, BarCode(bar), &info, redraw);
@@ -159,17 +163,19 @@ void GdiDisplay::PaintInto(HDC dc, const RECT& rect, const DisplayView& view) co
   }
   const double sx = view.scaleX, sy = view.scaleY;
   const LONG cw = rect.right - rect.left, ch = rect.bottom - rect.top;
-  const LONG dw = TruncToDisplay(bitmap.bmWidth * sx + 0.5), dh = TruncToDisplay(bitmap.bmHeight * sy + 0.5);
+  const LONG dw = TruncToDisplay(bitmap.bmWidth * sx + 0.5),
+             dh = TruncToDisplay(bitmap.bmHeight * sy + 0.5);
   const LONG destWidth = std::min(cw, dw), destHeight = std::min(ch, dh);
   const LONG sourceWidth = std::min<LONG>(TruncToDisplay(cw / sx), bitmap.bmWidth);
   const LONG sourceHeight = std::min<LONG>(TruncToDisplay(ch / sy), bitmap.bmHeight);
-  const LONG sourceX = TruncToDisplay(view.horizontalPos / sx), sourceY = TruncToDisplay(view.verticalPos / sy);
+  const LONG sourceX = TruncToDisplay(view.horizontalPos / sx),
+             sourceY = TruncToDisplay(view.verticalPos / sy);
   if (HDC memory = CreateCompatibleDC(dc)) {
     HGDIOBJ old = SelectObject(memory, section_);
     SetStretchBltMode(dc, HALFTONE);
     SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchBlt(dc, rect.left, rect.top, destWidth, destHeight, memory, sourceX, sourceY, sourceWidth,
-               sourceHeight, SRCCOPY);
+    StretchBlt(dc, rect.left, rect.top, destWidth, destHeight, memory, sourceX, sourceY,
+               sourceWidth, sourceHeight, SRCCOPY);
     SelectObject(memory, old);
     DeleteDC(memory);
   }
@@ -189,7 +195,8 @@ bool GdiDisplay::Extent(int32_t* width, int32_t* height) {
 
 void GdiDisplay::ResizeWindow(int32_t width, int32_t height) {
   if (window_)
-    SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+    SetWindowPos(window_, nullptr, 0, 0, width, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER);
 }
 
 bool GdiDisplay::RequestPropertyEdit(int32_t dispid) { return RequestEdit(owner_, dispid); }

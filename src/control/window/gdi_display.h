@@ -25,7 +25,8 @@ class GdiDisplay : public DisplayPort {
 
   bool OuterSize(int32_t* width, int32_t* height) override;
   int32_t ScrollBarThickness() override { return thickness_; }
-  void SetScrollInfo(ScrollBar bar, int32_t minimum, int32_t maximum, int32_t position, bool redraw) override;
+  void SetScrollInfo(ScrollBar bar, int32_t minimum, int32_t maximum, int32_t position,
+                     bool redraw) override;
   void ShowScrollBar(ScrollBar bar, bool show) override;
   bool ScrollPosition(ScrollBar bar, int32_t* position) override;
   void ScrollTo(ScrollBar bar, int32_t position) override;

@@ -22,7 +22,8 @@ INT_PTR CALLBACK ImageInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 
 void ImageInfoWindow::Create(HWND owner) {
   Destroy();
-  window_ = CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(kImageInfoDialog), owner, ImageInfoProc, 0);
+  window_ = CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(kImageInfoDialog), owner,
+                               ImageInfoProc, 0);
 }
 
 void ImageInfoWindow::Destroy() {
