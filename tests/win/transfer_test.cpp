@@ -226,5 +226,32 @@ TEST_F(Transfer, GetBitmapFollowsEveryLayout) {
   EXPECT_EQ(description.bmBitsPixel, 24) << "the section of the new image";
 }
 
+// GDI makes no section of 2 bits per pixel: a 2-bit image is shown through its 4-bit expansion,
+// and the operations on it succeed as they do without a window.
+TEST_F(Transfer, TwoBitImagesAreShownAsFourBits) {
+  const Bytes table = test::Table(2, [](size_t i) { return i ? 0x00FF8000u : 0x000000FFu; });
+  ASSERT_EQ(SetDib(test::MakeDibBytes(8, 2, 1, table, [](int32_t x, int32_t) { return x & 1u; })),
+            0);
+  LONG v = -1;
+  ASSERT_EQ(control_->ColorRes(8, 0, 0, 0, &v), S_OK);
+  ASSERT_EQ(control_->ColorRes(2, 0, 0, 0, &v), S_OK);
+  EXPECT_EQ(v, 0);
+  LONG bits = 0;
+  control_->GetBitmapBits(&bits);
+  EXPECT_EQ(bits, 2);
+  LONG_PTR shown = 0;
+  ASSERT_EQ(control_->GetBITMAP(&shown), S_OK);
+  DIBSECTION section = {};
+  ASSERT_EQ(GetObjectW(reinterpret_cast<HBITMAP>(shown), sizeof section, &section),
+            static_cast<int>(sizeof section));
+  EXPECT_EQ(section.dsBmih.biBitCount, 4);
+  const Bytes dib = GetDib();
+  const uint8_t* indices = static_cast<const uint8_t*>(section.dsBm.bmBits);
+  EXPECT_EQ(indices[0], (dib[40 + 16] >> 6) << 4 | (dib[40 + 16] >> 4 & 3))
+      << "the same indices, one a nibble";
+  ASSERT_EQ(control_->Trim(0, 0, 4, 2, &v), S_OK);
+  EXPECT_EQ(v, 0) << "laid out again after the trim";
+}
+
 }  // namespace
 }  // namespace pv::wintest
