@@ -116,12 +116,18 @@ def decorated(name, argument_bytes, bits):
     return f"{name}@{argument_bytes}" if bits == 32 else name
 
 
+def export_entries(members, bits):
+    """(exported name, symbol, private) for the COM entry points and every flat export."""
+    for name, size in COM_ENTRY_POINTS:
+        yield name, decorated(name, size, bits), True
+    for m in exported(members):
+        yield m.export_name, decorated(m.export_name, m.argument_bytes(), bits), False
+
+
 def link_def(members, bits):
     lines = ["; Generated from pictavor.idl by scripts/interface.py.", "EXPORTS"]
-    for name, size in COM_ENTRY_POINTS:
-        lines.append(f"  {name} = {decorated(name, size, bits)} PRIVATE")
-    for m in exported(members):
-        lines.append(f"  {m.export_name} = {decorated(m.export_name, m.argument_bytes(), bits)}")
+    lines += [f"  {name} = {symbol}{' PRIVATE' if private else ''}"
+              for name, symbol, private in export_entries(members, bits)]
     return "\n".join(lines) + "\n"
 
 
@@ -130,10 +136,8 @@ def sdk_def(members, bits):
              "; The DLL exports the names without the @ suffix." if bits == 32 else
              "; The 64-bit DLL exports these names as they stand.",
              "LIBRARY Pictavor.dll", "EXPORTS"]
-    for name, size in COM_ENTRY_POINTS:
-        lines.append(f"  {decorated(name, size, bits)} PRIVATE")
-    for m in exported(members):
-        lines.append(f"  {decorated(m.export_name, m.argument_bytes(), bits)}")
+    lines += [f"  {symbol}{' PRIVATE' if private else ''}"
+              for _, symbol, private in export_entries(members, bits)]
     return "\n".join(lines) + "\n"
 
 
