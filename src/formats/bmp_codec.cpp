@@ -4,6 +4,7 @@
 #include <cstring>
 #include <optional>
 
+#include "base/byte_reader.h"
 #include "base/bytes.h"
 #include "dib/dib.h"
 
@@ -41,16 +42,19 @@ Result BmpCodec::Read(mem::Handle file, mem::Handle* dib) const {
   if (!file || !dib) return Result::BadParameter;
   mem::Locked in(file);
   if (!IsBmpFileHeader(in.data(), in.size())) return Result::BadFileFormat;
-  if (in.size() < kFileHeaderBytes + kDibHeaderBytes) return Result::BadFileFormat;
-  const uint8_t* src = in.data() + kFileHeaderBytes;
-  DibHeader h = DibHeader::Read(src);
+  const ByteReader bytes(in.data(), in.size());
+  constexpr uint64_t kTableAt = kFileHeaderBytes + kDibHeaderBytes;
+  if (!bytes.Has(kFileHeaderBytes, kDibHeaderBytes)) return Result::BadFileFormat;
+  DibHeader h = DibHeader::Read(bytes.At(kFileHeaderBytes));
   if (h.size != kDibHeaderBytes || h.planes != 1) return Result::BadHeader;
 
   const uint64_t fileTable = FileTableBytes(h);
   const auto pixels = FilePixelBytes(h);
   if (!pixels) return Result::BadHeader;
-  const uint64_t available = in.size() - kFileHeaderBytes - kDibHeaderBytes;
-  if (fileTable > available || *pixels > available - fileTable) return Result::BadFileFormat;
+  // Sub() gives an empty reader for bytes that are not all there.
+  const ByteReader table = bytes.Sub(kTableAt, fileTable);
+  const ByteReader rows = bytes.Sub(kTableAt + fileTable, *pixels);
+  if (table.size() != fileTable || rows.size() != *pixels) return Result::BadFileFormat;
 
   // The rows always follow a full table in a DIB; a file may store fewer or more entries.
   const uint64_t dibTable = h.bitCount <= 8 ? uint64_t{4} << h.bitCount : 0;
@@ -60,8 +64,9 @@ Result BmpCodec::Read(mem::Handle file, mem::Handle* dib) const {
   mem::Locked dst(out.get());
   if (!dst) return Result::OutOfMemory;
   h.Write(dst.data());
-  std::memcpy(dst.data() + kDibHeaderBytes, src + kDibHeaderBytes, std::min(fileTable, dibTable));
-  std::memcpy(dst.data() + kDibHeaderBytes + dibTable, src + kDibHeaderBytes + fileTable, *pixels);
+  if (fileTable)
+    std::memcpy(dst.data() + kDibHeaderBytes, table.At(0), std::min(fileTable, dibTable));
+  if (*pixels) std::memcpy(dst.data() + kDibHeaderBytes + dibTable, rows.At(0), *pixels);
   *dib = out.release();
   return Result::Ok;
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/byte_reader.h"
 #include "base/bytes.h"
 #include "dib/dib.h"
 #include "formats/bmp_codec.h"
@@ -17,14 +18,13 @@ namespace {
 
 class RleDecoder {
  public:
-  RleDecoder(const uint8_t* in, size_t count, const DibView& out)
-      : in_(in), count_(count), out_(out), bits_(out.bitCount()) {}
+  RleDecoder(ByteReader in, const DibView& out) : in_(in), out_(out), bits_(out.bitCount()) {}
 
   Result Run() {
-    while (pos_ < count_ && row_ < static_cast<uint64_t>(out_.height())) {
-      if (!Need(2)) return Result::BadHeader;
-      const uint8_t first = in_[pos_], second = in_[pos_ + 1];
-      pos_ += 2;
+    while (in_.remaining() > 0 && row_ < static_cast<uint64_t>(out_.height())) {
+      const uint8_t* code = nullptr;
+      if (!in_.Take(2, &code)) return Result::BadHeader;
+      const uint8_t first = code[0], second = code[1];
       if (first > 0) {
         Repeat(first, second);
       } else if (second == 0) {
@@ -33,10 +33,10 @@ class RleDecoder {
       } else if (second == 1) {
         break;
       } else if (second == 2) {
-        if (!Need(2)) return Result::BadHeader;
-        x_ += in_[pos_];
-        row_ += in_[pos_ + 1];
-        pos_ += 2;
+        const uint8_t* delta = nullptr;
+        if (!in_.Take(2, &delta)) return Result::BadHeader;
+        x_ += delta[0];
+        row_ += delta[1];
       } else if (!Absolute(second)) {
         return Result::BadHeader;
       }
@@ -45,8 +45,6 @@ class RleDecoder {
   }
 
  private:
-  bool Need(size_t bytes) const { return count_ - pos_ >= bytes; }
-
   // Pixel `value` at the current position, which then advances by one.
   void Put(uint8_t value) {
     const uint64_t offset = row_ * out_.stride + (bits_ == 8 ? x_ : x_ / 2);
@@ -66,18 +64,16 @@ class RleDecoder {
 
   bool Absolute(int count) {
     const size_t dataBytes = bits_ == 8 ? count : (count + 1) / 2;
-    if (!Need(dataBytes)) return false;
-    const uint8_t* data = in_ + pos_;
+    const uint8_t* data = nullptr;
+    if (!in_.Take(dataBytes, &data)) return false;
     for (int i = 0; i < count; ++i)
       Put(bits_ == 8 ? data[i] : ((i & 1) ? data[i / 2] & 0x0F : data[i / 2] >> 4));
-    // Absolute data is padded to a 16-bit boundary.
-    pos_ += std::min(count_ - pos_, dataBytes + (dataBytes & 1));
+    // Absolute data is padded to a 16-bit boundary (the last pad may be cut off).
+    if (dataBytes & 1) in_.Skip(std::min<size_t>(1, in_.remaining()));
     return true;
   }
 
-  const uint8_t* in_;
-  size_t count_;
-  size_t pos_ = 0;
+  ByteReader in_;
   const DibView& out_;
   int bits_;
   uint64_t row_ = 0;
@@ -96,7 +92,7 @@ Result Expand(mem::Handle compressed, int bitCount, mem::Handle* dib) {
   if (out.status() != Result::Ok) return out.status();
   std::memcpy(out.view().table, in.data() + kDibHeaderBytes, offset - kDibHeaderBytes);
   const size_t count = std::min<size_t>(h.sizeImage, in.size() - offset);
-  const Result decoded = RleDecoder(in.data() + offset, count, out.view()).Run();
+  const Result decoded = RleDecoder(ByteReader(in.data() + offset, count), out.view()).Run();
   if (decoded != Result::Ok) return decoded;
   *dib = out.Release();
   return Result::Ok;

@@ -6,17 +6,6 @@
 
 namespace pv {
 
-size_t ReadStream::Read(uint8_t* out, size_t n) {
-  const size_t left = size_ - position_;
-  if (n > left) {
-    if (left) std::memcpy(out, base_ + position_, left);
-    return left;
-  }
-  if (n) std::memcpy(out, base_ + position_, n);
-  position_ += n;
-  return n;
-}
-
 bool WriteStream::Append(const uint8_t* bytes, size_t n) {
   if (n == 0) return true;
   if (n > bytes_.max_size() - bytes_.size()) return false;

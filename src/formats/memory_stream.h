@@ -1,10 +1,12 @@
 // The memory streams that codec libraries read file images from and write them into.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "base/byte_reader.h"
 #include "base/result.h"
 #include "platform/global_memory.h"
 
@@ -13,17 +15,16 @@ namespace pv {
 // Reads a whole file image front to back.
 class ReadStream {
  public:
-  ReadStream(const uint8_t* base, size_t size, size_t position = 0)
-      : base_(base), size_(size), position_(position < size ? position : size) {}
+  ReadStream(const uint8_t* base, size_t size, size_t position = 0) : bytes_(base, size) {
+    bytes_.Seek(std::min(position, size));
+  }
 
   // Copies `n` bytes and advances; when fewer remain, copies those, stays put and reports the
   // shorter count, which a reader must treat as an error.
-  size_t Read(uint8_t* out, size_t n);
+  size_t Read(uint8_t* out, size_t n) { return bytes_.CopyOut(out, n); }
 
  private:
-  const uint8_t* base_;
-  size_t size_;
-  size_t position_;
+  ByteReader bytes_;
 };
 
 // A file image being written. Capacity grows geometrically, so a writer that appends in small

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <optional>
 
+#include "base/byte_reader.h"
 #include "base/bytes.h"
 #include "dib/dib.h"
 #include "formats/tiff_codec.h"
@@ -14,32 +15,8 @@
 namespace pv {
 namespace {
 
-// The input in either byte order; a read that does not lie wholly inside it fails.
-class TiffBytes {
- public:
-  TiffBytes(const uint8_t* data, size_t size, bool bigEndian)
-      : data_(data), size_(size), big_(bigEndian) {}
-
-  bool Has(uint64_t offset, uint64_t n) const { return offset <= size_ && n <= size_ - offset; }
-  const uint8_t* At(uint64_t offset) const { return data_ + offset; }
-
-  // An unsigned value of 1, 2 or 4 bytes.
-  bool Read(uint64_t offset, int bytes, uint32_t* value) const {
-    if (!Has(offset, static_cast<uint64_t>(bytes))) return false;
-    uint32_t v = 0;
-    for (int i = 0; i < bytes; ++i) {
-      const int shift = 8 * (big_ ? bytes - 1 - i : i);
-      v |= static_cast<uint32_t>(data_[offset + i]) << shift;
-    }
-    *value = v;
-    return true;
-  }
-
- private:
-  const uint8_t* data_;
-  size_t size_;
-  bool big_;
-};
+// The input in the file's byte order; a read that does not lie wholly inside it fails.
+using TiffBytes = ByteReader;
 
 // Bytes of one value of a field type (unknown types count as 4); the 8-byte rational and
 // double types are read by their first half.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/byte_reader.h"
 #include "base/bytes.h"
 #include "log/operation_log.h"
 #include "platform/file_io.h"
@@ -33,21 +34,23 @@ std::vector<uint8_t> Serialize(const std::vector<LogEntry>& entries) {
 
 // The records of a file, or false when it is not a log file or a record does not fit.
 bool Parse(const uint8_t* bytes, size_t size, std::vector<LogEntry>* records) {
-  if (size <= kHeaderBytes || std::memcmp(bytes, kMagic, 4) != 0 || ReadU32(bytes + 4) != 1 ||
-      ReadU32(bytes + 8) != 0)
+  ByteReader file(bytes, size);
+  const uint8_t* magic = nullptr;
+  uint32_t version = 0, reserved = 0, count = 0;
+  if (size <= kHeaderBytes || !file.Take(4, &magic) || std::memcmp(magic, kMagic, 4) != 0 ||
+      !file.Next(4, &version) || version != 1 || !file.Next(4, &reserved) || reserved != 0 ||
+      !file.Next(4, &count))
     return false;
-  const uint32_t count = ReadU32(bytes + 12);
-  if (count > (size - kHeaderBytes) / 4) return false;  // every record takes 4 bytes at least
-  size_t offset = kHeaderBytes;
+  if (count > file.remaining() / 4) return false;  // every record takes 4 bytes at least
   records->reserve(count);
   for (uint32_t i = 0; i < count; ++i) {
-    if (size - offset < 4) return false;
-    LogEntry entry{ReadI32(bytes + offset), {}};
-    offset += 4;
+    uint32_t code = 0;
+    const uint8_t* block = nullptr;
+    if (!file.Next(4, &code)) return false;
+    LogEntry entry{static_cast<int32_t>(code), {}};
     const size_t length = OperationLog::ParameterSize(entry.code);
-    if (size - offset < length) return false;
-    entry.parameters.assign(bytes + offset, bytes + offset + length);
-    offset += length;
+    if (!file.Take(length, &block)) return false;
+    entry.parameters.assign(block, block + length);
     records->push_back(std::move(entry));
   }
   return true;
