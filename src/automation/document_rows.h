@@ -87,15 +87,22 @@ void Perform(PortableControl& c, Call& k) {
                      std::make_index_sequence<std::tuple_size_v<Args>>());
 }
 
+// A parameter's name, and the range of values the operation takes when it sets one.
+struct Named {
+  Named(const char* n) : name(n) {}  // NOLINT: a bare name is the common case
+  Named(const char* n, Range r) : name(n), range(r) {}
+  const char* name;
+  Range range;
+};
+
 template <typename... A, size_t... N>
-std::vector<Param> Params(const char* const* names, std::tuple<A...>*, std::index_sequence<N...>) {
-  return {Param{names[N], Slot<A>::kind}...};
+std::vector<Param> Params(const Named* names, std::tuple<A...>*, std::index_sequence<N...>) {
+  return {Param{names[N].name, Slot<A>::kind, names[N].range}...};
 }
 
 // A method row forwarding to `Operation`, with one name for each of its parameters.
 template <auto Operation, size_t Count = 0>
-Member Forwarding(const char* name, int32_t dispid, bool logged,
-                  const char* const (&names)[Count]) {
+Member Forwarding(const char* name, int32_t dispid, bool logged, const Named (&names)[Count]) {
   using Args = typename Signature<decltype(Operation)>::Args;
   static_assert(Count == std::tuple_size_v<Args>, "one name for each parameter of the operation");
   return {name,

@@ -42,9 +42,10 @@ std::vector<Member> BuildTable() {
          c.display().PropertyChanged(dispid::kBackColor);
        }},
       rows::Forwarding<&ImageDocument::Load>("Load", dispid::kLoad, false,
-                                             {"pszName", "iBitsPerPixel", "iPage"}),
-      rows::Forwarding<&ImageDocument::Save>("Save", dispid::kSave, false,
-                                             {"pszName", "iFormat", "iBitsPerPixel", "iQuality"}),
+                                             {"pszName", "iBitsPerPixel", {"iPage", {0, 0}}}),
+      rows::Forwarding<&ImageDocument::Save>(
+          "Save", dispid::kSave, false,
+          {"pszName", {"iFormat", {1, 6}}, "iBitsPerPixel", "iQuality"}),
       {"Copy",
        dispid::kCopy,
        kMethod,
@@ -68,12 +69,12 @@ std::vector<Member> BuildTable() {
        false,
        [](PortableControl& c, Call& k) { k.SetBlock(c.document().GetDIB()); }},
       rows::Forwarding<&ImageDocument::LoadMemory>("LoadMemory", dispid::kLoadMemory, false,
-                                                   {"hMem", "iBitsPerPixel", "iPage"}),
+                                                   {"hMem", "iBitsPerPixel", {"iPage", {0, 0}}}),
       rows::Forwarding<&ImageDocument::SaveMemory>(
           "SaveMemory", dispid::kSaveMemory, false,
-          {"phMem", "iFormat", "iBitsPerPixel", "iQuality", "piSize"}),
+          {"phMem", {"iFormat", {1, 6}}, "iBitsPerPixel", "iQuality", "piSize"}),
       rows::Forwarding<&ImageDocument::Grayscale>("Grayscale", dispid::kGrayscale, true,
-                                                  {"iProcID", "cR", "cG", "cB"}),
+                                                  {{"iProcID", {0, 7}}, "cR", "cG", "cB"}),
       {"Trim",
        dispid::kTrim,
        kMethod,
@@ -112,7 +113,8 @@ std::vector<Member> BuildTable() {
        [](PortableControl& c, Call& k) {
          k.pVal = reinterpret_cast<intptr_t>(c.document().GetBITMAP());
        }},
-      rows::Forwarding<&ImageDocument::Monochrome>("Monochrome", dispid::kMonochrome, true, {"th"}),
+      rows::Forwarding<&ImageDocument::Monochrome>("Monochrome", dispid::kMonochrome, true,
+                                                   {{"th", {1, 254}}}),
       {"GetWidth",
        dispid::kGetWidth,
        kMethod,
@@ -159,7 +161,8 @@ std::vector<Member> BuildTable() {
                                                 {"lWidth", "lHeight", "lPos", "lCol"}),
       rows::Forwarding<&ImageDocument::Rotate>("Rotate", dispid::kRotate, true,
                                                {"fAngle", "lReSize", "lCol"}),
-      rows::Forwarding<&ImageDocument::TurnOver>("TurnOver", dispid::kTurnOver, true, {"lDir"}),
+      rows::Forwarding<&ImageDocument::TurnOver>("TurnOver", dispid::kTurnOver, true,
+                                                 {{"lDir", {0, 1}}}),
       rows::Forwarding<&ImageDocument::GetHistogram>(
           "GetHistogram", dispid::kGetHistogram, false,
           {"lStartX", "lStartY", "lWidth", "lHeight", "phMem"}),

@@ -45,9 +45,19 @@ enum class ReturnKind : uint8_t {
   None,        // property put: nothing
 };
 
+// The values of a long parameter that the operation takes; others are refused with 1. The
+// whole of long where the operation sets no bounds of its own (or bounds that depend on the
+// image). Dialogs and the host's member reference read it.
+struct Range {
+  int32_t min = INT32_MIN;
+  int32_t max = INT32_MAX;
+  bool Bounded() const { return min != INT32_MIN || max != INT32_MAX; }
+};
+
 struct Param {
   const char* name;
   ParamKind kind;
+  Range range = {};
 };
 
 // One argument slot per parameter, in interface order.

@@ -4,6 +4,7 @@
 // operation is covered by one line here.
 #include <gtest/gtest.h>
 
+#include "automation/members.h"
 #include "test_support.h"
 
 namespace pv {
@@ -116,6 +117,52 @@ TEST(MemberMatrix, AnEmptyDocumentAnswersEachRowsCode) {
     PortableControl control;
     EXPECT_EQ(test::Invoke(control, row.call, row.args), row.empty) << row.call;
     EXPECT_EQ(control.document().GetWidth(), -1) << row.call;
+  }
+}
+
+// Each bounded parameter of the table, with arguments that the row takes otherwise: its ends
+// are taken (whatever else the call then meets, the answer is not 1) and one step past either
+// end is refused with 1. Every bounded parameter of the table has its line here.
+struct Bounded {
+  const char* call;
+  size_t param;
+  std::vector<double> args;
+  bool endsTaken = true;  // false where the call cannot get that far here (it needs a block)
+};
+
+const Bounded kBounded[] = {
+    {"Load", 2, {0, 0, 0}},
+    {"LoadMemory", 2, {0, 0, 0}, false},
+    {"Save", 1, {0, 4, 0, 75}},
+    {"SaveMemory", 1, {0, 4, 0, 75, 0}},
+    {"Grayscale", 0, {0, 0.25, 0.5, 0.25}},
+    {"Monochrome", 0, {128}},
+    {"TurnOver", 0, {0}},
+};
+
+int64_t RunOnGreyPicture(const char* call, std::vector<double> args, size_t param, double value) {
+  PortableControl control;
+  mem::Owned dib(MakePicture({kGrey8, 8, "8-bit grey"}));
+  EXPECT_EQ(control.document().SetDIB(dib.get()), Result::Ok);
+  args[param] = value;
+  return test::Invoke(control, call, args);
+}
+
+TEST(MemberMatrix, BoundedParametersTakeTheirEndsAndRefuseWhatLiesBeyond) {
+  size_t bounded = 0;
+  for (const Member& m : Members())
+    for (const Param& p : m.params) bounded += p.range.Bounded();
+  EXPECT_EQ(bounded, std::size(kBounded)) << "a bounded parameter without its line here";
+  for (const Bounded& b : kBounded) {
+    const Member* member = FindMember(b.call);
+    ASSERT_NE(member, nullptr) << b.call;
+    const Range r = member->params[b.param].range;
+    ASSERT_TRUE(r.Bounded()) << b.call;
+    for (double end : {r.min, r.max})
+      if (b.endsTaken)
+        EXPECT_NE(RunOnGreyPicture(b.call, b.args, b.param, end), 1) << b.call << " " << end;
+    for (double beyond : {r.min - 1.0, r.max + 1.0})
+      EXPECT_EQ(RunOnGreyPicture(b.call, b.args, b.param, beyond), 1) << b.call << " " << beyond;
   }
 }
 
