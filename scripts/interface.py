@@ -16,6 +16,8 @@ nothing and are written by hand. From that one source come:
   --routes FILE      the vtable's slot routes, PV_ROUTE(name) in slot order (C++)
   --dispids FILE     base/dispids.h: every member's DISPID as a named constant (C++)
   --slots FILE       the slot list the type-library test reads: SLOT DISPID KIND NAME PARAM...
+  --members FILE     every member's name, DISPID, kind and the parameters callers pass, as the
+                     portable member table takes them (C++ initialisers)
   --bits 32|64       which build: the argument bytes are the 32-bit standard-call ones
 """
 import argparse
@@ -33,9 +35,10 @@ FIRST_SLOT = 7  # after IUnknown's three and IDispatch's four
 
 
 class Member:
-    def __init__(self, kind, name, dispid, params, export):
+    def __init__(self, kind, name, dispid, params, export, ranges=None):
         self.kind, self.name, self.dispid = kind, name, dispid
         self.params, self.export = params, export
+        self.ranges = ranges or {}
 
     @property
     def export_name(self):
@@ -61,6 +64,20 @@ def direction(attributes):
     if {"in", "out"} <= words:
         return "inout"
     return next((w for w in ("out", "in") if w in words), "none")
+
+
+RANGE = re.compile(r"\brange\(\s*(-?\d+)\s*,\s*(-?\d+)\s*\)")
+
+
+def parse_ranges(text):
+    """The range(min, max) of each parameter that has one, by name."""
+    ranges = {}
+    for chunk in re.split(r",(?![^\[]*\])", text):
+        m = re.fullmatch(r"\s*\[([^\]]*)\]\s*\w+\s*\*?\s*(\w+)\s*", chunk)
+        r = m and RANGE.search(m.group(1))
+        if r:
+            ranges[m.group(2)] = (int(r.group(1)), int(r.group(2)))
+    return ranges
 
 
 def parse_params(text):
@@ -95,7 +112,8 @@ def parse_idl(path):
         kind = "get" if "propget" in attributes else "put" if "propput" in attributes else "method"
         if export not in ("forward", "none", "field"):
             sys.exit(f"interface.py: unknown flat export kind '{export}' at {name}")
-        members.append(Member(kind, name, parse_dispid(attributes, name), parse_params(params), export))
+        members.append(Member(kind, name, parse_dispid(attributes, name), parse_params(params),
+                              export, parse_ranges(params)))
     return members
 
 
@@ -189,6 +207,33 @@ def slots(members):
     return "\n".join(lines) + "\n"
 
 
+MEMBER_KINDS = {"method": "Method", "get": "PropertyGet", "put": "PropertyPut"}
+IN_KINDS = {"long": "Long", "OLE_COLOR": "Long", "double": "Double", "float": "Float",
+            "BSTR": "String", "LONG_PTR": "Handle"}
+OUT_KINDS = {"long": "OutLong", "LONG_PTR": "OutHandle", "double": "OutDouble",
+             "float": "OutFloat"}
+
+
+def param_kind(t, ptr, d):
+    if not ptr:
+        return IN_KINDS[t]
+    return "InOutLong" if d == "inout" else OUT_KINDS[t]
+
+
+def range_of(m, name):
+    return ", {%d, %d}" % m.ranges[name] if name in m.ranges else ""
+
+
+def member_list(members):
+    lines = ["// Generated from pictavor.idl by scripts/interface.py: every member's name, DISPID, kind",
+             "// and the parameters callers pass (pVal, the return value, left out), in vtable order."]
+    for m in members:
+        params = ", ".join(f'{{"{n}", ParamKind::{param_kind(t, ptr, d)}{range_of(m, n)}}}'
+                           for t, ptr, n, d in m.params if d != "retval")
+        lines.append(f'{{"{m.name}", {m.dispid}, MemberKind::{MEMBER_KINDS[m.kind]}, {{{params}}}}},')
+    return "\n".join(lines) + "\n"
+
+
 def write(path, text):
     # latin-1 passes the interface header's bytes through as widl wrote them.
     with open(path, "w", encoding="latin-1", newline="\n") as f:
@@ -207,9 +252,11 @@ def main():
     p.add_argument("--routes")
     p.add_argument("--dispids")
     p.add_argument("--slots")
+    p.add_argument("--members")
     a = p.parse_args()
     members = parse_idl(a.idl)
-    for path, make in ((a.routes, routes), (a.dispids, dispids), (a.slots, slots)):
+    for path, make in ((a.routes, routes), (a.dispids, dispids), (a.slots, slots),
+                       (a.members, member_list)):
         if path:
             write(path, make(members))
     if a.forwarders:

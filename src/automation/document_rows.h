@@ -1,6 +1,6 @@
 // Member rows that forward to an ImageDocument operation: the parameters' kinds and the way each
 // argument reaches the operation come from the operation's own signature, so a row cannot take
-// an argument as another type than the document does. Only the names are the row's.
+// an argument as another type than the document does.
 #pragma once
 
 #include <cstddef>
@@ -87,39 +87,24 @@ void Perform(PortableControl& c, Call& k) {
                      std::make_index_sequence<std::tuple_size_v<Args>>());
 }
 
-// A parameter's name, and the range of values the operation takes when it sets one.
-struct Named {
-  Named(const char* n) : name(n) {}  // NOLINT: a bare name is the common case
-  Named(const char* n, Range r) : name(n), range(r) {}
-  const char* name;
-  Range range;
-};
-
-template <typename... A, size_t... N>
-std::vector<Param> Params(const Named* names, std::tuple<A...>*, std::index_sequence<N...>) {
-  return {Param{names[N].name, Slot<A>::kind, names[N].range}...};
+template <typename... A>
+std::vector<Param> Params(std::tuple<A...>*) {
+  return {Param{nullptr, Slot<A>::kind}...};
 }
 
-// A method row forwarding to `Operation`, with one name for each of its parameters.
-template <auto Operation, size_t Count = 0>
-Member Forwarding(const char* name, int32_t dispid, bool logged, const Named (&names)[Count]) {
+// A method row forwarding to `Operation`. Its parameters' kinds are the operation's; their
+// names and ranges come from the interface description when the table is made, which also
+// holds the kinds against it.
+template <auto Operation>
+Member Forwarding(const char* name, int32_t dispid, bool logged) {
   using Args = typename Signature<decltype(Operation)>::Args;
-  static_assert(Count == std::tuple_size_v<Args>, "one name for each parameter of the operation");
   return {name,
           dispid,
           MemberKind::Method,
-          Params(names, static_cast<Args*>(nullptr), std::make_index_sequence<Count>()),
+          Params(static_cast<Args*>(nullptr)),
           ReturnKind::ResultCode,
           logged,
           Perform<Operation>};
-}
-
-// The same for an operation without parameters.
-template <auto Operation>
-Member Forwarding(const char* name, int32_t dispid, bool logged) {
-  static_assert(std::tuple_size_v<typename Signature<decltype(Operation)>::Args> == 0,
-                "name the operation's parameters");
-  return {name, dispid, MemberKind::Method, {}, ReturnKind::ResultCode, logged, Perform<Operation>};
 }
 
 }  // namespace pv::rows

@@ -32,7 +32,7 @@ std::vector<Member> BuildTable() {
       {"BackColor",
        dispid::kBackColor,
        MemberKind::PropertyPut,
-       {{"newVal", P::Long}},
+       {},
        ReturnKind::None,
        false,
        [](PortableControl& c, Call& k) {
@@ -41,26 +41,23 @@ std::vector<Member> BuildTable() {
          c.set_dirty(true);
          c.display().PropertyChanged(dispid::kBackColor);
        }},
-      rows::Forwarding<&ImageDocument::Load>("Load", dispid::kLoad, false,
-                                             {"pszName", "iBitsPerPixel", {"iPage", {0, 0}}}),
-      rows::Forwarding<&ImageDocument::Save>(
-          "Save", dispid::kSave, false,
-          {"pszName", {"iFormat", {1, 6}}, "iBitsPerPixel", "iQuality"}),
+      rows::Forwarding<&ImageDocument::Load>("Load", dispid::kLoad, false),
+      rows::Forwarding<&ImageDocument::Save>("Save", dispid::kSave, false),
       {"Copy",
        dispid::kCopy,
        kMethod,
-       {{"iFlags", P::Long}},
+       {},
        ReturnKind::ResultCode,
        false,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().Copy()); }},
       {"Paste",
        dispid::kPaste,
        kMethod,
-       {{"iFlags", P::Long}},
+       {},
        ReturnKind::ResultCode,
        false,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().Paste()); }},
-      rows::Forwarding<&ImageDocument::SetDIB>("SetDIB", dispid::kSetDIB, false, {"hDIB"}),
+      rows::Forwarding<&ImageDocument::SetDIB>("SetDIB", dispid::kSetDIB, false),
       {"GetDIB",
        dispid::kGetDIB,
        kMethod,
@@ -68,38 +65,28 @@ std::vector<Member> BuildTable() {
        ReturnKind::Block,
        false,
        [](PortableControl& c, Call& k) { k.SetBlock(c.document().GetDIB()); }},
-      rows::Forwarding<&ImageDocument::LoadMemory>("LoadMemory", dispid::kLoadMemory, false,
-                                                   {"hMem", "iBitsPerPixel", {"iPage", {0, 0}}}),
-      rows::Forwarding<&ImageDocument::SaveMemory>(
-          "SaveMemory", dispid::kSaveMemory, false,
-          {"phMem", {"iFormat", {1, 6}}, "iBitsPerPixel", "iQuality", "piSize"}),
-      rows::Forwarding<&ImageDocument::Grayscale>("Grayscale", dispid::kGrayscale, true,
-                                                  {{"iProcID", {0, 7}}, "cR", "cG", "cB"}),
+      rows::Forwarding<&ImageDocument::LoadMemory>("LoadMemory", dispid::kLoadMemory, false),
+      rows::Forwarding<&ImageDocument::SaveMemory>("SaveMemory", dispid::kSaveMemory, false),
+      rows::Forwarding<&ImageDocument::Grayscale>("Grayscale", dispid::kGrayscale, true),
       {"Trim",
        dispid::kTrim,
        kMethod,
-       {{"fLeft", P::Float}, {"fTop", P::Float}, {"fWidth", P::Float}, {"fHeight", P::Float}},
+       {},
        ReturnKind::ResultCode,
        true,
        [](PortableControl& c, Call& k) {
          c.RefreshBackground();
          k.SetResult(c.document().Trim(k.Float(0), k.Float(1), k.Float(2), k.Float(3)));
        }},
-      rows::Forwarding<&ImageDocument::Mosaic>("Mosaic", dispid::kMosaic, true, {"iDim"}),
-      rows::Forwarding<&ImageDocument::ColorRes>(
-          "ColorRes", dispid::kColorRes, true, {"iBitsPerPixel", "iPalette", "iDither", "iColors"}),
-      rows::Forwarding<&ImageDocument::LoadRawData>(
-          "LoadRawData", dispid::kLoadRawData, false,
-          {"phMem", "lKind", "lWdth", "lHeight", "lSize"}),
-      rows::Forwarding<&ImageDocument::SaveRawData>(
-          "SaveRawData", dispid::kSaveRawData, false,
-          {"phMem", "plKind", "plWidth", "plHeight", "plSize"}),
-      rows::Forwarding<&ImageDocument::GetImageData>("GetImageData", dispid::kGetImageData, false,
-                                                     {"phMem", "lpSize"}),
+      rows::Forwarding<&ImageDocument::Mosaic>("Mosaic", dispid::kMosaic, true),
+      rows::Forwarding<&ImageDocument::ColorRes>("ColorRes", dispid::kColorRes, true),
+      rows::Forwarding<&ImageDocument::LoadRawData>("LoadRawData", dispid::kLoadRawData, false),
+      rows::Forwarding<&ImageDocument::SaveRawData>("SaveRawData", dispid::kSaveRawData, false),
+      rows::Forwarding<&ImageDocument::GetImageData>("GetImageData", dispid::kGetImageData, false),
       {"SetBITMAP",
        dispid::kSetBITMAP,
        kMethod,
-       {{"hBITMAP", P::Handle}},
+       {},
        ReturnKind::ResultCode,
        false,
        [](PortableControl& c, Call& k) { k.SetResult(c.document().SetBITMAP(k.Handle(0))); }},
@@ -113,8 +100,7 @@ std::vector<Member> BuildTable() {
        [](PortableControl& c, Call& k) {
          k.pVal = reinterpret_cast<intptr_t>(c.document().GetBITMAP());
        }},
-      rows::Forwarding<&ImageDocument::Monochrome>("Monochrome", dispid::kMonochrome, true,
-                                                   {{"th", {1, 254}}}),
+      rows::Forwarding<&ImageDocument::Monochrome>("Monochrome", dispid::kMonochrome, true),
       {"GetWidth",
        dispid::kGetWidth,
        kMethod,
@@ -157,32 +143,23 @@ std::vector<Member> BuildTable() {
        ReturnKind::Block,
        false,
        [](PortableControl& c, Call& k) { k.SetBlock(c.document().GetBitmapInfo()); }},
-      rows::Forwarding<&ImageDocument::SetSize>("SetSize", dispid::kSetSize, true,
-                                                {"lWidth", "lHeight", "lPos", "lCol"}),
-      rows::Forwarding<&ImageDocument::Rotate>("Rotate", dispid::kRotate, true,
-                                               {"fAngle", "lReSize", "lCol"}),
-      rows::Forwarding<&ImageDocument::TurnOver>("TurnOver", dispid::kTurnOver, true,
-                                                 {{"lDir", {0, 1}}}),
-      rows::Forwarding<&ImageDocument::GetHistogram>(
-          "GetHistogram", dispid::kGetHistogram, false,
-          {"lStartX", "lStartY", "lWidth", "lHeight", "phMem"}),
+      rows::Forwarding<&ImageDocument::SetSize>("SetSize", dispid::kSetSize, true),
+      rows::Forwarding<&ImageDocument::Rotate>("Rotate", dispid::kRotate, true),
+      rows::Forwarding<&ImageDocument::TurnOver>("TurnOver", dispid::kTurnOver, true),
+      rows::Forwarding<&ImageDocument::GetHistogram>("GetHistogram", dispid::kGetHistogram, false),
       rows::Forwarding<&ImageDocument::SobelFilter>("SobelFilter", dispid::kSobelFilter, true),
       rows::Forwarding<&ImageDocument::RobinsonFilter>("RobinsonFilter", dispid::kRobinsonFilter,
                                                        true),
-      rows::Forwarding<&ImageDocument::SetImageScale>("SetImageScale", dispid::kSetImageScale, true,
-                                                      {"fHor", "fVer", "lType"}),
-      rows::Forwarding<&ImageDocument::AccentForHistogram>(
-          "AccentForHistogram", dispid::kAccentForHistogram, true, {"lRange", "lTh"}),
+      rows::Forwarding<&ImageDocument::SetImageScale>("SetImageScale", dispid::kSetImageScale,
+                                                      true),
+      rows::Forwarding<&ImageDocument::AccentForHistogram>("AccentForHistogram",
+                                                           dispid::kAccentForHistogram, true),
       rows::Forwarding<&ImageDocument::Smooth>("Smooth", dispid::kSmooth, true),
-      rows::Forwarding<&ImageDocument::GetMonochromeThresh>(
-          "GetMonochromeThresh", dispid::kGetMonochromeThresh, false,
-          {"lStartX", "lStartY", "lWidth", "lHeight", "plTh"}),
-      rows::Forwarding<&ImageDocument::SetDispScale>("SetDispScale", dispid::kSetDispScale, true,
-                                                     {"fHor", "fVer"}),
-      rows::Forwarding<&ImageDocument::GetPalette>("GetPalette", dispid::kGetPalette, false,
-                                                   {"lInedx", "plPal"}),
-      rows::Forwarding<&ImageDocument::SetPalette>("SetPalette", dispid::kSetPalette, true,
-                                                   {"lIndex", "lPal"}),
+      rows::Forwarding<&ImageDocument::GetMonochromeThresh>("GetMonochromeThresh",
+                                                            dispid::kGetMonochromeThresh, false),
+      rows::Forwarding<&ImageDocument::SetDispScale>("SetDispScale", dispid::kSetDispScale, true),
+      rows::Forwarding<&ImageDocument::GetPalette>("GetPalette", dispid::kGetPalette, false),
+      rows::Forwarding<&ImageDocument::SetPalette>("SetPalette", dispid::kSetPalette, true),
       {"ForceRepaint",
        dispid::kForceRepaint,
        kMethod,
@@ -196,7 +173,7 @@ std::vector<Member> BuildTable() {
       {"ShowImageMenu",
        dispid::kShowImageMenu,
        kMethod,
-       {{"lShow1", P::Long}, {"lShow2", P::Long}},
+       {},
        ReturnKind::ResultCode,
        false,
        [](PortableControl& c, Call& k) {
@@ -204,29 +181,24 @@ std::vector<Member> BuildTable() {
          c.properties().menuMask2 = k.Long(1);
          k.SetResult(Result::Ok);
        }},
-      rows::Forwarding<&ImageDocument::GetDispScale>("GetDispScale", dispid::kGetDispScale, false,
-                                                     {"hor", "ver"}),
+      rows::Forwarding<&ImageDocument::GetDispScale>("GetDispScale", dispid::kGetDispScale, false),
       {"ClientToDIBPosition",
        dispid::kClientToDIBPosition,
        kMethod,
-       {{"x", P::InOutLong}, {"y", P::InOutLong}},
+       {},
        ReturnKind::ResultCode,
        false,
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().ClientToDIBPosition(&k.args[0].i, &k.args[1].i));
        }},
-      rows::Forwarding<&ImageDocument::GetProfile>(
-          "GetProfile", dispid::kGetProfile, false,
-          {"lStartX", "lStartY", "lEndX", "lEndY", "phMem", "lSize"}),
-      rows::Forwarding<&ImageDocument::RemoveAlonePoint>(
-          "RemoveAlonePoint", dispid::kRemoveAlonePoint, true, {"lBack"}),
-      rows::Forwarding<&ImageDocument::Labeling>("Labeling", dispid::kLabeling, true,
-                                                 {"lMin", "lMax", "lBack"}),
+      rows::Forwarding<&ImageDocument::GetProfile>("GetProfile", dispid::kGetProfile, false),
+      rows::Forwarding<&ImageDocument::RemoveAlonePoint>("RemoveAlonePoint",
+                                                         dispid::kRemoveAlonePoint, true),
+      rows::Forwarding<&ImageDocument::Labeling>("Labeling", dispid::kLabeling, true),
       rows::Forwarding<&ImageDocument::SamplingOutline>("SamplingOutline", dispid::kSamplingOutline,
-                                                        true, {"lBack"}),
-      rows::Forwarding<&ImageDocument::Expansion>("Expansion", dispid::kExpansion, true, {"lBack"}),
-      rows::Forwarding<&ImageDocument::Contraction>("Contraction", dispid::kContraction, true,
-                                                    {"lBack"}),
+                                                        true),
+      rows::Forwarding<&ImageDocument::Expansion>("Expansion", dispid::kExpansion, true),
+      rows::Forwarding<&ImageDocument::Contraction>("Contraction", dispid::kContraction, true),
       rows::Forwarding<&ImageDocument::LaplacianFilter>("LaplacianFilter", dispid::kLaplacianFilter,
                                                         true),
       rows::Forwarding<&ImageDocument::SmoothAsMaxDensity>("SmoothAsMaxDensity",
@@ -236,25 +208,20 @@ std::vector<Member> BuildTable() {
       {"Contrast",
        dispid::kContrast,
        kMethod,
-       {{"lLow", P::Long},
-        {"lHi", P::Long},
-        {"ContrastLow", P::Property},
-        {"ContrastHi", P::Property}},
+       {{"ContrastLow", P::Property}, {"ContrastHi", P::Property}},
        ReturnKind::ResultCode,
        true,
        [](PortableControl& c, Call& k) {
          k.SetResult(c.document().Contrast(k.Long(0), k.Long(1), k.Long(2), k.Long(3)));
        }},
-      rows::Forwarding<&ImageDocument::Gamma>("Gamma", dispid::kGamma, true, {"fGamma"}),
-      rows::Forwarding<&ImageDocument::RGBGamma>("RGBGamma", dispid::kRGBGamma, true,
-                                                 {"fRed", "fGreen", "fBlue"}),
-      rows::Forwarding<&ImageDocument::GetRGBHistogram>(
-          "GetRGBHistogram", dispid::kGetRGBHistogram, false,
-          {"lStartX", "lStartY", "lWidth", "lHeight", "phRMem", "phGMem", "phBMem"}),
+      rows::Forwarding<&ImageDocument::Gamma>("Gamma", dispid::kGamma, true),
+      rows::Forwarding<&ImageDocument::RGBGamma>("RGBGamma", dispid::kRGBGamma, true),
+      rows::Forwarding<&ImageDocument::GetRGBHistogram>("GetRGBHistogram", dispid::kGetRGBHistogram,
+                                                        false),
       {"LoadLog",
        dispid::kLoadLog,
        kMethod,
-       {{"pszName", P::String}, {"lType", P::Long}},
+       {},
        ReturnKind::ResultCode,
        false,
        [](PortableControl& c, Call& k) {
@@ -263,14 +230,14 @@ std::vector<Member> BuildTable() {
       {"SaveLog",
        dispid::kSaveLog,
        kMethod,
-       {{"pszName", P::String}, {"lType", P::Long}},
+       {},
        ReturnKind::ResultCode,
        false,
        [](PortableControl& c, Call& k) { k.SetResult(c.log().SaveLogFile(k.String(0))); }},
       {"DeleteLog",
        dispid::kDeleteLog,
        kMethod,
-       {{"lIndex", P::Long}},
+       {},
        ReturnKind::ResultCode,
        false,
        [](PortableControl& c, Call& k) {
@@ -310,14 +277,14 @@ std::vector<Member> BuildTable() {
       {"ExecuteLog",
        dispid::kExecuteLog,
        kMethod,
-       {{"hMem", P::Handle}, {"lCnt", P::Long}},
+       {},
        ReturnKind::ResultCode,
        false,
        [](PortableControl& c, Call& k) { k.SetResult(ExecuteLog(c, k.Handle(0), k.Long(1))); }},
       {"SaveLogText",
        dispid::kSaveLogText,
        kMethod,
-       {{"pszName", P::String}},
+       {},
        ReturnKind::ResultCode,
        false,
        [](PortableControl& c, Call& k) { k.SetResult(c.log().SaveLogTextFile(k.String(0))); }},
@@ -331,9 +298,8 @@ std::vector<Member> BuildTable() {
          c.document().ShowImageInfo();
          k.SetResult(Result::Ok);
        }},
-      rows::Forwarding<&ImageDocument::GetImageScrollRange>(
-          "GetImageScrollRange", dispid::kGetImageScrollRange, false,
-          {"lHorMin", "lHorMax", "lVerMin", "lVerMax"}),
+      rows::Forwarding<&ImageDocument::GetImageScrollRange>("GetImageScrollRange",
+                                                            dispid::kGetImageScrollRange, false),
   };
 }
 
@@ -359,18 +325,75 @@ size_t Member::InputCount() const {
                        [](const Param& p) { return IsInput(p.kind); });
 }
 
-const std::vector<Member>& Members() {
-  static const std::vector<Member> table = [] {
-    std::vector<Member> rows = BuildTable();
-    AddPropertyMembers(&rows);
+namespace {
+
+// A member as the interface description declares it.
+struct Declared {
+  const char* name;
+  int32_t dispid;
+  MemberKind kind;
+  std::vector<Param> params;
+};
+
+const std::vector<Declared>& Interface() {
+  static const std::vector<Declared> members = {
+#include "automation/interface_members.inc"
+  };
+  return members;
+}
+
+// The row takes its DISPID and interface parameters (names, kinds, ranges) from the interface
+// description. Kinds a row states itself (those a forwarding row takes from its operation)
+// must be the declared ones; the control's own Property parameters follow them. What does
+// not agree is told, and the row keeps the declaration.
+void TakeDeclaration(Member* row, std::vector<std::string>* disagreements) {
+  const auto& declared = Interface();
+  const auto entry = std::find_if(declared.begin(), declared.end(), [&](const Declared& d) {
+    return row->name == std::string_view(d.name) && row->kind == d.kind;
+  });
+  if (entry == declared.end()) {
+    disagreements->push_back(row->CallName() + ": not in the interface");
+    return;
+  }
+  std::vector<Param> stated, own;
+  for (const Param& p : row->params) (p.kind == ParamKind::Property ? own : stated).push_back(p);
+  std::vector<Param> params = entry->params;
+  bool agrees = row->dispid == entry->dispid;
+  if (!stated.empty()) {
+    agrees = agrees && stated.size() == params.size() &&
+             std::equal(stated.begin(), stated.end(), params.begin(),
+                        [](const Param& a, const Param& b) { return a.kind == b.kind; });
+  }
+  if (!agrees) disagreements->push_back(row->CallName() + ": DISPID or parameters differ");
+  params.insert(params.end(), own.begin(), own.end());
+  row->dispid = entry->dispid;
+  row->params = std::move(params);
+}
+
+struct Table {
+  std::vector<Member> rows;
+  std::vector<std::string> disagreements;
+};
+
+const Table& TheTable() {
+  static const Table table = [] {
+    Table t{BuildTable(), {}};
+    AddPropertyMembers(&t.rows);
+    for (Member& row : t.rows) TakeDeclaration(&row, &t.disagreements);
     // Interface order: by DISPID, a property's get before its put.
-    std::stable_sort(rows.begin(), rows.end(), [](const Member& a, const Member& b) {
+    std::stable_sort(t.rows.begin(), t.rows.end(), [](const Member& a, const Member& b) {
       return a.dispid != b.dispid ? a.dispid < b.dispid : a.kind < b.kind;
     });
-    return rows;
+    return t;
   }();
   return table;
 }
+
+}  // namespace
+
+const std::vector<Member>& Members() { return TheTable().rows; }
+
+const std::vector<std::string>& InterfaceDisagreements() { return TheTable().disagreements; }
 
 const Member* FindMember(int32_t dispid, MemberKind kind) {
   for (const Member& m : Members())

@@ -107,7 +107,10 @@ struct Member {
   size_t InputCount() const;
 };
 
+// The rows, each with the DISPID and parameters that the interface description declares.
 const std::vector<Member>& Members();
+// Rows whose own statements contradict the interface description (none, in a sound build).
+const std::vector<std::string>& InterfaceDisagreements();
 // The member by its call name, ignoring case as IDispatch does; null when there is none.
 const Member* FindMember(std::string_view callName);
 // The member with this DISPID and kind; null when there is none.

@@ -103,7 +103,7 @@ void AddPropertyMembers(std::vector<Member>* table) {
     table->push_back({row.name,
                       row.dispid,
                       MemberKind::PropertyPut,
-                      {{"newVal", ParamKind::Long}},
+                      {},
                       ReturnKind::None,
                       false,
                       [&row](PortableControl& c, Call& k) { Put(row, c, k.Long(0)); }});
@@ -119,7 +119,7 @@ void AddPropertyMembers(std::vector<Member>* table) {
     table->push_back({row.name,
                       row.dispid,
                       MemberKind::PropertyPut,
-                      {{"newVal", ParamKind::Long}},
+                      {},
                       ReturnKind::None,
                       false,
                       [&row](PortableControl& c, Call& k) { PutWindowSize(row, c, k.Long(0)); }});
