@@ -20,6 +20,12 @@ void QueryValue(PortableControl& c, Call& k) {
   k.SetValue((c.document().*Query)());
 }
 
+// A method row whose handler takes the interface's parameters itself.
+Member Method(const char* name, int32_t dispid, ReturnKind returns, bool logged,
+              MemberHandler handler) {
+  return {name, dispid, kMethod, {}, returns, logged, std::move(handler)};
+}
+
 std::vector<Member> BuildTable() {
   return {
       {"BackColor",
@@ -43,106 +49,46 @@ std::vector<Member> BuildTable() {
        }},
       rows::Forwarding<&ImageDocument::Load>("Load", dispid::kLoad, false),
       rows::Forwarding<&ImageDocument::Save>("Save", dispid::kSave, false),
-      {"Copy",
-       dispid::kCopy,
-       kMethod,
-       {},
-       ReturnKind::ResultCode,
-       false,
-       [](PortableControl& c, Call& k) { k.SetResult(c.document().Copy()); }},
-      {"Paste",
-       dispid::kPaste,
-       kMethod,
-       {},
-       ReturnKind::ResultCode,
-       false,
-       [](PortableControl& c, Call& k) { k.SetResult(c.document().Paste()); }},
+      Method("Copy", dispid::kCopy, ReturnKind::ResultCode, false,
+             [](PortableControl& c, Call& k) { k.SetResult(c.document().Copy()); }),
+      Method("Paste", dispid::kPaste, ReturnKind::ResultCode, false,
+             [](PortableControl& c, Call& k) { k.SetResult(c.document().Paste()); }),
       rows::Forwarding<&ImageDocument::SetDIB>("SetDIB", dispid::kSetDIB, false),
-      {"GetDIB",
-       dispid::kGetDIB,
-       kMethod,
-       {},
-       ReturnKind::Block,
-       false,
-       [](PortableControl& c, Call& k) { k.SetBlock(c.document().GetDIB()); }},
+      Method("GetDIB", dispid::kGetDIB, ReturnKind::Block, false,
+             [](PortableControl& c, Call& k) { k.SetBlock(c.document().GetDIB()); }),
       rows::Forwarding<&ImageDocument::LoadMemory>("LoadMemory", dispid::kLoadMemory, false),
       rows::Forwarding<&ImageDocument::SaveMemory>("SaveMemory", dispid::kSaveMemory, false),
       rows::Forwarding<&ImageDocument::Grayscale>("Grayscale", dispid::kGrayscale, true),
-      {"Trim",
-       dispid::kTrim,
-       kMethod,
-       {},
-       ReturnKind::ResultCode,
-       true,
-       [](PortableControl& c, Call& k) {
-         c.RefreshBackground();
-         k.SetResult(c.document().Trim(k.Float(0), k.Float(1), k.Float(2), k.Float(3)));
-       }},
+      Method("Trim", dispid::kTrim, ReturnKind::ResultCode, true,
+             [](PortableControl& c, Call& k) {
+               c.RefreshBackground();
+               k.SetResult(c.document().Trim(k.Float(0), k.Float(1), k.Float(2), k.Float(3)));
+             }),
       rows::Forwarding<&ImageDocument::Mosaic>("Mosaic", dispid::kMosaic, true),
       rows::Forwarding<&ImageDocument::ColorRes>("ColorRes", dispid::kColorRes, true),
       rows::Forwarding<&ImageDocument::LoadRawData>("LoadRawData", dispid::kLoadRawData, false),
       rows::Forwarding<&ImageDocument::SaveRawData>("SaveRawData", dispid::kSaveRawData, false),
       rows::Forwarding<&ImageDocument::GetImageData>("GetImageData", dispid::kGetImageData, false),
-      {"SetBITMAP",
-       dispid::kSetBITMAP,
-       kMethod,
-       {},
-       ReturnKind::ResultCode,
-       false,
-       [](PortableControl& c, Call& k) { k.SetResult(c.document().SetBITMAP(k.Handle(0))); }},
+      Method("SetBITMAP", dispid::kSetBITMAP, ReturnKind::ResultCode, false,
+             [](PortableControl& c, Call& k) { k.SetResult(c.document().SetBITMAP(k.Handle(0))); }),
       // A device handle that stays the display's: a value, not a block.
-      {"GetBITMAP",
-       dispid::kGetBITMAP,
-       kMethod,
-       {},
-       ReturnKind::Value,
-       false,
-       [](PortableControl& c, Call& k) {
-         k.pVal = reinterpret_cast<intptr_t>(c.document().GetBITMAP());
-       }},
+      Method("GetBITMAP", dispid::kGetBITMAP, ReturnKind::Value, false,
+             [](PortableControl& c, Call& k) {
+               k.pVal = reinterpret_cast<intptr_t>(c.document().GetBITMAP());
+             }),
       rows::Forwarding<&ImageDocument::Monochrome>("Monochrome", dispid::kMonochrome, true),
-      {"GetWidth",
-       dispid::kGetWidth,
-       kMethod,
-       {},
-       ReturnKind::Value,
-       false,
-       QueryValue<&ImageDocument::GetWidth>},
-      {"GetHeight",
-       dispid::kGetHeight,
-       kMethod,
-       {},
-       ReturnKind::Value,
-       false,
-       QueryValue<&ImageDocument::GetHeight>},
-      {"GetSize",
-       dispid::kGetSize,
-       kMethod,
-       {},
-       ReturnKind::Value,
-       false,
-       QueryValue<&ImageDocument::GetSize>},
-      {"GetBitmapBits",
-       dispid::kGetBitmapBits,
-       kMethod,
-       {},
-       ReturnKind::Value,
-       false,
-       QueryValue<&ImageDocument::GetBitmapBits>},
-      {"GetPaletteSize",
-       dispid::kGetPaletteSize,
-       kMethod,
-       {},
-       ReturnKind::Value,
-       false,
-       QueryValue<&ImageDocument::GetPaletteSize>},
-      {"GetBitmapInfo",
-       dispid::kGetBitmapInfo,
-       kMethod,
-       {},
-       ReturnKind::Block,
-       false,
-       [](PortableControl& c, Call& k) { k.SetBlock(c.document().GetBitmapInfo()); }},
+      Method("GetWidth", dispid::kGetWidth, ReturnKind::Value, false,
+             QueryValue<&ImageDocument::GetWidth>),
+      Method("GetHeight", dispid::kGetHeight, ReturnKind::Value, false,
+             QueryValue<&ImageDocument::GetHeight>),
+      Method("GetSize", dispid::kGetSize, ReturnKind::Value, false,
+             QueryValue<&ImageDocument::GetSize>),
+      Method("GetBitmapBits", dispid::kGetBitmapBits, ReturnKind::Value, false,
+             QueryValue<&ImageDocument::GetBitmapBits>),
+      Method("GetPaletteSize", dispid::kGetPaletteSize, ReturnKind::Value, false,
+             QueryValue<&ImageDocument::GetPaletteSize>),
+      Method("GetBitmapInfo", dispid::kGetBitmapInfo, ReturnKind::Block, false,
+             [](PortableControl& c, Call& k) { k.SetBlock(c.document().GetBitmapInfo()); }),
       rows::Forwarding<&ImageDocument::SetSize>("SetSize", dispid::kSetSize, true),
       rows::Forwarding<&ImageDocument::Rotate>("Rotate", dispid::kRotate, true),
       rows::Forwarding<&ImageDocument::TurnOver>("TurnOver", dispid::kTurnOver, true),
@@ -160,37 +106,22 @@ std::vector<Member> BuildTable() {
       rows::Forwarding<&ImageDocument::SetDispScale>("SetDispScale", dispid::kSetDispScale, true),
       rows::Forwarding<&ImageDocument::GetPalette>("GetPalette", dispid::kGetPalette, false),
       rows::Forwarding<&ImageDocument::SetPalette>("SetPalette", dispid::kSetPalette, true),
-      {"ForceRepaint",
-       dispid::kForceRepaint,
-       kMethod,
-       {},
-       ReturnKind::ResultCode,
-       false,
-       [](PortableControl& c, Call& k) {
-         c.ForceRepaint();
-         k.SetResult(Result::Ok);
-       }},
-      {"ShowImageMenu",
-       dispid::kShowImageMenu,
-       kMethod,
-       {},
-       ReturnKind::ResultCode,
-       false,
-       [](PortableControl& c, Call& k) {
-         c.properties().menuMask1 = k.Long(0);
-         c.properties().menuMask2 = k.Long(1);
-         k.SetResult(Result::Ok);
-       }},
+      Method("ForceRepaint", dispid::kForceRepaint, ReturnKind::ResultCode, false,
+             [](PortableControl& c, Call& k) {
+               c.ForceRepaint();
+               k.SetResult(Result::Ok);
+             }),
+      Method("ShowImageMenu", dispid::kShowImageMenu, ReturnKind::ResultCode, false,
+             [](PortableControl& c, Call& k) {
+               c.properties().menuMask1 = k.Long(0);
+               c.properties().menuMask2 = k.Long(1);
+               k.SetResult(Result::Ok);
+             }),
       rows::Forwarding<&ImageDocument::GetDispScale>("GetDispScale", dispid::kGetDispScale, false),
-      {"ClientToDIBPosition",
-       dispid::kClientToDIBPosition,
-       kMethod,
-       {},
-       ReturnKind::ResultCode,
-       false,
-       [](PortableControl& c, Call& k) {
-         k.SetResult(c.document().ClientToDIBPosition(&k.args[0].i, &k.args[1].i));
-       }},
+      Method("ClientToDIBPosition", dispid::kClientToDIBPosition, ReturnKind::ResultCode, false,
+             [](PortableControl& c, Call& k) {
+               k.SetResult(c.document().ClientToDIBPosition(&k.args[0].i, &k.args[1].i));
+             }),
       rows::Forwarding<&ImageDocument::GetProfile>("GetProfile", dispid::kGetProfile, false),
       rows::Forwarding<&ImageDocument::RemoveAlonePoint>("RemoveAlonePoint",
                                                          dispid::kRemoveAlonePoint, true),
@@ -218,86 +149,43 @@ std::vector<Member> BuildTable() {
       rows::Forwarding<&ImageDocument::RGBGamma>("RGBGamma", dispid::kRGBGamma, true),
       rows::Forwarding<&ImageDocument::GetRGBHistogram>("GetRGBHistogram", dispid::kGetRGBHistogram,
                                                         false),
-      {"LoadLog",
-       dispid::kLoadLog,
-       kMethod,
-       {},
-       ReturnKind::ResultCode,
-       false,
-       [](PortableControl& c, Call& k) {
-         k.SetResult(c.log().LoadLogFile(k.String(0), k.Long(1)));
-       }},
-      {"SaveLog",
-       dispid::kSaveLog,
-       kMethod,
-       {},
-       ReturnKind::ResultCode,
-       false,
-       [](PortableControl& c, Call& k) { k.SetResult(c.log().SaveLogFile(k.String(0))); }},
-      {"DeleteLog",
-       dispid::kDeleteLog,
-       kMethod,
-       {},
-       ReturnKind::ResultCode,
-       false,
-       [](PortableControl& c, Call& k) {
-         c.log().DeleteEntry(k.Long(0));
-         k.SetResult(Result::Ok);
-       }},
-      {"StartLog",
-       dispid::kStartLog,
-       kMethod,
-       {},
-       ReturnKind::ResultCode,
-       false,
-       [](PortableControl& c, Call& k) {
-         c.log().StartLogging();
-         k.SetResult(Result::Ok);
-       }},
-      {"StopLog",
-       dispid::kStopLog,
-       kMethod,
-       {},
-       ReturnKind::ResultCode,
-       false,
-       [](PortableControl& c, Call& k) {
-         c.log().StopLogging();
-         k.SetResult(Result::Ok);
-       }},
-      {"RemoveLog",
-       dispid::kRemoveLog,
-       kMethod,
-       {},
-       ReturnKind::ResultCode,
-       false,
-       [](PortableControl& c, Call& k) {
-         c.log().DeleteEntry(-1);
-         k.SetResult(Result::Ok);
-       }},
-      {"ExecuteLog",
-       dispid::kExecuteLog,
-       kMethod,
-       {},
-       ReturnKind::ResultCode,
-       false,
-       [](PortableControl& c, Call& k) { k.SetResult(ExecuteLog(c, k.Handle(0), k.Long(1))); }},
-      {"SaveLogText",
-       dispid::kSaveLogText,
-       kMethod,
-       {},
-       ReturnKind::ResultCode,
-       false,
-       [](PortableControl& c, Call& k) { k.SetResult(c.log().SaveLogTextFile(k.String(0))); }},
-      {"DispImageInfo",
-       dispid::kDispImageInfo,
-       kMethod,
-       {},
-       ReturnKind::ResultCode,
-       false,
-       [](PortableControl& c, Call& k) {
-         c.document().ShowImageInfo();
-         k.SetResult(Result::Ok);
-       }},
+      Method("LoadLog", dispid::kLoadLog, ReturnKind::ResultCode, false,
+             [](PortableControl& c, Call& k) {
+               k.SetResult(c.log().LoadLogFile(k.String(0), k.Long(1)));
+             }),
+      Method("SaveLog", dispid::kSaveLog, ReturnKind::ResultCode, false,
+             [](PortableControl& c, Call& k) { k.SetResult(c.log().SaveLogFile(k.String(0))); }),
+      Method("DeleteLog", dispid::kDeleteLog, ReturnKind::ResultCode, false,
+             [](PortableControl& c, Call& k) {
+               c.log().DeleteEntry(k.Long(0));
+               k.SetResult(Result::Ok);
+             }),
+      Method("StartLog", dispid::kStartLog, ReturnKind::ResultCode, false,
+             [](PortableControl& c, Call& k) {
+               c.log().StartLogging();
+               k.SetResult(Result::Ok);
+             }),
+      Method("StopLog", dispid::kStopLog, ReturnKind::ResultCode, false,
+             [](PortableControl& c, Call& k) {
+               c.log().StopLogging();
+               k.SetResult(Result::Ok);
+             }),
+      Method("RemoveLog", dispid::kRemoveLog, ReturnKind::ResultCode, false,
+             [](PortableControl& c, Call& k) {
+               c.log().DeleteEntry(-1);
+               k.SetResult(Result::Ok);
+             }),
+      Method(
+          "ExecuteLog", dispid::kExecuteLog, ReturnKind::ResultCode, false,
+          [](PortableControl& c, Call& k) { k.SetResult(ExecuteLog(c, k.Handle(0), k.Long(1))); }),
+      Method(
+          "SaveLogText", dispid::kSaveLogText, ReturnKind::ResultCode, false,
+          [](PortableControl& c, Call& k) { k.SetResult(c.log().SaveLogTextFile(k.String(0))); }),
+      Method("DispImageInfo", dispid::kDispImageInfo, ReturnKind::ResultCode, false,
+             [](PortableControl& c, Call& k) {
+               c.document().ShowImageInfo();
+               k.SetResult(Result::Ok);
+             }),
       rows::Forwarding<&ImageDocument::GetImageScrollRange>("GetImageScrollRange",
                                                             dispid::kGetImageScrollRange, false),
   };
