@@ -5,9 +5,10 @@ set -euo pipefail
 # shellcheck source=scripts/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-# Native engine, host, unit tests, sanitizers, fuzzers, benchmarks, fixtures.
+# Native engine, host, unit tests, sanitizers, fuzzers, benchmarks, fixtures; python3 runs the
+# interface generator of every build and the test scripts' checks.
 NATIVE_PACKAGES=(
-  cmake ninja-build make g++ clang libclang-rt-dev llvm
+  cmake ninja-build make g++ clang libclang-rt-dev llvm python3
   libpng-dev libjpeg62-turbo-dev zlib1g-dev
   libgtest-dev googletest libbenchmark-dev imagemagick
   libjpeg-turbo-progs libtiff-tools netpbm pngcheck
@@ -18,12 +19,11 @@ BENCH_PACKAGES=(
   imagemagick graphicsmagick libvips-tools libjpeg-turbo-progs libpng-tools netpbm libtiff-tools
 )
 
-# MinGW cross compilers (posix thread model), widl, Wine for 64- and 32-bit programs (wine32
-# from the i386 architecture), python3 for the interface generator, and dpkg-dev for
+# MinGW cross compilers (posix thread model), widl, 64-bit Wine, and dpkg-dev for
 # "apt-get source" of the codec libraries.
 WINDOWS_PACKAGES=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
-  wine wine64 libwine-dev python3 dpkg-dev xz-utils googletest
+  wine wine64 libwine-dev dpkg-dev xz-utils googletest
 )
 # Kept apart: where the registry refuses it, everything else still installs and the 32-bit
 # Wine stages fail with that reason.
