@@ -74,7 +74,7 @@ Result ImageDocument::ChangeInPlace(Result noImage,
   return Relayout(false);
 }
 
-Result ImageDocument::Monochrome(int32_t threshold) {
+Result ImageDocument::Monochrome(int16_t threshold) {
   if (threshold < 1 || threshold > 254) return Result::BadParameter;
   return ChangeInPlace(Result::NoImage,
                        [threshold](const DibView& v) { return Threshold(v, threshold); });

@@ -56,7 +56,7 @@ class ImageDocument {
                      int32_t* size) const;
 
   Result ColorRes(int16_t bitsPerPixel, int32_t palette, int32_t dither, int32_t colors);
-  Result Monochrome(int32_t threshold);
+  Result Monochrome(int16_t threshold);  // 16 bits at the interface and in replay
   Result GetPalette(int32_t index, int32_t* color) const;
   Result SetPalette(int32_t index, int32_t color);
 

@@ -74,7 +74,10 @@ Result OperationLog::LoadLogFile(const std::string& path, int32_t position) {
 }
 
 Result OperationLog::LoadLogBytes(const uint8_t* bytes, size_t size, int32_t position) {
-  // Replacing discards the current entries before the file is looked at.
+  // A file that could not be read, or holds no more than a header, is refused before anything
+  // else: replacing must not lose the user's log to a mistyped name.
+  if (!bytes || size <= kHeaderBytes) return Result::BadFileFormat;
+  // Replacing discards the current entries before the header is looked at.
   if (position == -2) DeleteEntry(-1);
   std::vector<LogEntry> records;
   if (!bytes || position < -2 || position > static_cast<int64_t>(entries_.size()) ||

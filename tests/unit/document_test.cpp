@@ -110,6 +110,7 @@ TEST(LoadSave, FilesRoundTripAndFailuresEmptyTheDocument) {
   EXPECT_EQ(loaded.GetWidth(), 7);
   EXPECT_EQ(loaded.Load(test::TempPath("no-such-file.bmp"), 0, 0), Result::CannotOpenFile);
   EXPECT_EQ(loaded.GetWidth(), -1);
+  EXPECT_EQ(loaded.Load(test::FixturePath(""), 0, 0), Result::CannotOpenFile);  // a folder
   EXPECT_EQ(doc.Save(test::TempPath("no-such-dir/x.bmp"), kFormatBmp, 0, 0),
             Result::CannotOpenFile);
   std::remove(path.c_str());

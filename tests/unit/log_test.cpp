@@ -232,9 +232,18 @@ TEST(LogFile, RefusesWhatDoesNotFitAndKeepsTheLog) {
     log.RecordEntry(43, {});
     EXPECT_EQ(log.LoadLogBytes(bad.data(), bad.size(), -1), Result::BadFileFormat);
     EXPECT_EQ(log.entries().size(), 1u);
-    // Replacing discards the entries first, as documented.
+    // Replacing discards the entries once the file has been read and has more than a header,
+    // before its header is checked; a missing, empty or header-only file keeps them.
     EXPECT_EQ(log.LoadLogBytes(bad.data(), bad.size(), -2), Result::BadFileFormat);
-    EXPECT_TRUE(log.entries().empty());
+    EXPECT_EQ(log.entries().size(), bad.size() <= header.size() ? 1u : 0u);
+  }
+  for (const std::string name : {"missing.pvr", "empty.pvr"}) {
+    if (name == "empty.pvr") std::fclose(std::fopen(test::TempPath(name).c_str(), "wb"));
+    OperationLog log;
+    log.StartLogging();
+    log.RecordEntry(43, {});
+    EXPECT_EQ(log.LoadLogFile(test::TempPath(name), -2), Result::BadFileFormat) << name;
+    EXPECT_EQ(log.entries().size(), 1u) << "a mistyped name loses no log: " << name;
   }
   OperationLog log;
   EXPECT_EQ(log.LoadLogBytes(seventeen.data(), seventeen.size(), -1), Result::Ok);

@@ -120,6 +120,19 @@ TEST(MemberMatrix, AnEmptyDocumentAnswersEachRowsCode) {
   }
 }
 
+// A threshold is a 16-bit value: the low half of the long decides, in a call and in replay.
+TEST(MemberMatrix, MonochromeTakesTheLowSixteenBitsOfItsThreshold) {
+  Bytes results[2];
+  for (int n = 0; n < 2; ++n) {
+    PortableControl control;
+    mem::Owned dib(MakePicture({kGrey8, 8, "8-bit grey"}));
+    ASSERT_EQ(control.document().SetDIB(dib.get()), Result::Ok);
+    EXPECT_EQ(test::Invoke(control, "Monochrome", {n ? 65536.0 + 128 : 128.0}), 0);
+    results[n] = test::BytesOf(control.document().dib());
+  }
+  EXPECT_EQ(results[0], results[1]);
+}
+
 // The rows agree with the interface description wherever they state something themselves.
 TEST(MemberTable, RowsAgreeWithTheInterface) {
   EXPECT_EQ(InterfaceDisagreements(), std::vector<std::string>());
