@@ -44,6 +44,11 @@ Result BmpCodec::Read(mem::Handle file, mem::Handle* dib) const {
   if (!IsBmpFileHeader(in.data(), in.size())) return Result::BadFileFormat;
   const ByteReader bytes(in.data(), in.size());
   constexpr uint64_t kTableAt = kFileHeaderBytes + kDibHeaderBytes;
+  // The header's own size says which header it is before the file must hold 40 bytes of it:
+  // a core or later header is a bad header (5), also in a file too short for a 40-byte one.
+  uint32_t headerSize = 0;
+  if (!bytes.Read(kFileHeaderBytes, 4, &headerSize)) return Result::BadFileFormat;
+  if (headerSize != kDibHeaderBytes) return Result::BadHeader;
   if (!bytes.Has(kFileHeaderBytes, kDibHeaderBytes)) return Result::BadFileFormat;
   DibHeader h = DibHeader::Read(bytes.At(kFileHeaderBytes));
   if (h.size != kDibHeaderBytes || h.planes != 1) return Result::BadHeader;

@@ -70,6 +70,10 @@ TEST(BmpReader, TellsOtherFormatsFromBadHeaders) {
   WriteU32(&core[14], 12);
   Bytes v5 = good;
   WriteU32(&v5[14], 124);
+  // A whole file with the 12-byte core header is shorter than a 40-byte header would need.
+  Bytes shortCore(26, 0);
+  shortCore[0] = 'B', shortCore[1] = 'M', shortCore[2] = 26, shortCore[10] = 26;
+  shortCore[14] = 12, shortCore[18] = 1, shortCore[20] = 1, shortCore[22] = 1, shortCore[24] = 24;
   const std::pair<Bytes, Result> cases[] = {
       {reserved, Result::BadFileFormat},
       {oversized, Result::BadFileFormat},
@@ -77,6 +81,7 @@ TEST(BmpReader, TellsOtherFormatsFromBadHeaders) {
       {Bytes{'B'}, Result::BadFileFormat},
       {core, Result::BadHeader},
       {v5, Result::BadHeader},
+      {shortCore, Result::BadHeader},
   };
   for (const auto& [file, expected] : cases) {
     ImageDocument doc;

@@ -280,6 +280,23 @@ TEST_F(Control, RefusesMissingOutPointers) {
   EXPECT_EQ(v, 7) << "nothing ran";
 }
 
+// What a member does not write keeps the caller's value: the threshold of a uniform picture,
+// the scales of an empty control.
+TEST_F(Control, OutParametersTheMemberLeavesKeepTheCallersValues) {
+  double hor = 2.5, ver = 3.5;
+  LONG v = -1;
+  ASSERT_EQ(control_->GetDispScale(&hor, &ver, &v), S_OK);
+  EXPECT_EQ(v, 9);
+  EXPECT_EQ(hor, 2.5);
+  EXPECT_EQ(ver, 3.5);
+  mem::Owned dib(test::MakeDib(4, 4, 8, test::GrayRamp(), [](int32_t, int32_t) { return 90u; }));
+  ASSERT_EQ(control_->SetDIB(reinterpret_cast<LONG_PTR>(dib.get()), &v), S_OK);
+  LONG threshold = 77;
+  ASSERT_EQ(control_->GetMonochromeThresh(0, 0, 4, 4, &threshold, &v), S_OK);
+  EXPECT_EQ(v, 0);
+  EXPECT_EQ(threshold, 77);
+}
+
 TEST_F(Control, OpensFilesByTheirUnicodeNames) {
   const std::wstring dir = Wide(test::TempPath("")) + L"画像フォルダ";
   CreateDirectoryW(dir.c_str(), nullptr);

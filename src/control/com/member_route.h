@@ -87,7 +87,7 @@ class SlotCall {
     } else if constexpr (std::is_pointer_v<T>) {
       if (!value) return E_POINTER;
       if (!Receives<std::remove_pointer_t<T>>(kind)) return kMismatch;
-      if (kind == ParamKind::InOutLong) arg.i = static_cast<int32_t>(*value);
+      Preload(kind, *value, &arg);
     } else {
       return kMismatch;
     }
@@ -104,6 +104,19 @@ class SlotCall {
       case ParamKind::OutDouble: return std::is_same_v<P, double>;
       case ParamKind::OutFloat: return std::is_same_v<P, float>;
       default: return false;
+    }
+  }
+
+  // An out parameter starts as the caller's value, so what the row leaves untouched is written
+  // back unchanged.
+  template <typename P>
+  static void Preload(ParamKind kind, P value, Arg* arg) {
+    if constexpr (std::is_floating_point_v<P>) {
+      arg->d = value;
+    } else if (kind == ParamKind::OutHandle) {
+      arg->h = reinterpret_cast<mem::Handle>(static_cast<intptr_t>(value));
+    } else {
+      arg->i = static_cast<int32_t>(value);
     }
   }
 
