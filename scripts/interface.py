@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""The flat C API of Pictavor.dll, generated from the interface in resources/pictavor.idl.
+"""What the build makes from the interface in resources/pictavor.idl: the flat C API of
+Pictavor.dll, the vtable's routes, the DISPIDs and the member list of the portable table.
 
 Every member of IPictavorCtl has one export PVC_<member> that takes the interface pointer and
 the member's parameters, except those whose attribute line carries the comment
@@ -41,9 +42,13 @@ class Member:
         self.ranges = ranges or {}
 
     @property
+    def slot_name(self):
+        """The name of its vtable slot: properties as get_Name and put_Name."""
+        return {"get": "get_", "put": "put_", "method": ""}[self.kind] + self.name
+
+    @property
     def export_name(self):
-        prefix = {"get": "get_", "put": "put_", "method": ""}[self.kind]
-        return "PVC_" + prefix + self.name
+        return "PVC_" + self.slot_name
 
     def argument_bytes(self):
         """Standard-call argument space in the 32-bit build: the pointer, then 4 bytes a
@@ -69,25 +74,20 @@ def direction(attributes):
 RANGE = re.compile(r"\brange\(\s*(-?\d+)\s*,\s*(-?\d+)\s*\)")
 
 
-def parse_ranges(text):
-    """The range(min, max) of each parameter that has one, by name."""
-    ranges = {}
-    for chunk in re.split(r",(?![^\[]*\])", text):
-        m = re.fullmatch(r"\s*\[([^\]]*)\]\s*\w+\s*\*?\s*(\w+)\s*", chunk)
-        r = m and RANGE.search(m.group(1))
-        if r:
-            ranges[m.group(2)] = (int(r.group(1)), int(r.group(2)))
-    return ranges
-
-
 def parse_params(text):
-    params = []
+    """The parameters as (type, pointer, name, direction), and the range(min, max) of each
+    that has one, by name."""
+    params, ranges = [], {}
     for chunk in filter(None, (c.strip() for c in re.split(r",(?![^\[]*\])", text))):
         m = re.fullmatch(r"(?:\[([^\]]*)\])?\s*(\w+)\s*(\*?)\s*(\w+)", chunk)
         if not m or m.group(2) not in C_TYPES:
             sys.exit(f"interface.py: cannot read the parameter '{chunk}'")
-        params.append((m.group(2), bool(m.group(3)), m.group(4), direction(m.group(1) or "")))
-    return params
+        attributes = m.group(1) or ""
+        params.append((m.group(2), bool(m.group(3)), m.group(4), direction(attributes)))
+        r = RANGE.search(attributes)
+        if r:
+            ranges[m.group(4)] = (int(r.group(1)), int(r.group(2)))
+    return params, ranges
 
 
 def parse_dispid(attributes, name):
@@ -112,8 +112,8 @@ def parse_idl(path):
         kind = "get" if "propget" in attributes else "put" if "propput" in attributes else "method"
         if export not in ("forward", "none", "field"):
             sys.exit(f"interface.py: unknown flat export kind '{export}' at {name}")
-        members.append(Member(kind, name, parse_dispid(attributes, name), parse_params(params),
-                              export, parse_ranges(params)))
+        params, ranges = parse_params(params)
+        members.append(Member(kind, name, parse_dispid(attributes, name), params, export, ranges))
     return members
 
 
@@ -174,13 +174,9 @@ def header(members, interface_header):
     return "\n".join(out)
 
 
-def slot_name(m):
-    return {"get": "get_", "put": "put_", "method": ""}[m.kind] + m.name
-
-
 def routes(members):
     lines = ["// Generated from pictavor.idl by scripts/interface.py: one route a vtable slot."]
-    lines += [f"PV_ROUTE({slot_name(m)})," for m in members]
+    lines += [f"PV_ROUTE({m.slot_name})," for m in members]
     return "\n".join(lines) + "\n"
 
 
