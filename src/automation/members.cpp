@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "automation/document_rows.h"
+#include "automation/member_rows.h"
 #include "automation/property_members.h"
 #include "automation/replay.h"
 #include "base/dispids.h"
@@ -20,174 +20,142 @@ void QueryValue(PortableControl& c, Call& k) {
   k.SetValue((c.document().*Query)());
 }
 
-// A method row whose handler takes the interface's parameters itself.
-Member Method(const char* name, int32_t dispid, ReturnKind returns, bool logged,
-              MemberHandler handler) {
-  return {name, dispid, kMethod, {}, returns, logged, std::move(handler)};
-}
+using rows::Method;
+using rows::Row;
 
 std::vector<Member> BuildTable() {
   return {
-      {"BackColor",
-       dispid::kBackColor,
-       MemberKind::PropertyGet,
-       {},
-       ReturnKind::Value,
-       false,
-       [](PortableControl& c, Call& k) { k.SetUnsigned(c.properties().backColor); }},
-      {"BackColor",
-       dispid::kBackColor,
-       MemberKind::PropertyPut,
-       {},
-       ReturnKind::None,
-       false,
-       [](PortableControl& c, Call& k) {
-         if (!c.display().RequestPropertyEdit(dispid::kBackColor)) return;
-         c.properties().backColor = k.Unsigned(0);
-         c.set_dirty(true);
-         c.display().PropertyChanged(dispid::kBackColor);
-       }},
-      rows::Forwarding<&ImageDocument::Load>("Load", dispid::kLoad, false),
-      rows::Forwarding<&ImageDocument::Save>("Save", dispid::kSave, false),
-      Method("Copy", dispid::kCopy, ReturnKind::ResultCode, false,
+      Row("BackColor", MemberKind::PropertyGet, ReturnKind::Value, false,
+          [](PortableControl& c, Call& k) { k.SetUnsigned(c.properties().backColor); }),
+      Row("BackColor", MemberKind::PropertyPut, ReturnKind::None, false,
+          [](PortableControl& c, Call& k) {
+            if (!c.display().RequestPropertyEdit(dispid::kBackColor)) return;
+            c.properties().backColor = k.Unsigned(0);
+            c.set_dirty(true);
+            c.display().PropertyChanged(dispid::kBackColor);
+          }),
+      rows::Forwarding<&ImageDocument::Load>("Load", false),
+      rows::Forwarding<&ImageDocument::Save>("Save", false),
+      Method("Copy", ReturnKind::ResultCode, false,
              [](PortableControl& c, Call& k) { k.SetResult(c.document().Copy()); }),
-      Method("Paste", dispid::kPaste, ReturnKind::ResultCode, false,
+      Method("Paste", ReturnKind::ResultCode, false,
              [](PortableControl& c, Call& k) { k.SetResult(c.document().Paste()); }),
-      rows::Forwarding<&ImageDocument::SetDIB>("SetDIB", dispid::kSetDIB, false),
-      Method("GetDIB", dispid::kGetDIB, ReturnKind::Block, false,
+      rows::Forwarding<&ImageDocument::SetDIB>("SetDIB", false),
+      Method("GetDIB", ReturnKind::Block, false,
              [](PortableControl& c, Call& k) { k.SetBlock(c.document().GetDIB()); }),
-      rows::Forwarding<&ImageDocument::LoadMemory>("LoadMemory", dispid::kLoadMemory, false),
-      rows::Forwarding<&ImageDocument::SaveMemory>("SaveMemory", dispid::kSaveMemory, false),
-      rows::Forwarding<&ImageDocument::Grayscale>("Grayscale", dispid::kGrayscale, true),
-      Method("Trim", dispid::kTrim, ReturnKind::ResultCode, true,
+      rows::Forwarding<&ImageDocument::LoadMemory>("LoadMemory", false),
+      rows::Forwarding<&ImageDocument::SaveMemory>("SaveMemory", false),
+      rows::Forwarding<&ImageDocument::Grayscale>("Grayscale", true),
+      Method("Trim", ReturnKind::ResultCode, true,
              [](PortableControl& c, Call& k) {
                c.RefreshBackground();
                k.SetResult(c.document().Trim(k.Float(0), k.Float(1), k.Float(2), k.Float(3)));
              }),
-      rows::Forwarding<&ImageDocument::Mosaic>("Mosaic", dispid::kMosaic, true),
-      rows::Forwarding<&ImageDocument::ColorRes>("ColorRes", dispid::kColorRes, true),
-      rows::Forwarding<&ImageDocument::LoadRawData>("LoadRawData", dispid::kLoadRawData, false),
-      rows::Forwarding<&ImageDocument::SaveRawData>("SaveRawData", dispid::kSaveRawData, false),
-      rows::Forwarding<&ImageDocument::GetImageData>("GetImageData", dispid::kGetImageData, false),
-      Method("SetBITMAP", dispid::kSetBITMAP, ReturnKind::ResultCode, false,
+      rows::Forwarding<&ImageDocument::Mosaic>("Mosaic", true),
+      rows::Forwarding<&ImageDocument::ColorRes>("ColorRes", true),
+      rows::Forwarding<&ImageDocument::LoadRawData>("LoadRawData", false),
+      rows::Forwarding<&ImageDocument::SaveRawData>("SaveRawData", false),
+      rows::Forwarding<&ImageDocument::GetImageData>("GetImageData", false),
+      Method("SetBITMAP", ReturnKind::ResultCode, false,
              [](PortableControl& c, Call& k) { k.SetResult(c.document().SetBITMAP(k.Handle(0))); }),
       // A device handle that stays the display's: a value, not a block.
-      Method("GetBITMAP", dispid::kGetBITMAP, ReturnKind::Value, false,
+      Method("GetBITMAP", ReturnKind::Value, false,
              [](PortableControl& c, Call& k) {
                k.pVal = reinterpret_cast<intptr_t>(c.document().GetBITMAP());
              }),
-      rows::Forwarding<&ImageDocument::Monochrome>("Monochrome", dispid::kMonochrome, true),
-      Method("GetWidth", dispid::kGetWidth, ReturnKind::Value, false,
-             QueryValue<&ImageDocument::GetWidth>),
-      Method("GetHeight", dispid::kGetHeight, ReturnKind::Value, false,
-             QueryValue<&ImageDocument::GetHeight>),
-      Method("GetSize", dispid::kGetSize, ReturnKind::Value, false,
-             QueryValue<&ImageDocument::GetSize>),
-      Method("GetBitmapBits", dispid::kGetBitmapBits, ReturnKind::Value, false,
-             QueryValue<&ImageDocument::GetBitmapBits>),
-      Method("GetPaletteSize", dispid::kGetPaletteSize, ReturnKind::Value, false,
+      rows::Forwarding<&ImageDocument::Monochrome>("Monochrome", true),
+      Method("GetWidth", ReturnKind::Value, false, QueryValue<&ImageDocument::GetWidth>),
+      Method("GetHeight", ReturnKind::Value, false, QueryValue<&ImageDocument::GetHeight>),
+      Method("GetSize", ReturnKind::Value, false, QueryValue<&ImageDocument::GetSize>),
+      Method("GetBitmapBits", ReturnKind::Value, false, QueryValue<&ImageDocument::GetBitmapBits>),
+      Method("GetPaletteSize", ReturnKind::Value, false,
              QueryValue<&ImageDocument::GetPaletteSize>),
-      Method("GetBitmapInfo", dispid::kGetBitmapInfo, ReturnKind::Block, false,
+      Method("GetBitmapInfo", ReturnKind::Block, false,
              [](PortableControl& c, Call& k) { k.SetBlock(c.document().GetBitmapInfo()); }),
-      rows::Forwarding<&ImageDocument::SetSize>("SetSize", dispid::kSetSize, true),
-      rows::Forwarding<&ImageDocument::Rotate>("Rotate", dispid::kRotate, true),
-      rows::Forwarding<&ImageDocument::TurnOver>("TurnOver", dispid::kTurnOver, true),
-      rows::Forwarding<&ImageDocument::GetHistogram>("GetHistogram", dispid::kGetHistogram, false),
-      rows::Forwarding<&ImageDocument::SobelFilter>("SobelFilter", dispid::kSobelFilter, true),
-      rows::Forwarding<&ImageDocument::RobinsonFilter>("RobinsonFilter", dispid::kRobinsonFilter,
-                                                       true),
-      rows::Forwarding<&ImageDocument::SetImageScale>("SetImageScale", dispid::kSetImageScale,
-                                                      true),
-      rows::Forwarding<&ImageDocument::AccentForHistogram>("AccentForHistogram",
-                                                           dispid::kAccentForHistogram, true),
-      rows::Forwarding<&ImageDocument::Smooth>("Smooth", dispid::kSmooth, true),
-      rows::Forwarding<&ImageDocument::GetMonochromeThresh>("GetMonochromeThresh",
-                                                            dispid::kGetMonochromeThresh, false),
-      rows::Forwarding<&ImageDocument::SetDispScale>("SetDispScale", dispid::kSetDispScale, true),
-      rows::Forwarding<&ImageDocument::GetPalette>("GetPalette", dispid::kGetPalette, false),
-      rows::Forwarding<&ImageDocument::SetPalette>("SetPalette", dispid::kSetPalette, true),
-      Method("ForceRepaint", dispid::kForceRepaint, ReturnKind::ResultCode, false,
+      rows::Forwarding<&ImageDocument::SetSize>("SetSize", true),
+      rows::Forwarding<&ImageDocument::Rotate>("Rotate", true),
+      rows::Forwarding<&ImageDocument::TurnOver>("TurnOver", true),
+      rows::Forwarding<&ImageDocument::GetHistogram>("GetHistogram", false),
+      rows::Forwarding<&ImageDocument::SobelFilter>("SobelFilter", true),
+      rows::Forwarding<&ImageDocument::RobinsonFilter>("RobinsonFilter", true),
+      rows::Forwarding<&ImageDocument::SetImageScale>("SetImageScale", true),
+      rows::Forwarding<&ImageDocument::AccentForHistogram>("AccentForHistogram", true),
+      rows::Forwarding<&ImageDocument::Smooth>("Smooth", true),
+      rows::Forwarding<&ImageDocument::GetMonochromeThresh>("GetMonochromeThresh", false),
+      rows::Forwarding<&ImageDocument::SetDispScale>("SetDispScale", true),
+      rows::Forwarding<&ImageDocument::GetPalette>("GetPalette", false),
+      rows::Forwarding<&ImageDocument::SetPalette>("SetPalette", true),
+      Method("ForceRepaint", ReturnKind::ResultCode, false,
              [](PortableControl& c, Call& k) {
                c.ForceRepaint();
                k.SetResult(Result::Ok);
              }),
-      Method("ShowImageMenu", dispid::kShowImageMenu, ReturnKind::ResultCode, false,
+      Method("ShowImageMenu", ReturnKind::ResultCode, false,
              [](PortableControl& c, Call& k) {
                c.properties().menuMask1 = k.Long(0);
                c.properties().menuMask2 = k.Long(1);
                k.SetResult(Result::Ok);
              }),
-      rows::Forwarding<&ImageDocument::GetDispScale>("GetDispScale", dispid::kGetDispScale, false),
-      Method("ClientToDIBPosition", dispid::kClientToDIBPosition, ReturnKind::ResultCode, false,
+      rows::Forwarding<&ImageDocument::GetDispScale>("GetDispScale", false),
+      Method("ClientToDIBPosition", ReturnKind::ResultCode, false,
              [](PortableControl& c, Call& k) {
                k.SetResult(c.document().ClientToDIBPosition(&k.args[0].i, &k.args[1].i));
              }),
-      rows::Forwarding<&ImageDocument::GetProfile>("GetProfile", dispid::kGetProfile, false),
-      rows::Forwarding<&ImageDocument::RemoveAlonePoint>("RemoveAlonePoint",
-                                                         dispid::kRemoveAlonePoint, true),
-      rows::Forwarding<&ImageDocument::Labeling>("Labeling", dispid::kLabeling, true),
-      rows::Forwarding<&ImageDocument::SamplingOutline>("SamplingOutline", dispid::kSamplingOutline,
-                                                        true),
-      rows::Forwarding<&ImageDocument::Expansion>("Expansion", dispid::kExpansion, true),
-      rows::Forwarding<&ImageDocument::Contraction>("Contraction", dispid::kContraction, true),
-      rows::Forwarding<&ImageDocument::LaplacianFilter>("LaplacianFilter", dispid::kLaplacianFilter,
-                                                        true),
-      rows::Forwarding<&ImageDocument::SmoothAsMaxDensity>("SmoothAsMaxDensity",
-                                                           dispid::kSmoothAsMaxDensity, true),
-      rows::Forwarding<&ImageDocument::SmoothAsMinDensity>("SmoothAsMinDensity",
-                                                           dispid::kSmoothAsMinDensity, true),
-      {"Contrast",
-       dispid::kContrast,
-       kMethod,
-       {{"ContrastLow", P::Property}, {"ContrastHi", P::Property}},
-       ReturnKind::ResultCode,
-       true,
-       [](PortableControl& c, Call& k) {
-         k.SetResult(c.document().Contrast(k.Long(0), k.Long(1), k.Long(2), k.Long(3)));
-       }},
-      rows::Forwarding<&ImageDocument::Gamma>("Gamma", dispid::kGamma, true),
-      rows::Forwarding<&ImageDocument::RGBGamma>("RGBGamma", dispid::kRGBGamma, true),
-      rows::Forwarding<&ImageDocument::GetRGBHistogram>("GetRGBHistogram", dispid::kGetRGBHistogram,
-                                                        false),
-      Method("LoadLog", dispid::kLoadLog, ReturnKind::ResultCode, false,
+      rows::Forwarding<&ImageDocument::GetProfile>("GetProfile", false),
+      rows::Forwarding<&ImageDocument::RemoveAlonePoint>("RemoveAlonePoint", true),
+      rows::Forwarding<&ImageDocument::Labeling>("Labeling", true),
+      rows::Forwarding<&ImageDocument::SamplingOutline>("SamplingOutline", true),
+      rows::Forwarding<&ImageDocument::Expansion>("Expansion", true),
+      rows::Forwarding<&ImageDocument::Contraction>("Contraction", true),
+      rows::Forwarding<&ImageDocument::LaplacianFilter>("LaplacianFilter", true),
+      rows::Forwarding<&ImageDocument::SmoothAsMaxDensity>("SmoothAsMaxDensity", true),
+      rows::Forwarding<&ImageDocument::SmoothAsMinDensity>("SmoothAsMinDensity", true),
+      Row("Contrast", kMethod, ReturnKind::ResultCode, true,
+          [](PortableControl& c, Call& k) {
+            k.SetResult(c.document().Contrast(k.Long(0), k.Long(1), k.Long(2), k.Long(3)));
+          },
+          {{"ContrastLow", P::Property}, {"ContrastHi", P::Property}}),
+      rows::Forwarding<&ImageDocument::Gamma>("Gamma", true),
+      rows::Forwarding<&ImageDocument::RGBGamma>("RGBGamma", true),
+      rows::Forwarding<&ImageDocument::GetRGBHistogram>("GetRGBHistogram", false),
+      Method("LoadLog", ReturnKind::ResultCode, false,
              [](PortableControl& c, Call& k) {
                k.SetResult(c.log().LoadLogFile(k.String(0), k.Long(1)));
              }),
-      Method("SaveLog", dispid::kSaveLog, ReturnKind::ResultCode, false,
+      Method("SaveLog", ReturnKind::ResultCode, false,
              [](PortableControl& c, Call& k) { k.SetResult(c.log().SaveLogFile(k.String(0))); }),
-      Method("DeleteLog", dispid::kDeleteLog, ReturnKind::ResultCode, false,
+      Method("DeleteLog", ReturnKind::ResultCode, false,
              [](PortableControl& c, Call& k) {
                c.log().DeleteEntry(k.Long(0));
                k.SetResult(Result::Ok);
              }),
-      Method("StartLog", dispid::kStartLog, ReturnKind::ResultCode, false,
+      Method("StartLog", ReturnKind::ResultCode, false,
              [](PortableControl& c, Call& k) {
                c.log().StartLogging();
                k.SetResult(Result::Ok);
              }),
-      Method("StopLog", dispid::kStopLog, ReturnKind::ResultCode, false,
+      Method("StopLog", ReturnKind::ResultCode, false,
              [](PortableControl& c, Call& k) {
                c.log().StopLogging();
                k.SetResult(Result::Ok);
              }),
-      Method("RemoveLog", dispid::kRemoveLog, ReturnKind::ResultCode, false,
+      Method("RemoveLog", ReturnKind::ResultCode, false,
              [](PortableControl& c, Call& k) {
                c.log().DeleteEntry(-1);
                k.SetResult(Result::Ok);
              }),
       Method(
-          "ExecuteLog", dispid::kExecuteLog, ReturnKind::ResultCode, false,
+          "ExecuteLog", ReturnKind::ResultCode, false,
           [](PortableControl& c, Call& k) { k.SetResult(ExecuteLog(c, k.Handle(0), k.Long(1))); }),
       Method(
-          "SaveLogText", dispid::kSaveLogText, ReturnKind::ResultCode, false,
+          "SaveLogText", ReturnKind::ResultCode, false,
           [](PortableControl& c, Call& k) { k.SetResult(c.log().SaveLogTextFile(k.String(0))); }),
-      Method("DispImageInfo", dispid::kDispImageInfo, ReturnKind::ResultCode, false,
+      Method("DispImageInfo", ReturnKind::ResultCode, false,
              [](PortableControl& c, Call& k) {
                c.document().ShowImageInfo();
                k.SetResult(Result::Ok);
              }),
-      rows::Forwarding<&ImageDocument::GetImageScrollRange>("GetImageScrollRange",
-                                                            dispid::kGetImageScrollRange, false),
+      rows::Forwarding<&ImageDocument::GetImageScrollRange>("GetImageScrollRange", false),
   };
 }
 
@@ -246,13 +214,11 @@ void TakeDeclaration(Member* row, std::vector<std::string>* disagreements) {
   std::vector<Param> stated, own;
   for (const Param& p : row->params) (p.kind == ParamKind::Property ? own : stated).push_back(p);
   std::vector<Param> params = entry->params;
-  bool agrees = row->dispid == entry->dispid;
-  if (!stated.empty()) {
-    agrees = agrees && stated.size() == params.size() &&
-             std::equal(stated.begin(), stated.end(), params.begin(),
-                        [](const Param& a, const Param& b) { return a.kind == b.kind; });
-  }
-  if (!agrees) disagreements->push_back(row->CallName() + ": DISPID or parameters differ");
+  const bool agrees = stated.empty() ||
+                      (stated.size() == params.size() &&
+                       std::equal(stated.begin(), stated.end(), params.begin(),
+                                  [](const Param& a, const Param& b) { return a.kind == b.kind; }));
+  if (!agrees) disagreements->push_back(row->CallName() + ": parameters differ");
   params.insert(params.end(), own.begin(), own.end());
   row->dispid = entry->dispid;
   row->params = std::move(params);

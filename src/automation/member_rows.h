@@ -1,6 +1,6 @@
-// Member rows that forward to an ImageDocument operation: the parameters' kinds and the way each
-// argument reaches the operation come from the operation's own signature, so a row cannot take
-// an argument as another type than the document does.
+// The rows of the member table. Those that forward to an ImageDocument operation take the
+// parameters' kinds and the way each argument reaches the operation from the operation's own
+// signature, so a row cannot take an argument as another type than the document does.
 #pragma once
 
 #include <cstddef>
@@ -92,14 +92,26 @@ std::vector<Param> Params(std::tuple<A...>*) {
   return {Param{nullptr, Slot<A>::kind}...};
 }
 
-// A method row forwarding to `Operation`. Its parameters' kinds are the operation's; their
-// names and ranges come from the interface description when the table is made, which also
-// holds the kinds against it.
+// A row whose handler takes the interface's parameters itself. Its DISPID and interface
+// parameters come from the interface description when the table is made; `own` are the
+// control's Property parameters that follow them.
+inline Member Row(const char* name, MemberKind kind, ReturnKind returns, bool logged,
+                  MemberHandler handler, std::vector<Param> own = {}) {
+  return {name, 0, kind, std::move(own), returns, logged, std::move(handler)};
+}
+
+inline Member Method(const char* name, ReturnKind returns, bool logged, MemberHandler handler) {
+  return Row(name, MemberKind::Method, returns, logged, std::move(handler));
+}
+
+// A method row forwarding to `Operation`. Its parameters' kinds are the operation's; the
+// table made from the interface description gives them names and ranges and holds the kinds
+// against it.
 template <auto Operation>
-Member Forwarding(const char* name, int32_t dispid, bool logged) {
+Member Forwarding(const char* name, bool logged) {
   using Args = typename Signature<decltype(Operation)>::Args;
   return {name,
-          dispid,
+          0,
           MemberKind::Method,
           Params(static_cast<Args*>(nullptr)),
           ReturnKind::ResultCode,
