@@ -51,7 +51,7 @@ Result BmpCodec::Read(mem::Handle file, mem::Handle* dib) const {
   if (headerSize != kDibHeaderBytes) return Result::BadHeader;
   if (!bytes.Has(kFileHeaderBytes, kDibHeaderBytes)) return Result::BadFileFormat;
   DibHeader h = DibHeader::Read(bytes.At(kFileHeaderBytes));
-  if (h.size != kDibHeaderBytes || h.planes != 1) return Result::BadHeader;
+  if (h.planes != 1) return Result::BadHeader;
 
   const uint64_t fileTable = FileTableBytes(h);
   const auto pixels = FilePixelBytes(h);

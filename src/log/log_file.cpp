@@ -32,14 +32,14 @@ std::vector<uint8_t> Serialize(const std::vector<LogEntry>& entries) {
   return file;
 }
 
-// The records of a file, or false when it is not a log file or a record does not fit.
+// The records of a file of more than a header, or false when it is not a log file or a record
+// does not fit.
 bool Parse(const uint8_t* bytes, size_t size, std::vector<LogEntry>* records) {
   ByteReader file(bytes, size);
   const uint8_t* magic = nullptr;
   uint32_t version = 0, reserved = 0, count = 0;
-  if (size <= kHeaderBytes || !file.Take(4, &magic) || std::memcmp(magic, kMagic, 4) != 0 ||
-      !file.Next(4, &version) || version != 1 || !file.Next(4, &reserved) || reserved != 0 ||
-      !file.Next(4, &count))
+  if (!file.Take(4, &magic) || std::memcmp(magic, kMagic, 4) != 0 || !file.Next(4, &version) ||
+      version != 1 || !file.Next(4, &reserved) || reserved != 0 || !file.Next(4, &count))
     return false;
   if (count > file.remaining() / 4) return false;  // every record takes 4 bytes at least
   records->reserve(count);
@@ -80,7 +80,7 @@ Result OperationLog::LoadLogBytes(const uint8_t* bytes, size_t size, int32_t pos
   // Replacing discards the current entries before the header is looked at.
   if (position == -2) DeleteEntry(-1);
   std::vector<LogEntry> records;
-  if (!bytes || position < -2 || position > static_cast<int64_t>(entries_.size()) ||
+  if (position < -2 || position > static_cast<int64_t>(entries_.size()) ||
       !Parse(bytes, size, &records))
     return Result::BadFileFormat;
 

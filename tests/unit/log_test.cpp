@@ -67,23 +67,7 @@ std::string LineOf(int32_t code, const Bytes& block) {
   return line;
 }
 
-Arg L(int32_t value) {
-  Arg arg;
-  arg.i = value;
-  return arg;
-}
-
-// Runs calls through the member table as the host does.
-Result Call(PortableControl& control, const char* name, std::vector<Arg> args = {}) {
-  const Member* member = FindMember(name);
-  EXPECT_NE(member, nullptr) << name;
-  pv::Call call;
-  call.args = std::move(args);
-  call.args.resize(member->params.size());
-  InvokeMember(control, *member, call);
-  mem::Free(call.pValBlock);
-  return static_cast<Result>(call.pVal);
-}
+using test::Invoke;
 
 void Hold8Bit(PortableControl& control) {
   mem::Owned dib(test::MakeDib(4, 2, 8, test::GrayRamp(),
@@ -285,13 +269,13 @@ TEST(LogText, ExportWritesCrLfLines) {
 TEST(Replay, RecordsSuccessfulLoggedCallsWithTheirArguments) {
   PortableControl control;
   Hold8Bit(control);
-  EXPECT_EQ(Call(control, "SetPalette", {L(3), L(0x112233)}), Result::Ok);
+  EXPECT_EQ(Invoke(control, "SetPalette", {3, 0x112233}), 0);
   EXPECT_TRUE(control.log().entries().empty());
-  Call(control, "StartLog");
-  EXPECT_EQ(Call(control, "SetPalette", {L(3), L(0x445566)}), Result::Ok);
-  EXPECT_EQ(Call(control, "SetPalette", {L(300), L(0)}),
-            Result::BadParameter);                               // failures are not logged
-  EXPECT_EQ(Call(control, "GetWidth"), static_cast<Result>(4));  // queries are not logged
+  Invoke(control, "StartLog");
+  EXPECT_EQ(Invoke(control, "SetPalette", {3, 0x445566}), 0);
+  EXPECT_EQ(Invoke(control, "SetPalette", {300, 0}),
+            ResultValue(Result::BadParameter));  // failures are not logged
+  EXPECT_EQ(Invoke(control, "GetWidth"), 4);     // queries are not logged
   ASSERT_EQ(control.log().entries().size(), 1u);
   EXPECT_EQ(control.log().entries()[0].code, 56);
   EXPECT_EQ(control.log().entries()[0].parameters, I32s({3, 0x445566}));
@@ -334,23 +318,19 @@ TEST(Replay, FollowsTheIndexListAndSkipsFailures) {
 
 TEST(Properties, PutsKeepTheirRangesAndMarkDirty) {
   PortableControl control;
-  auto get = [&](const char* name) {
-    pv::Call call;
-    InvokeMember(control, *FindMember(name), call);
-    return call.pVal;
-  };
+  auto get = [&](const char* name) { return Invoke(control, name); };
   EXPECT_EQ(get("get_PaintScaleMode"), 4);
   EXPECT_EQ(get("get_DrawPenWidth"), 1);
   EXPECT_FALSE(control.dirty());
-  Call(control, "put_DrawFillStyle", {L(6)});
+  Invoke(control, "put_DrawFillStyle", {6});
   EXPECT_EQ(get("get_DrawFillStyle"), 0);
   EXPECT_FALSE(control.dirty());
-  Call(control, "put_DrawFillStyle", {L(5)});
+  Invoke(control, "put_DrawFillStyle", {5});
   EXPECT_EQ(get("get_DrawFillStyle"), 5);
   EXPECT_TRUE(control.dirty());
-  Call(control, "put_DrawType", {L(2)});
+  Invoke(control, "put_DrawType", {2});
   EXPECT_EQ(get("get_DrawType"), 0);
-  Call(control, "put_AutoRepaint", {L(0)});
+  Invoke(control, "put_AutoRepaint", {0});
   EXPECT_EQ(control.document().auto_repaint(), 0);
 }
 
