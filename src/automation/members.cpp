@@ -6,6 +6,7 @@
 #include "automation/member_rows.h"
 #include "automation/property_members.h"
 #include "automation/replay.h"
+#include "automation/window_members.h"
 #include "base/dispids.h"
 
 namespace pv {
@@ -233,6 +234,7 @@ const Table& TheTable() {
   static const Table table = [] {
     Table t{BuildTable(), {}};
     AddPropertyMembers(&t.rows);
+    AddWindowMembers(&t.rows);
     for (Member& row : t.rows) TakeDeclaration(&row, &t.disagreements);
     // Interface order: by DISPID, a property's get before its put.
     std::stable_sort(t.rows.begin(), t.rows.end(), [](const Member& a, const Member& b) {

@@ -101,6 +101,7 @@ struct Member {
   ReturnKind returns;
   bool logged;  // a zero Result code records a Log entry
   MemberHandler handler;
+  bool needsWindow = false;  // hosts without the control's window cannot run it
 
   // The name callers use: properties as get_Name and put_Name.
   std::string CallName() const;

@@ -31,6 +31,7 @@ struct ControlProperties {
   int32_t enableMenu = 1;
   int32_t menuMask1 = -1;  // set by ShowImageMenu
   int32_t menuMask2 = -1;
+  int32_t cursorId = 32512;  // IDC_ARROW, loaded with the control
 };
 
 class PortableControl {

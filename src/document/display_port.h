@@ -71,6 +71,15 @@ class DisplayPort {
   // drawn again.
   virtual bool RequestPropertyEdit(int32_t) { return true; }
   virtual void PropertyChanged(int32_t) {}
+  // Loads the system cursor `id` (an IDC_ value) and shows it over the window from now on;
+  // false, changing nothing, when the system has no such cursor.
+  virtual bool ShowSystemCursor(uint16_t id) { return IsStandardCursor(id); }
+  // A device context of the client area, and handing it back (the release's result).
+  virtual intptr_t ClientDC() { return 0; }
+  virtual int32_t ReleaseClientDC(intptr_t) { return 0; }
+
+  // Whether `id` is one of the cursors every system has.
+  static bool IsStandardCursor(uint16_t id);
 };
 
 // No window: the layout still runs, and the display bitmap is "built" by the same checks that

@@ -85,6 +85,10 @@ bool Host::Run(int number, std::string_view text, std::string* error) {
     *error = "unknown member " + parsed.name;
     return false;
   }
+  if (member->needsWindow) {
+    *error = member->CallName() + " needs the control's window, which this host does not have";
+    return false;
+  }
   if (parsed.args.size() != member->InputCount()) {
     *error = member->CallName() + " takes " + std::to_string(member->InputCount()) +
              " argument(s), not " + std::to_string(parsed.args.size());

@@ -17,6 +17,15 @@ class PluginPort {
   virtual Result FindByFileName(const std::string& fileName, int32_t* number) = 0;
   virtual Result Execute(int32_t number, mem::Handle input, int32_t inputSize, mem::Handle* output,
                          int32_t* outputSize) = 0;
+
+  // What the user does to the window and its paints, told to every enabled plugin that
+  // listens; 16 without plugins. The values are those of the control's own events.
+  virtual Result MouseMove(int32_t buttons, int32_t shift, int32_t x, int32_t y) = 0;
+  virtual Result MouseDown(int32_t button, int32_t shift, int32_t x, int32_t y) = 0;
+  virtual Result MouseUp(int32_t button, int32_t shift, int32_t x, int32_t y) = 0;
+  virtual Result MouseWheel(int32_t buttons, int32_t shift, int32_t wheel, int32_t x,
+                            int32_t y) = 0;
+  virtual Result Drawn() = 0;
 };
 
 // A control without plugins.
@@ -26,6 +35,13 @@ class NoPlugins : public PluginPort {
   Result Execute(int32_t, mem::Handle, int32_t, mem::Handle*, int32_t*) override {
     return Result::NoPlugins;
   }
+  Result MouseMove(int32_t, int32_t, int32_t, int32_t) override { return Result::NoPlugins; }
+  Result MouseDown(int32_t, int32_t, int32_t, int32_t) override { return Result::NoPlugins; }
+  Result MouseUp(int32_t, int32_t, int32_t, int32_t) override { return Result::NoPlugins; }
+  Result MouseWheel(int32_t, int32_t, int32_t, int32_t, int32_t) override {
+    return Result::NoPlugins;
+  }
+  Result Drawn() override { return Result::NoPlugins; }
 };
 
 }  // namespace pv

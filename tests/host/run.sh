@@ -14,12 +14,17 @@ cd "$work"
 
 # An empty control, and calls the host cannot run.
 check "empty control" $'GetWidth -1\nGetBitmapBits -1' "$("$host" 'GetWidth()' 'GetBitmapBits()')"
-for bad in 'NoSuchMember()' 'GetWidth(' 'ColorRes(8)' 'LoadMemory(@"missing.bin", 0, 0)' 'Load(1, 0, 0)'; do
+for bad in 'NoSuchMember()' 'GetWidth(' 'ColorRes(8)' 'LoadMemory(@"missing.bin", 0, 0)' 'Load(1, 0, 0)' \
+           'GetClientDC()' 'ReleaseClientDC(0)'; do
   out=$("$host" 'GetHeight()' "$bad" 'GetWidth()' 2>err.txt); status=$?
   check "exit status for $bad" 2 "$status"
   check "calls before $bad ran" "GetHeight -1" "$out"
   check "message names call 2 for $bad" 1 "$(grep -c 'call 2' err.txt)"
 done
+
+# The cursor ID is the control's state: a system cursor's ID replaces it, the whole 32 bits kept.
+check "cursor IDs" $'SetCursorID 32512\nGetCursorID 32515\nSetCursorID 0\nSetCursorID 32515\nSetCursorOfArrow 98050\nGetCursorID 32512' \
+  "$("$host" 'SetCursorID(32515)' 'GetCursorID()' 'SetCursorID(1)' 'SetCursorID(98050)' 'SetCursorOfArrow()' 'GetCursorID()')"
 
 # The display queries without a window: no image reports 9 with the ranges zeroed; with one,
 # the requested scale is the effective one.

@@ -3,50 +3,11 @@
 // window.
 #include <gtest/gtest.h>
 
+#include "embedded.h"
 #include "test_support.h"
-#include "win_support.h"
 
 namespace pv::wintest {
 namespace {
-
-// atl.dll's container entry points, loaded at run time (MinGW has no import library for them).
-struct Atl {
-  Atl() : module(LoadLibraryW(L"atl.dll")) {
-    if (!module) return;
-    winInit = reinterpret_cast<BOOL(WINAPI*)()>(
-        reinterpret_cast<void*>(GetProcAddress(module, "AtlAxWinInit")));
-    createControl = reinterpret_cast<decltype(createControl)>(
-        reinterpret_cast<void*>(GetProcAddress(module, "AtlAxCreateControlEx")));
-  }
-  ~Atl() {
-    if (module) FreeLibrary(module);
-  }
-  HMODULE module;
-  BOOL(WINAPI* winInit)() = nullptr;
-  HRESULT(WINAPI* createControl)
-  (LPCOLESTR, HWND, IStream*, IUnknown**, IUnknown**, REFIID, IUnknown*) = nullptr;
-};
-
-void PumpMessages() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
-
-HWND MakeHostWindow(int width, int height) {
-  static const ATOM kClass = [] {
-    WNDCLASSW c = {};
-    c.lpfnWndProc = DefWindowProcW;
-    c.hInstance = GetModuleHandleW(nullptr);
-    c.lpszClassName = L"PictavorTestHost";
-    return RegisterClassW(&c);
-  }();
-  return CreateWindowExW(0, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(kClass)), L"",
-                         WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
-                         GetModuleHandleW(nullptr), nullptr);
-}
 
 // The scroll-bar thickness the layout takes from the system.
 LONG Thickness() {
@@ -58,45 +19,8 @@ struct Ranges {
   LONG horizontal, vertical;
 };
 
-class Embedded : public testing::Test {
+class EmbeddedLayout : public Embedded {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(atl_.module && atl_.winInit && atl_.createControl)
-        << "atl.dll and its container functions";
-    static const bool initialised = atl_.winInit();  // registers its window classes once
-    ASSERT_TRUE(initialised);
-    host_ = MakeHostWindow(100, 100);
-    ASSERT_TRUE(host_);
-    Ref<IUnknown> unknown;
-    ASSERT_EQ(atl_.createControl(L"Pictavor.PictavorCtl", host_, stream_, container_.out(),
-                                 unknown.out(), IID_NULL, nullptr),
-              S_OK);
-    control_ = unknown.As<IPictavorCtl>(IID_IPictavorCtl);
-    ASSERT_TRUE(control_);
-    ASSERT_EQ(unknown.As<IOleWindow>(IID_IOleWindow)->GetWindow(&window_), S_OK);
-    PumpMessages();
-  }
-  void TearDown() override {
-    control_.reset();
-    container_.reset();
-    if (host_) DestroyWindow(host_);
-    PumpMessages();
-  }
-
-  void Resize(int width, int height) {
-    SetWindowPos(host_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
-    PumpMessages();
-  }
-  void Show(int32_t width, int32_t height, const std::function<uint32_t(int32_t, int32_t)>& pixel) {
-    mem::Owned dib(test::MakeDib(width, height, 24, {}, pixel));
-    LONG v = -1;
-    ASSERT_EQ(control_->SetDIB(reinterpret_cast<LONG_PTR>(dib.get()), &v), S_OK);
-    ASSERT_EQ(v, 0);
-    PumpMessages();
-  }
-  void ShowBlank(int32_t width, int32_t height) {
-    Show(width, height, [](int32_t, int32_t) { return 0u; });
-  }
   Ranges ScrollRanges() {
     LONG horizontalMin = -1, horizontalMax = -1, verticalMin = -1, verticalMax = -1, v = -1;
     EXPECT_EQ(control_->GetImageScrollRange(&horizontalMin, &horizontalMax, &verticalMin,
@@ -126,16 +50,9 @@ class Embedded : public testing::Test {
     EXPECT_EQ(v, 0);
     return {x, y};
   }
-
-  Atl atl_;
-  IStream* stream_ = nullptr;
-  HWND host_ = nullptr;
-  HWND window_ = nullptr;
-  Ref<IUnknown> container_;
-  Ref<IPictavorCtl> control_;
 };
 
-TEST_F(Embedded, ActivatesInPlaceInTheContainersWindow) {
+TEST_F(EmbeddedLayout, ActivatesInPlaceInTheContainersWindow) {
   ASSERT_TRUE(IsWindow(window_));
   EXPECT_EQ(GetParent(window_), host_);
   EXPECT_TRUE(IsWindowVisible(window_));
@@ -183,7 +100,7 @@ TEST_F(Embedded, ActivatesInPlaceInTheContainersWindow) {
   EXPECT_EQ(width, PixelsPerInch());
 }
 
-TEST_F(Embedded, AWideImageOverflowsIntoBothScrollBarsWithAutoScroll) {
+TEST_F(EmbeddedLayout, AWideImageOverflowsIntoBothScrollBarsWithAutoScroll) {
   ShowBlank(200, 100);
   const LONG t = Thickness();
   ASSERT_GT(t, 0);
@@ -200,7 +117,7 @@ TEST_F(Embedded, AWideImageOverflowsIntoBothScrollBarsWithAutoScroll) {
   EXPECT_FALSE(BarShown(WS_HSCROLL) || BarShown(WS_VSCROLL));
 }
 
-TEST_F(Embedded, FitModesScaleToTheWindow) {
+TEST_F(EmbeddedLayout, FitModesScaleToTheWindow) {
   Resize(200, 200);
   EXPECT_EQ(control_->put_PaintSizeMode(4), S_OK);
   ShowBlank(400, 100);
@@ -227,7 +144,7 @@ TEST_F(Embedded, FitModesScaleToTheWindow) {
   EXPECT_DOUBLE_EQ(sy, 1.5);
 }
 
-TEST_F(Embedded, ScrollingMovesTheMappingFromClientToImage) {
+TEST_F(EmbeddedLayout, ScrollingMovesTheMappingFromClientToImage) {
   ShowBlank(200, 100);
   LONG v = -1;
   ASSERT_EQ(control_->SetDispScale(2.0, 2.0, &v), S_OK);
@@ -261,7 +178,7 @@ TEST_F(Embedded, ScrollingMovesTheMappingFromClientToImage) {
   EXPECT_EQ(x, 0);
 }
 
-TEST_F(Embedded, TheContainerLoadsASavedStateThroughThePuts) {
+TEST_F(EmbeddedLayout, TheContainerLoadsASavedStateThroughThePuts) {
   EXPECT_EQ(control_->put_PaintSizeMode(4), S_OK);
   EXPECT_EQ(control_->put_ContrastLow(7), S_OK);
   EXPECT_EQ(control_->put_PaintScaleMode(2), S_OK);
@@ -339,7 +256,7 @@ class Capture {
   uint32_t* bits_ = nullptr;
 };
 
-TEST_F(Embedded, PaintsTheImageAtItsScaleOnTheBackground) {
+TEST_F(EmbeddedLayout, PaintsTheImageAtItsScaleOnTheBackground) {
   constexpr uint32_t kRed = 0xFF0000, kBlue = 0x0000FF;
   EXPECT_EQ(control_->put_BackColor(0x0000FF00), S_OK);  // COLORREF green
   Show(40, 20, [](int32_t x, int32_t) { return x < 20 ? kRed : kBlue; });
@@ -404,7 +321,7 @@ BOOL CALLBACK FindImageInfo(HWND window, LPARAM found) {
   return TRUE;
 }
 
-TEST_F(Embedded, ShowsTheImageInformationWindow) {
+TEST_F(EmbeddedLayout, ShowsTheImageInformationWindow) {
   ShowBlank(20, 10);
   LONG v = -1;
   ASSERT_EQ(control_->DispImageInfo(&v), S_OK);

@@ -1,5 +1,7 @@
 #include "control/com/connection_point.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <new>
 
 namespace pv::control {
@@ -13,8 +15,17 @@ ConnectionPoint::ConnectionPoint(IConnectionPointContainer* container, REFIID ii
     : point_{{&kVtbl}, this}, container_(container), iid_(iid) {}
 
 ConnectionPoint::~ConnectionPoint() {
-  for (IUnknown* sink : sinks_)
-    if (sink) IUnknown_Release(sink);
+  for (const Connection& c : connections_) IUnknown_Release(c.sink);
+}
+
+HeldSinks ConnectionPoint::Connected() const {
+  std::vector<IUnknown*> sinks;
+  sinks.reserve(connections_.size());
+  for (const Connection& c : connections_) {
+    IUnknown_AddRef(c.sink);
+    sinks.push_back(c.sink);
+  }
+  return HeldSinks(std::move(sinks));
 }
 
 HRESULT ConnectionPoint::QueryInterface(IConnectionPoint* iface, REFIID riid, void** ppv) {
@@ -57,27 +68,30 @@ HRESULT ConnectionPoint::Advise(IConnectionPoint* iface, IUnknown* sink, DWORD* 
   IUnknown* connected = nullptr;
   if (FAILED(IUnknown_QueryInterface(sink, self->iid_, reinterpret_cast<void**>(&connected))))
     return CONNECT_E_CANNOTCONNECT;
-  size_t slot = 0;
-  while (slot < self->sinks_.size() && self->sinks_[slot]) ++slot;
-  if (slot == self->sinks_.size()) {
-    try {
-      self->sinks_.push_back(nullptr);
-    } catch (const std::bad_alloc&) {
-      IUnknown_Release(connected);
-      return E_OUTOFMEMORY;
-    }
+  // Cookies are never reused, so a stale one cannot disconnect a later sink.
+  if (self->lastCookie_ == UINT32_MAX) {
+    IUnknown_Release(connected);
+    return CONNECT_E_ADVISELIMIT;
   }
-  self->sinks_[slot] = connected;
-  *cookie = static_cast<DWORD>(slot + 1);
+  try {
+    self->connections_.push_back({self->lastCookie_ + 1, connected});
+  } catch (const std::bad_alloc&) {
+    IUnknown_Release(connected);
+    return E_OUTOFMEMORY;
+  }
+  *cookie = ++self->lastCookie_;
   return S_OK;
 }
 
 HRESULT ConnectionPoint::Unadvise(IConnectionPoint* iface, DWORD cookie) {
   ConnectionPoint* self = impl_from<ConnectionPoint>(iface);
-  if (cookie == 0 || cookie > self->sinks_.size() || !self->sinks_[cookie - 1])
-    return CONNECT_E_NOCONNECTION;
-  IUnknown_Release(self->sinks_[cookie - 1]);
-  self->sinks_[cookie - 1] = nullptr;
+  auto& connections = self->connections_;
+  const auto found = std::find_if(connections.begin(), connections.end(),
+                                  [cookie](const Connection& c) { return c.cookie == cookie; });
+  if (found == connections.end()) return CONNECT_E_NOCONNECTION;
+  IUnknown* sink = found->sink;
+  connections.erase(found);
+  IUnknown_Release(sink);  // last: releasing may call back into the connection point
   return S_OK;
 }
 

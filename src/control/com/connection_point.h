@@ -2,11 +2,29 @@
 // container and counts references with it.
 #pragma once
 
+#include <utility>
 #include <vector>
 
 #include "control/com/com.h"
 
 namespace pv::control {
+
+// The sinks of one round of calls, each held until the round ends: what a sink does to the
+// connections while it is called does not change whom the round reaches.
+class HeldSinks {
+ public:
+  explicit HeldSinks(std::vector<IUnknown*> sinks) : sinks_(std::move(sinks)) {}
+  ~HeldSinks() {
+    for (IUnknown* sink : sinks_) IUnknown_Release(sink);
+  }
+  HeldSinks(const HeldSinks&) = delete;
+  HeldSinks& operator=(const HeldSinks&) = delete;
+  auto begin() const { return sinks_.begin(); }
+  auto end() const { return sinks_.end(); }
+
+ private:
+  std::vector<IUnknown*> sinks_;
+};
 
 class ConnectionPoint {
  public:
@@ -17,8 +35,8 @@ class ConnectionPoint {
 
   IConnectionPoint* iface() { return &point_.iface; }
   bool Serves(REFIID iid) const { return IsEqualIID(iid, iid_) != FALSE; }
-  // Connected sinks, as the interface they were connected for; a disconnected cookie is null.
-  const std::vector<IUnknown*>& sinks() const { return sinks_; }
+  // The connected sinks in the order they connected, as the interface they were connected for.
+  HeldSinks Connected() const;
 
  private:
   static HRESULT STDMETHODCALLTYPE QueryInterface(IConnectionPoint* iface, REFIID riid, void** ppv);
@@ -36,7 +54,12 @@ class ConnectionPoint {
   Iface<IConnectionPoint, ConnectionPoint> point_;
   IConnectionPointContainer* container_;
   IID iid_;
-  std::vector<IUnknown*> sinks_;  // cookie = index + 1
+  struct Connection {
+    DWORD cookie;
+    IUnknown* sink;
+  };
+  std::vector<Connection> connections_;  // in the order of connection
+  DWORD lastCookie_ = 0;
 };
 
 }  // namespace pv::control

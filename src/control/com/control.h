@@ -70,6 +70,10 @@ struct Control {
   SIZEL extent{kDefaultExtent, kDefaultExtent};
   bool uiActive = false;
   LONG freezeCount = 0;
+  // The context menu's popup, only while it is tracked: mouse input is then no event.
+  HMENU contextMenu = nullptr;
+
+  bool MenuTracked() const { return contextMenu != nullptr; }
 
   IUnknown* identity() { return reinterpret_cast<IUnknown*>(&ctl.iface); }
   IDispatch* dispatch() { return reinterpret_cast<IDispatch*>(&ctl.iface); }

@@ -99,16 +99,16 @@ ULONG ReleaseControl(Control* self) {
 // ---- property notification -------------------------------------------------------------
 
 bool RequestEdit(Control* self, DISPID dispid) {
-  for (IUnknown* sink : self->propertyNotify.sinks())
-    if (sink && IPropertyNotifySink_OnRequestEdit(reinterpret_cast<IPropertyNotifySink*>(sink),
-                                                  dispid) == S_FALSE)
+  for (IUnknown* sink : self->propertyNotify.Connected())
+    if (IPropertyNotifySink_OnRequestEdit(reinterpret_cast<IPropertyNotifySink*>(sink), dispid) ==
+        S_FALSE)
       return false;
   return true;
 }
 
 void NotifyChanged(Control* self, DISPID dispid) {
-  for (IUnknown* sink : self->propertyNotify.sinks())
-    if (sink) IPropertyNotifySink_OnChanged(reinterpret_cast<IPropertyNotifySink*>(sink), dispid);
+  for (IUnknown* sink : self->propertyNotify.Connected())
+    IPropertyNotifySink_OnChanged(reinterpret_cast<IPropertyNotifySink*>(sink), dispid);
 }
 
 namespace {

@@ -1,9 +1,9 @@
 #include "control/window/control_window.h"
 
-#include <shellapi.h>
-
 #include "control/com/control.h"
+#include "control/com/events.h"
 #include "control/com/module.h"
+#include "control/window/user_input.h"
 
 namespace pv::control {
 namespace {
@@ -19,21 +19,27 @@ void OnCreate(Control* self, HWND window) {
   self->display.AcceptDroppedFiles(self->portable.properties().dropFiles != 0);
 }
 
-// The draw routine: the display when automatic repaint is on.
-void Draw(Control* self, HDC dc) {
+// The display into `dc` when automatic repaint is on; whether it painted.
+bool PaintDisplay(Control* self, HDC dc) {
   PortableControl& portable = self->portable;
-  if (!portable.document().auto_repaint()) return;
+  if (!portable.document().auto_repaint()) return false;
   portable.RefreshBackground();
   RECT client{};
   GetClientRect(self->display.window(), &client);
   self->display.PaintInto(dc, client, portable.document().View());
+  return true;
 }
 
+// The window's own paint ends with the Draw event, painted or not. A copy for someone else
+// (WM_PRINTCLIENT, as PrintWindow asks) is the display only.
 void OnPaint(Control* self, HWND window) {
+  AddRefControl(self);  // a handler of Draw may release the host's last reference
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window, &paint);
-  if (dc) Draw(self, dc);
+  if (dc && PaintDisplay(self, dc)) self->portable.plugins().Drawn();
+  FireEvent(self->events, Event::Draw);  // inside the paint: a handler may paint over it
   EndPaint(window, &paint);
+  ReleaseControl(self);
 }
 
 void OnSize(Control* self) {
@@ -43,20 +49,6 @@ void OnSize(Control* self) {
   if (portable.document().auto_repaint()) portable.document().Repaint();
 }
 
-// The thumb's position from the bar itself: the message carries only its low 16 bits.
-void OnScroll(Control* self, HWND window, int bar, WPARAM wParam) {
-  const int request = LOWORD(wParam);
-  int32_t thumb = HIWORD(wParam);
-  if (request == SB_THUMBPOSITION || request == SB_THUMBTRACK) {
-    SCROLLINFO info{};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_TRACKPOS;
-    if (GetScrollInfo(window, bar, &info)) thumb = info.nTrackPos;
-  }
-  self->portable.document().Scroll(bar == SB_HORZ ? ScrollBar::Horizontal : ScrollBar::Vertical,
-                                   request, thumb);
-}
-
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
@@ -64,17 +56,16 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   }
   Control* self = ControlOf(window);
   if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  if (HandleUserInput(self, window, message, wParam, lParam)) return 0;
   switch (message) {
     case WM_CREATE: OnCreate(self, window); return 0;
     case WM_DESTROY: self->display.Detach(); return 0;
     case WM_NCDESTROY: SetWindowLongPtrW(window, GWLP_USERDATA, 0); break;
     case WM_SIZE: OnSize(self); return 0;
     case WM_PAINT: OnPaint(self, window); return 0;
-    case WM_PRINTCLIENT: Draw(self, reinterpret_cast<HDC>(wParam)); return 0;
+    case WM_PRINTCLIENT: PaintDisplay(self, reinterpret_cast<HDC>(wParam)); return 0;
     case WM_ERASEBKGND: return 1;  // the paint covers the whole client area
-    case WM_HSCROLL: OnScroll(self, window, SB_HORZ, wParam); return 0;
-    case WM_VSCROLL: OnScroll(self, window, SB_VERT, wParam); return 0;
-    case WM_DROPFILES: DragFinish(reinterpret_cast<HDROP>(wParam)); return 0;
+    case WM_SETCURSOR: SetCursor(self->display.cursor()); return 0;
     default: break;
   }
   return DefWindowProcW(window, message, wParam, lParam);

@@ -54,6 +54,9 @@ class SolidTools {
 
 }  // namespace
 
+GdiDisplay::GdiDisplay(Control* owner)
+    : owner_(owner), cursor_(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW))) {}
+
 GdiDisplay::~GdiDisplay() {
   Detach();
   DeleteDisplayBitmap();
@@ -205,6 +208,22 @@ void GdiDisplay::PropertyChanged(int32_t dispid) {
   NotifyChanged(owner_, dispid);
   if (window_) InvalidateRect(window_, nullptr, FALSE);
   if (owner_->viewSink) IAdviseSink_OnViewChange(owner_->viewSink, DVASPECT_CONTENT, -1);
+}
+
+bool GdiDisplay::ShowSystemCursor(uint16_t id) {
+  HCURSOR cursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(id));
+  if (!cursor) return false;
+  cursor_ = cursor;
+  SetCursor(cursor);
+  return true;
+}
+
+// Neither checks its argument: a host that asks without a window gets the screen's context,
+// and gives it back the same way.
+intptr_t GdiDisplay::ClientDC() { return reinterpret_cast<intptr_t>(GetDC(window_)); }
+
+int32_t GdiDisplay::ReleaseClientDC(intptr_t dc) {
+  return ReleaseDC(window_, reinterpret_cast<HDC>(dc));
 }
 
 }  // namespace pv::control

@@ -13,7 +13,7 @@ struct Control;
 
 class GdiDisplay : public DisplayPort {
  public:
-  explicit GdiDisplay(Control* owner) : owner_(owner) {}
+  explicit GdiDisplay(Control* owner);
   ~GdiDisplay() override;
   GdiDisplay(const GdiDisplay&) = delete;
   GdiDisplay& operator=(const GdiDisplay&) = delete;
@@ -42,6 +42,12 @@ class GdiDisplay : public DisplayPort {
   void ResizeWindow(int32_t width, int32_t height) override;
   bool RequestPropertyEdit(int32_t dispid) override;
   void PropertyChanged(int32_t dispid) override;
+  bool ShowSystemCursor(uint16_t id) override;
+  intptr_t ClientDC() override;
+  int32_t ReleaseClientDC(intptr_t dc) override;
+
+  // The cursor shown over the whole window, scroll bars included.
+  HCURSOR cursor() const { return cursor_; }
 
   // Draws the view into `dc` over `rect`: the visible part of the display bitmap stretched
   // with halftone, the background in the strips the image leaves.
@@ -57,6 +63,7 @@ class GdiDisplay : public DisplayPort {
   ImageInfoWindow imageInfo_;
   HPEN framePen_ = nullptr;  // for the corner between two scroll bars
   HBRUSH frameBrush_ = nullptr;
+  HCURSOR cursor_;  // a shared system cursor: never destroyed
 };
 
 }  // namespace pv::control

@@ -1,0 +1,106 @@
+#include "embedded.h"
+
+#include "test_support.h"
+
+namespace pv::wintest {
+
+Atl::Atl() : module(LoadLibraryW(L"atl.dll")) {
+  if (!module) return;
+  winInit = reinterpret_cast<BOOL(WINAPI*)()>(
+      reinterpret_cast<void*>(GetProcAddress(module, "AtlAxWinInit")));
+  createControl = reinterpret_cast<decltype(createControl)>(
+      reinterpret_cast<void*>(GetProcAddress(module, "AtlAxCreateControlEx")));
+}
+
+Atl::~Atl() {
+  if (module) FreeLibrary(module);
+}
+
+void PumpMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+HWND MakeHostWindow(int width, int height) {
+  static const ATOM kClass = [] {
+    WNDCLASSW c = {};
+    c.lpfnWndProc = DefWindowProcW;
+    c.hInstance = GetModuleHandleW(nullptr);
+    c.lpszClassName = L"PictavorTestHost";
+    return RegisterClassW(&c);
+  }();
+  return CreateWindowExW(0, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(kClass)), L"",
+                         WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+void Embedded::SetUp() {
+  ASSERT_TRUE(atl_.module && atl_.winInit && atl_.createControl)
+      << "atl.dll and its container functions";
+  static const bool initialised = atl_.winInit();  // registers its window classes once
+  ASSERT_TRUE(initialised);
+  host_ = MakeHostWindow(100, 100);
+  ASSERT_TRUE(host_);
+  Ref<IUnknown> unknown;
+  ASSERT_EQ(atl_.createControl(L"Pictavor.PictavorCtl", host_, stream_, container_.out(),
+                               unknown.out(), IID_NULL, nullptr),
+            S_OK);
+  control_ = unknown.As<IPictavorCtl>(IID_IPictavorCtl);
+  ASSERT_TRUE(control_);
+  ASSERT_EQ(unknown.As<IOleWindow>(IID_IOleWindow)->GetWindow(&window_), S_OK);
+  PumpMessages();
+}
+
+void Embedded::TearDown() {
+  control_.reset();
+  container_.reset();
+  if (host_) DestroyWindow(host_);
+  PumpMessages();
+}
+
+void Embedded::Resize(int width, int height) {
+  SetWindowPos(host_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+  PumpMessages();
+}
+
+void Embedded::Show(int32_t width, int32_t height,
+                    const std::function<uint32_t(int32_t, int32_t)>& pixel) {
+  mem::Owned dib(test::MakeDib(width, height, 24, {}, pixel));
+  LONG v = -1;
+  ASSERT_EQ(control_->SetDIB(reinterpret_cast<LONG_PTR>(dib.get()), &v), S_OK);
+  ASSERT_EQ(v, 0);
+  PumpMessages();
+}
+
+void Embedded::ShowBlank(int32_t width, int32_t height) {
+  Show(width, height, [](int32_t, int32_t) { return 0u; });
+}
+
+HRESULT RecordingSink::QueryInterface(REFIID riid, void** ppv) {
+  *ppv = nullptr;
+  if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDispatch) &&
+      !IsEqualIID(riid, answers_))
+    return E_NOINTERFACE;
+  *ppv = this;
+  AddRef();
+  return S_OK;
+}
+
+HRESULT RecordingSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
+                              EXCEPINFO*, UINT*) {
+  Invocation call{dispid, {}, {}};
+  // The arguments arrive last first.
+  for (UINT n = params ? params->cArgs : 0; n-- > 0;) {
+    const VARIANT& v = params->rgvarg[n];
+    call.types.push_back(V_VT(&v));
+    call.values.push_back(V_VT(&v) == VT_I8 ? static_cast<LONG_PTR>(V_I8(&v)) : V_I4(&v));
+  }
+  calls.push_back(call);
+  if (onInvoke) onInvoke(calls.back());
+  return answer;
+}
+
+}  // namespace pv::wintest
