@@ -24,6 +24,23 @@ void QueryValue(PortableControl& c, Call& k) {
 using rows::Method;
 using rows::Row;
 
+// The overlay's drawing members take the background colour from BackColor first. What draws
+// into the DIB (the direct mode, the commit) needs a port that can draw.
+template <auto Operation>
+Member Drawing(const char* name, bool drawsIntoDib) {
+  Member row = rows::Forwarding<Operation>(name, false);
+  row.handler = [drawsIntoDib](PortableControl& c, Call& k) {
+    const bool intoDib = drawsIntoDib || c.properties().drawType == 1;
+    if (intoDib && !c.display().CanDraw()) {
+      k.needsWindow = true;
+      return;
+    }
+    c.RefreshBackground();
+    rows::Perform<Operation>(c, k);
+  };
+  return row;
+}
+
 std::vector<Member> BuildTable() {
   return {
       Row("BackColor", MemberKind::PropertyGet, ReturnKind::Value, false,
@@ -157,6 +174,15 @@ std::vector<Member> BuildTable() {
                k.SetResult(Result::Ok);
              }),
       rows::Forwarding<&ImageDocument::GetImageScrollRange>("GetImageScrollRange", false),
+      Drawing<&ImageDocument::DrawLine>("DrawLine", false),
+      Drawing<&ImageDocument::DrawRectangle>("DrawRectangle", false),
+      Drawing<&ImageDocument::DrawEllipse>("DrawEllipse", false),
+      Drawing<&ImageDocument::DrawText>("DrawText", false),
+      Drawing<&ImageDocument::CommitDrawData>("CommitDrawData", true),
+      rows::Forwarding<&ImageDocument::SetFontName>("SetFontName", false),
+      rows::Forwarding<&ImageDocument::SetFontInfo>("SetFontInfo", false),
+      rows::Forwarding<&ImageDocument::ClearDrawData>("ClearDrawData", false),
+      rows::Forwarding<&ImageDocument::UndoDrawData>("UndoDrawData", false),
   };
 }
 

@@ -72,6 +72,9 @@ struct Call {
   std::vector<Arg> args;
   int64_t pVal = 0;
   mem::Handle pValBlock = nullptr;
+  // Set by a member that found it cannot run in this control: it needs to draw with the
+  // window's GDI, which a host without a window lacks. Nothing was changed.
+  bool needsWindow = false;
 
   int32_t Long(size_t n) const { return args[n].i; }
   int16_t Short(size_t n) const { return static_cast<int16_t>(args[n].i); }

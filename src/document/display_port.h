@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "dib/dib.h"
+#include "document/overlay.h"
 
 namespace pv {
 
@@ -25,6 +26,7 @@ struct DisplayView {
   double scaleX = 1.0, scaleY = 1.0;           // display pixels per DIB pixel
   int32_t horizontalPos = 0, verticalPos = 0;  // display pixels scrolled left and up
   uint32_t background = 0;                     // COLORREF
+  const OverlayList* overlay = nullptr;        // drawn over the image
 };
 
 // The four values the image-information window shows; -1 each without a DIB.
@@ -77,6 +79,18 @@ class DisplayPort {
   // A device context of the client area, and handing it back (the release's result).
   virtual intptr_t ClientDC() { return 0; }
   virtual int32_t ReleaseClientDC(intptr_t) { return 0; }
+
+  // Whether the port can draw overlay items (with GDI); without it nothing can be committed.
+  virtual bool CanDraw() const { return false; }
+  // Draws the overlay items `selector` names (-1 all, -2 the last, or one by index) over the
+  // window's client area at once, at the view's scale and scroll position.
+  virtual void DrawOverlayItems(const OverlayList&, int32_t /*selector*/, const DisplayView&) {}
+  // A copy of `dib` with every item of `items` drawn into it at scale 1, as GDI reads it back
+  // from a DIB section; only called when CanDraw.
+  virtual Result CommitOverlay(mem::Handle /*dib*/, const OverlayList& /*items*/,
+                               mem::Handle* /*committed*/) {
+    return Result::BitmapConversionFailed;
+  }
 
   // Whether `id` is one of the cursors every system has.
   static bool IsStandardCursor(uint16_t id);

@@ -96,7 +96,7 @@ void ImageDocument::ShowImageInfo() {
 }
 
 DisplayView ImageDocument::View() const {
-  return {scaleX_, scaleY_, horizontalPos_, verticalPos_, backgroundColor_};
+  return {scaleX_, scaleY_, horizontalPos_, verticalPos_, backgroundColor_, &overlay_};
 }
 
 }  // namespace pv

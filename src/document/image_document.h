@@ -127,6 +127,28 @@ class ImageDocument {
 
   mem::Handle dib() const { return dib_; }
 
+  // The Draw overlay (document_overlay.cpp): items given in client coordinates, kept in DIB
+  // coordinates and drawn over the image, or burnt into it at once in the direct mode.
+  Result DrawLine(float startX, float startY, float endX, float endY);
+  Result DrawRectangle(float left, float top, float width, float height, int32_t fill);
+  Result DrawEllipse(float left, float top, float width, float height, int32_t fill);
+  Result DrawText(float left, float top, float width, float height, const std::string& text);
+  Result SetFontName(const std::string& name);
+  Result SetFontInfo(int32_t size, int32_t weight, int32_t italic, int32_t underline,
+                     int32_t strikeOut);
+  Result ClearDrawData();
+  Result UndoDrawData();
+  Result CommitDrawData();
+  const OverlayList& overlay() const { return overlay_; }
+  // Copies of the control's drawing properties, taken by each new item.
+  struct DrawAttributes {
+    int32_t penColor = 0, penStyle = 0, penWidth = 1;
+    int32_t fillColor = 0, fillStyle = 0;
+    int32_t fontColor = 0;
+    int32_t drawType = 0;  // 1: items go into the DIB at once
+  };
+  void set_draw_attributes(const DrawAttributes& attributes) { draw_ = attributes; }
+
   // Copies of the control's display properties.
   void set_auto_repaint(int32_t v) { autoRepaint_ = v; }
   int32_t auto_repaint() const { return autoRepaint_; }
@@ -155,6 +177,13 @@ class ImageDocument {
   // Runs `body` on the validated DIB and lays out after a success; `noImage` without a DIB.
   Result ChangeInPlace(Result noImage, const std::function<Result(const DibView&)>& body);
   void ComputeDisplayScale(double* x, double* y);
+  // A client point in DIB coordinates, at the current scroll position and scale.
+  double DibX(double clientX) const;
+  double DibY(double clientY) const;
+  Result AddOverlayItem(const OverlayItem& item, const std::string* text = nullptr);
+  Result CommitOverlay(const OverlayList& items);
+  OverlayItem BoxItem(OverlayKind kind, float left, float top, float width, float height,
+                      int32_t fill) const;
   ImageInfo CurrentImageInfo() const;
 
   std::unique_ptr<DisplayPort> ownDisplay_;
@@ -170,6 +199,13 @@ class ImageDocument {
   int32_t horizontalMax_ = 0, horizontalPos_ = 0;
   int32_t verticalMax_ = 0, verticalPos_ = 0;
   bool layoutBusy_ = false;
+
+  OverlayList overlay_;
+  DrawAttributes draw_;
+  // The overlay font.
+  int32_t fontHeight_ = 50, fontWeight_ = 400;
+  int32_t fontItalic_ = 0, fontUnderline_ = 0, fontStrikeOut_ = 0;
+  std::string fontName_;
 };
 
 }  // namespace pv

@@ -23,9 +23,10 @@ class MemberRunner {
 // The member table called directly on a control of this process.
 class PortableRunner : public MemberRunner {
  public:
-  bool Run(const Member& member, Call& call, std::string*) override {
+  bool Run(const Member& member, Call& call, std::string* error) override {
     InvokeMember(control_, member, call);
-    return true;
+    if (call.needsWindow) *error = member.CallName() + " needs the control's window to draw";
+    return !call.needsWindow;
   }
 
  private:

@@ -16,6 +16,9 @@ Handle Alloc(size_t bytes);
 bool Free(Handle h);
 // Size in bytes of a live block; 0 for null or an unknown handle.
 size_t Size(Handle h);
+// Grows or shrinks an unlocked block to `bytes`, keeping its contents and zeroing what is
+// added; the handle stays the same. False, with the block unchanged, without memory.
+bool Resize(Handle h, size_t bytes);
 // Lock for access; null for null, an unknown handle or an empty block.
 void* Lock(Handle h);
 void Unlock(Handle h);

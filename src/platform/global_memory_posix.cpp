@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -54,6 +55,20 @@ void Release(uint8_t* data, size_t size, bool mapped) {
     std::free(data);
 }
 
+// Storage of `size` bytes regrown to `bytes`, the added part zeroed; null (the old storage
+// untouched) without memory. Mapped storage is remapped, so growing a large block copies
+// nothing.
+uint8_t* Regrow(uint8_t* data, size_t size, size_t bytes, bool* mapped) {
+  if (*mapped) {
+    if (bytes == 0 || bytes > SIZE_MAX - 2 * kHugePage) return nullptr;
+    void* moved = mremap(data, MappedLength(size), MappedLength(bytes), MREMAP_MAYMOVE);
+    return moved == MAP_FAILED ? nullptr : static_cast<uint8_t*>(moved);  // new pages are zero
+  }
+  auto* grown = static_cast<uint8_t*>(std::realloc(data, bytes ? bytes : 1));
+  if (grown && bytes > size) std::memset(grown + size, 0, bytes - size);
+  return grown;
+}
+
 // Handles are slot numbers plus one, never addresses: an unknown or stale handle is
 // recognised instead of being dereferenced.
 struct Slot {
@@ -87,6 +102,17 @@ class Table {
     Release(slot->data, slot->size, slot->mapped);
     *slot = Slot{};
     free_.push_back(reinterpret_cast<size_t>(h) - 1);
+    return true;
+  }
+
+  bool Resize(Handle h, size_t bytes) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    Slot* slot = Find(h);
+    if (!slot || slot->locks > 0) return false;
+    uint8_t* data = Regrow(slot->data, slot->size, bytes, &slot->mapped);
+    if (!data) return false;
+    slot->data = data;
+    slot->size = bytes;
     return true;
   }
 
@@ -140,6 +166,8 @@ Handle Alloc(size_t bytes) {
 }
 
 bool Free(Handle h) { return h == nullptr || Blocks().Remove(h); }
+
+bool Resize(Handle h, size_t bytes) { return Blocks().Resize(h, bytes); }
 
 size_t Size(Handle h) { return Blocks().SizeOf(h); }
 

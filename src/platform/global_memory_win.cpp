@@ -8,6 +8,11 @@ Handle Alloc(size_t bytes) { return GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, b
 
 bool Free(Handle h) { return h == nullptr || GlobalFree(static_cast<HGLOBAL>(h)) == nullptr; }
 
+bool Resize(Handle h, size_t bytes) {
+  // A movable block keeps its handle when it moves.
+  return h && GlobalReAlloc(static_cast<HGLOBAL>(h), bytes, GMEM_MOVEABLE | GMEM_ZEROINIT) == h;
+}
+
 size_t Size(Handle h) { return h ? GlobalSize(static_cast<HGLOBAL>(h)) : 0; }
 
 void* Lock(Handle h) { return h ? GlobalLock(static_cast<HGLOBAL>(h)) : nullptr; }

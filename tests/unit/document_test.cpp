@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "document/image_document.h"
+#include "fake_window.h"
 #include "test_support.h"
 
 namespace pv {
 namespace {
 
 using test::Bytes;
+using test::FakeWindow;
 
 mem::Handle Gray8(int32_t width, int32_t height) {
   return test::MakeDib(width, height, 8, test::GrayRamp(),
@@ -175,40 +177,6 @@ TEST(LoadSave, SaveChecksFormatAndQuality) {
   EXPECT_EQ(size, 54 + 1024 + 8);
   mem::Free(block);
 }
-
-// A window of a given outer size whose scroll bars are recorded.
-class FakeWindow : public HeadlessDisplay {
- public:
-  FakeWindow(int32_t width, int32_t height, int32_t thickness)
-      : width_(width), height_(height), thickness_(thickness) {}
-  bool OuterSize(int32_t* width, int32_t* height) override {
-    *width = width_;
-    *height = height_;
-    return true;
-  }
-  int32_t ScrollBarThickness() override { return thickness_; }
-  void ShowScrollBar(ScrollBar bar, bool show) override {
-    if (bar != ScrollBar::Vertical) horizontalShown = show;
-    if (bar != ScrollBar::Horizontal) verticalShown = show;
-  }
-  void Paint(const DisplayView&) override { ++paints; }
-  void SetScrollInfo(ScrollBar bar, int32_t, int32_t, int32_t position, bool) override {
-    (bar == ScrollBar::Horizontal ? horizontalThumb : verticalThumb) = position;
-  }
-  bool ScrollPosition(ScrollBar bar, int32_t* position) override {
-    *position = bar == ScrollBar::Horizontal ? horizontalThumb : verticalThumb;
-    return true;
-  }
-  void ScrollTo(ScrollBar bar, int32_t position) override {
-    (bar == ScrollBar::Horizontal ? horizontalThumb : verticalThumb) = position;
-  }
-  bool horizontalShown = false, verticalShown = false;
-  int32_t horizontalThumb = 0, verticalThumb = 0;
-  int paints = 0;
-
- private:
-  int32_t width_, height_, thickness_;
-};
 
 TEST(Layout, OverflowInBothDirectionsWithAutoScroll) {
   FakeWindow window(100, 100, 17);

@@ -3,8 +3,12 @@
 #include <shellapi.h>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <optional>
 
+#include "base/bytes.h"
 #include "control/com/control.h"
+#include "control/window/overlay_painter.h"
 #include "dib/gdi_bitmap.h"
 #include "ops/color_depth.h"
 
@@ -51,6 +55,40 @@ class SolidTools {
   HBRUSH brush_;
   HGDIOBJ oldPen_, oldBrush_;
 };
+
+}  // namespace
+
+namespace {
+
+// The overlay over a view: its scale, and the scroll position as the offset.
+void PaintViewOverlay(HDC dc, const DisplayView& view, int32_t selector) {
+  if (!view.overlay) return;
+  PaintOverlay(dc, view.overlay->Selection(selector), static_cast<float>(view.scaleX),
+               static_cast<float>(view.scaleY), -view.horizontalPos, -view.verticalPos);
+}
+
+// A new DIB from a DIB section as GDI reports it: header, colour table, pixels.
+mem::Handle DibFromSection(HBITMAP section, const void* bits) {
+  BITMAPINFOHEADER header{};
+  RGBQUAD table[256] = {};
+  if (BitmapGetInfo(section, &header, table) != Result::Ok) return nullptr;
+  const size_t entries = header.biClrUsed         ? header.biClrUsed
+                         : header.biBitCount <= 8 ? size_t{1} << header.biBitCount
+                                                  : 0;
+  const std::optional<uint64_t> imageBytes =
+      DibImageBytes(header.biWidth, std::abs(header.biHeight), header.biBitCount);
+  if (!imageBytes || entries > 256) return nullptr;
+  if (header.biSizeImage == 0) header.biSizeImage = static_cast<DWORD>(*imageBytes);
+  const size_t tableBytes = 4 * entries;
+  mem::Owned dib(mem::Alloc(sizeof header + tableBytes + header.biSizeImage));
+  mem::Locked target(dib.get());
+  if (!target) return nullptr;
+  std::memcpy(target.data(), &header, sizeof header);
+  std::memcpy(target.data() + sizeof header, table, tableBytes);
+  std::memcpy(target.data() + sizeof header + tableBytes, bits,
+              std::min<size_t>(header.biSizeImage, *imageBytes));
+  return dib.release();
+}
 
 }  // namespace
 
@@ -162,6 +200,7 @@ void GdiDisplay::PaintInto(HDC dc, const RECT& rect, const DisplayView& view) co
   BITMAP bitmap{};
   if (!section_ || !GetObjectW(section_, sizeof bitmap, &bitmap)) {
     Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
+    PaintViewOverlay(dc, view, -1);
     return;
   }
   const double sx = view.scaleX, sy = view.scaleY;
@@ -184,6 +223,7 @@ void GdiDisplay::PaintInto(HDC dc, const RECT& rect, const DisplayView& view) co
   }
   if (destWidth == dw) Rectangle(dc, rect.left + dw, rect.top, rect.right, rect.bottom);
   if (destHeight == dh) Rectangle(dc, rect.left, rect.top + dh, rect.right, rect.bottom);
+  PaintViewOverlay(dc, view, -1);
 }
 
 void GdiDisplay::AcceptDroppedFiles(bool accept) {
@@ -208,6 +248,35 @@ void GdiDisplay::PropertyChanged(int32_t dispid) {
   NotifyChanged(owner_, dispid);
   if (window_) InvalidateRect(window_, nullptr, FALSE);
   if (owner_->viewSink) IAdviseSink_OnViewChange(owner_->viewSink, DVASPECT_CONTENT, -1);
+}
+
+void GdiDisplay::DrawOverlayItems(const OverlayList& items, int32_t selector,
+                                  const DisplayView& view) {
+  if (!window_) return;
+  HDC dc = GetDC(window_);
+  if (!dc) return;
+  DisplayView over = view;
+  over.overlay = &items;
+  PaintViewOverlay(dc, over, selector);
+  ReleaseDC(window_, dc);
+}
+
+Result GdiDisplay::CommitOverlay(mem::Handle dib, const OverlayList& items,
+                                 mem::Handle* committed) {
+  *committed = nullptr;
+  HDC dc = nullptr;
+  HBITMAP section = nullptr;
+  void* bits = nullptr;
+  const Result made = DibToSection(dib, &dc, &section, &bits);
+  if (made != Result::Ok) return made;
+  HGDIOBJ old = SelectObject(dc, section);
+  PaintOverlay(dc, items.Selection(-1), 1.0f, 1.0f, 0, 0);
+  GdiFlush();
+  SelectObject(dc, old);
+  *committed = DibFromSection(section, bits);
+  DeleteObject(section);
+  DeleteDC(dc);
+  return *committed ? Result::Ok : Result::OutOfMemory;
 }
 
 bool GdiDisplay::ShowSystemCursor(uint16_t id) {

@@ -42,6 +42,10 @@ class GdiDisplay : public DisplayPort {
   void ResizeWindow(int32_t width, int32_t height) override;
   bool RequestPropertyEdit(int32_t dispid) override;
   void PropertyChanged(int32_t dispid) override;
+  bool CanDraw() const override { return true; }
+  void DrawOverlayItems(const OverlayList& items, int32_t selector,
+                        const DisplayView& view) override;
+  Result CommitOverlay(mem::Handle dib, const OverlayList& items, mem::Handle* committed) override;
   bool ShowSystemCursor(uint16_t id) override;
   intptr_t ClientDC() override;
   int32_t ReleaseClientDC(intptr_t dc) override;
@@ -50,7 +54,7 @@ class GdiDisplay : public DisplayPort {
   HCURSOR cursor() const { return cursor_; }
 
   // Draws the view into `dc` over `rect`: the visible part of the display bitmap stretched
-  // with halftone, the background in the strips the image leaves.
+  // with halftone, the background in the strips the image leaves, the overlay over them.
   void PaintInto(HDC dc, const RECT& rect, const DisplayView& view) const;
 
  private:
