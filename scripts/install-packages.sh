@@ -19,11 +19,11 @@ BENCH_PACKAGES=(
   imagemagick graphicsmagick libvips-tools libjpeg-turbo-progs libpng-tools netpbm libtiff-tools
 )
 
-# MinGW cross compilers (posix thread model), widl, 64-bit Wine, and dpkg-dev for
-# "apt-get source" of the codec libraries.
+# MinGW cross compilers (posix thread model), widl, 64-bit Wine, a Japanese font for the text
+# the control draws, and dpkg-dev for "apt-get source" of the codec libraries.
 WINDOWS_PACKAGES=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
-  wine wine64 libwine-dev dpkg-dev xz-utils googletest
+  wine wine64 libwine-dev dpkg-dev xz-utils googletest fonts-ipafont-gothic
 )
 # Kept apart: where the registry refuses it, everything else still installs and the 32-bit
 # Wine stages fail with that reason.

@@ -41,6 +41,23 @@ why_no_win32() {
   fi
 }
 
+# The faces Japanese programs name, drawn with the distribution's IPA Gothic. The names are
+# not ASCII, so they travel as a UTF-16 registry file rather than on a command line.
+replace_fonts() {
+  local reg="$WINEPREFIX/font-replacements.reg"
+  {
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+    printf '"%s"="IPAGothic"\r\n' 'MS Gothic' 'ＭＳ ゴシック'
+    printf '"%s"="IPAPGothic"\r\n' 'MS PGothic' 'ＭＳ Ｐゴシック' 'MS UI Gothic'
+  } | iconv -f UTF-8 -t UTF-16 >"$reg"
+  "$LOADER64" regedit /S "$(winepath_of "$reg")" >/dev/null 2>&1 \
+    || die "could not set the font replacements in $WINEPREFIX"
+}
+
+# A Unix path as Wine's programs name it (Z: maps the root).
+winepath_of() { printf 'Z:%s' "${1//\//\\}"; }
+
 init() {
   local start; start=$(now)
   stop
@@ -51,6 +68,7 @@ init() {
   # The null graphics driver: windows and device contexts work without X.
   "$LOADER64" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "${PICTAVOR_WINE_GRAPHICS:-null}" /f \
     >/dev/null 2>&1 || die "could not set the Graphics driver in $WINEPREFIX"
+  replace_fonts
   wineserver -w  # flush the registry to disk
   log "wine prefix ready in $(( $(now) - start ))s: $WINEPREFIX"
 }
