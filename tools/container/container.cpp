@@ -1,5 +1,5 @@
 // A window that hosts Pictavor through the system's ATL container (atl.dll), shows a picture in
-// it and stays open for a while: the demo's screenshot is taken of it.
+// it with overlay annotations and stays open for a while: the demo's screenshot is taken of it.
 // Usage: pictavor_container PICTURE [SECONDS]
 #include <ole2.h>
 #include <windows.h>
@@ -63,6 +63,28 @@ void Show(IPictavorCtl* control, const std::wstring& picture) {
   std::printf("Load: %ld\n", static_cast<long>(result));
 }
 
+// Annotates the picture with overlay items, in client coordinates: a frame, a ring, a pointer
+// line and a Japanese caption.
+void Annotate(IPictavorCtl* control) {
+  LONG result = -1;
+  control->put_DrawPenWidth(3);
+  control->put_DrawPenColor(RGB(255, 40, 40));
+  control->DrawRectangle(60, 60, 180, 120, 0, &result);
+  control->put_DrawPenColor(RGB(255, 220, 0));
+  control->put_DrawFillStyle(0);
+  control->DrawEllipse(300, 140, 120, 120, 0, &result);
+  control->DrawLine(240, 120, 300, 200, &result);
+  control->put_DrawFontColor(RGB(255, 255, 255));
+  control->SetFontInfo(28, 700, 0, 0, 0, &result);
+  BSTR face = SysAllocString(L"MS Gothic");
+  control->SetFontName(face, &result);
+  SysFreeString(face);
+  BSTR caption = SysAllocString(L"画像に注釈");
+  control->DrawText(70, 190, 200, 40, caption, &result);
+  SysFreeString(caption);
+  std::printf("Annotate: %ld\n", static_cast<long>(result));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -95,6 +117,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   Show(control, Wide(argv[1]));
+  Annotate(control);
   std::fflush(stdout);
   SetTimer(frame, 1, milliseconds, CloseFrame);
   MSG message;
