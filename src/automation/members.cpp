@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "automation/member_rows.h"
+#include "automation/plugin_members.h"
 #include "automation/property_members.h"
 #include "automation/replay.h"
 #include "automation/window_members.h"
@@ -106,6 +107,7 @@ std::vector<Member> BuildTable() {
       Method("ForceRepaint", ReturnKind::ResultCode, false,
              [](PortableControl& c, Call& k) {
                c.ForceRepaint();
+               c.plugins().Drawn();
                k.SetResult(Result::Ok);
              }),
       Method("ShowImageMenu", ReturnKind::ResultCode, false,
@@ -261,6 +263,7 @@ const Table& TheTable() {
     Table t{BuildTable(), {}};
     AddPropertyMembers(&t.rows);
     AddWindowMembers(&t.rows);
+    AddPluginMembers(&t.rows);
     for (Member& row : t.rows) TakeDeclaration(&row, &t.disagreements);
     // Interface order: by DISPID, a property's get before its put.
     std::stable_sort(t.rows.begin(), t.rows.end(), [](const Member& a, const Member& b) {

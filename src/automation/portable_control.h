@@ -43,6 +43,8 @@ class PortableControl {
   DisplayPort& display() { return *display_; }
   OperationLog& log() { return log_; }
   PluginPort& plugins() { return *plugins_; }
+  // The Plugin host the control's window loads; null: none.
+  void set_plugins(PluginPort* plugins) { plugins_ = plugins ? plugins : &noPlugins_; }
   ControlProperties& properties() { return properties_; }
   const ControlProperties& properties() const { return properties_; }
 

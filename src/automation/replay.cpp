@@ -11,7 +11,6 @@ namespace pv {
 namespace {
 
 constexpr int32_t kPluginCode = dispid::kExecutePlugin;
-constexpr size_t kPluginInfoBytes = 580;
 
 // A plugin entry: the information block, the input size at 580 and the input from 584.
 Result ReplayPlugin(PortableControl& control, const std::vector<uint8_t>& block) {

@@ -6,6 +6,7 @@
 #include "control/com/com.h"
 #include "control/com/connection_point.h"
 #include "control/window/gdi_display.h"
+#include "plugins/plugin_host.h"
 
 namespace pv::control {
 
@@ -57,6 +58,9 @@ struct Control {
 
   GdiDisplay display{this};  // outlives the document that draws into it
   PortableControl portable{&display};
+  // Loaded with the window. Destroyed before the portable control, which plugins unloading
+  // at the control's end may still call.
+  PluginHost plugins;
   ConnectionPoint events{&points.iface, DIID__IPictavorCtlEvents};
   ConnectionPoint propertyNotify{&points.iface, IID_IPropertyNotifySink};
 

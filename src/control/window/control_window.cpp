@@ -17,6 +17,14 @@ Control* ControlOf(HWND window) {
 void OnCreate(Control* self, HWND window) {
   self->display.Attach(window);
   self->display.AcceptDroppedFiles(self->portable.properties().dropFiles != 0);
+  self->plugins.Load(&self->ctl.iface, ModuleInstance());
+  self->portable.set_plugins(&self->plugins);
+}
+
+void OnDestroy(Control* self) {
+  self->portable.set_plugins(nullptr);
+  self->plugins.Unload();
+  self->display.Detach();
 }
 
 // The display into `dc` when automatic repaint is on; whether it painted.
@@ -59,7 +67,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   if (HandleUserInput(self, window, message, wParam, lParam)) return 0;
   switch (message) {
     case WM_CREATE: OnCreate(self, window); return 0;
-    case WM_DESTROY: self->display.Detach(); return 0;
+    case WM_DESTROY: OnDestroy(self); return 0;
     case WM_NCDESTROY: SetWindowLongPtrW(window, GWLP_USERDATA, 0); break;
     case WM_SIZE: OnSize(self); return 0;
     case WM_PAINT: OnPaint(self, window); return 0;
