@@ -161,8 +161,8 @@ bool FormatEntry(const LogEntry& entry, std::string* line) {
                    f.F32(0), f.F32(4), f.F32(8));
       return true;
     case dispid::kExecutePlugin:
-      // The plugin's display name, as the plugin gave it (CP932); empty without a block.
-      *line = Line("%s  %s", Name("ﾌﾟﾗｸﾞｲﾝ").c_str(), f.Text(260, 320).c_str());
+      // The plugin's display name (CP932), never past its 240-byte field; empty without a block.
+      *line = Line("%s  %s", Name("ﾌﾟﾗｸﾞｲﾝ").c_str(), f.Text(260, 240).c_str());
       return true;
     default: return false;
   }

@@ -26,6 +26,10 @@ done
 check "cursor IDs" $'SetCursorID 32512\nGetCursorID 32515\nSetCursorID 0\nSetCursorID 32515\nSetCursorOfArrow 98050\nGetCursorID 32512' \
   "$("$host" 'SetCursorID(32515)' 'GetCursorID()' 'SetCursorID(1)' 'SetCursorID(98050)' 'SetCursorOfArrow()' 'GetCursorID()')"
 
+# No plugins here: the plugin members answer as with an empty registry value.
+check "plugin members without plugins" $'GetPluginNumber -1\nGetPluginList 16 hList=0 lCnt=0\nSetPluginEnable 1\nGetPluginEnable 0\nExecutePlugin 16 phOutData=0 plOutSize=0' \
+  "$("$host" 'GetPluginNumber("invert.dll")' 'GetPluginList()' 'SetPluginEnable(0, 0)' 'GetPluginEnable(0)' 'ExecutePlugin(0, 0, 0)')"
+
 # The display queries without a window: no image reports 9 with the ranges zeroed; with one,
 # the requested scale is the effective one.
 check "display queries on an empty control" \
