@@ -188,14 +188,15 @@ std::vector<Member> BuildTable() {
   };
 }
 
+
+}  // namespace
+
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) ==
                   std::tolower(static_cast<unsigned char>(y));
          });
 }
-
-}  // namespace
 
 std::string Member::CallName() const {
   switch (kind) {
@@ -212,28 +213,13 @@ size_t Member::InputCount() const {
 
 namespace {
 
-// A member as the interface description declares it.
-struct Declared {
-  const char* name;
-  int32_t dispid;
-  MemberKind kind;
-  std::vector<Param> params;
-};
-
-const std::vector<Declared>& Interface() {
-  static const std::vector<Declared> members = {
-#include "automation/interface_members.inc"
-  };
-  return members;
-}
-
 // The row takes its DISPID and interface parameters (names, kinds, ranges) from the interface
 // description. Kinds a row states itself (those a forwarding row takes from its operation)
 // must be the declared ones; the control's own Property parameters follow them. What does
 // not agree is told, and the row keeps the declaration.
 void TakeDeclaration(Member* row, std::vector<std::string>* disagreements) {
-  const auto& declared = Interface();
-  const auto entry = std::find_if(declared.begin(), declared.end(), [&](const Declared& d) {
+  const auto& declared = InterfaceDeclarations();
+  const auto entry = std::find_if(declared.begin(), declared.end(), [&](const Declaration& d) {
     return row->name == std::string_view(d.name) && row->kind == d.kind;
   });
   if (entry == declared.end()) {
@@ -275,6 +261,13 @@ const Table& TheTable() {
 }
 
 }  // namespace
+
+const std::vector<Declaration>& InterfaceDeclarations() {
+  static const std::vector<Declaration> members = {
+#include "automation/interface_members.inc"
+  };
+  return members;
+}
 
 const std::vector<Member>& Members() { return TheTable().rows; }
 

@@ -111,10 +111,22 @@ struct Member {
   size_t InputCount() const;
 };
 
+// A member as the interface description declares it, whether this control has its row or not.
+struct Declaration {
+  const char* name;
+  int32_t dispid;
+  MemberKind kind;
+  std::vector<Param> params;
+};
+// Every member of the interface, in the description's order.
+const std::vector<Declaration>& InterfaceDeclarations();
+
 // The rows, each with the DISPID and parameters that the interface description declares.
 const std::vector<Member>& Members();
 // Rows whose own statements contradict the interface description (none, in a sound build).
 const std::vector<std::string>& InterfaceDisagreements();
+// Whether two names are the same ignoring ASCII case, as IDispatch compares them.
+bool SameIgnoringCase(std::string_view a, std::string_view b);
 // The member by its call name, ignoring case as IDispatch does; null when there is none.
 const Member* FindMember(std::string_view callName);
 // The member with this DISPID and kind; null when there is none.

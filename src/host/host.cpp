@@ -3,7 +3,9 @@
 #include <cinttypes>
 
 #include "host/call_parser.h"
+#include "host/reference.h"
 #include "platform/file_io.h"
+#include "platform/text_encoding.h"
 
 namespace pv::host {
 namespace {
@@ -145,6 +147,12 @@ void Host::Report(int number, const Member& member, Call& call) {
   }
   std::fprintf(out_, "%s\n", line.c_str());
   std::fflush(out_);
+  if (explain_ && member.returns == ReturnKind::ResultCode && call.pVal != 0) {
+    const std::string meaning = ResultMeaning(static_cast<int32_t>(call.pVal));
+    std::fprintf(explain_, "pictavor: %s %lld: %s\n", member.CallName().c_str(),
+                 static_cast<long long>(call.pVal), Utf8ToTerminal(meaning).c_str());
+    std::fflush(explain_);
+  }
 }
 
 }  // namespace pv::host

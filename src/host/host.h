@@ -22,6 +22,9 @@ class Host {
   // run: a syntax error, an unknown member, a wrong argument, an unreadable @ file, a call the
   // control refused.
   bool Run(int number, std::string_view text, std::string* error);
+  // After each call that answers a non-zero Result code, a line on `explain` with its meaning,
+  // in the terminal's encoding.
+  void ExplainResultsOn(std::FILE* explain) { explain_ = explain; }
 
  private:
   bool BindArguments(const Member& member, const std::vector<struct Literal>& literals, Call* call,
@@ -32,6 +35,7 @@ class Host {
   std::unique_ptr<MemberRunner> runner_;
   std::FILE* out_;
   std::string blocksDir_;
+  std::FILE* explain_ = nullptr;
 };
 
 }  // namespace pv::host

@@ -1,4 +1,4 @@
-// pictavor [--blocks DIR] [-f SCRIPT] [CALL ...]
+// pictavor [--blocks DIR] [--explain] [-f SCRIPT] [CALL ...] | --list [NAME] | --help
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -6,6 +6,7 @@
 
 #include "formats/progress.h"
 #include "host/host.h"
+#include "host/reference.h"
 #include "host/runner.h"
 #include "platform/file_io.h"
 
@@ -15,7 +16,19 @@ constexpr int kBadCall = 2;
 constexpr int kNoControl = 1;
 
 int Usage() {
-  std::fprintf(stderr, "usage: pictavor [--blocks DIR] [-f SCRIPT] [CALL ...]\n");
+  std::fprintf(stderr,
+               "usage: pictavor [--blocks DIR] [--explain] [-f SCRIPT] [CALL ...]  (--help)\n");
+  return kBadCall;
+}
+
+// --list: every member, or the one named.
+int List(const std::vector<std::string>& arguments, size_t next) {
+  if (next >= arguments.size()) {
+    pv::host::PrintMemberList(stdout);
+    return 0;
+  }
+  if (pv::host::PrintMember(stdout, arguments[next])) return 0;
+  std::fprintf(stderr, "pictavor: no member %s (pictavor --list)\n", arguments[next].c_str());
   return kBadCall;
 }
 
@@ -45,8 +58,16 @@ int main(int argc, char** argv) {
   const std::vector<std::string> arguments = pv::host::ProgramArguments(argc, argv);
   std::string blocksDir, scriptPath;
   std::vector<std::string> calls;
+  bool explain = false;
   for (size_t i = 0; i < arguments.size(); ++i) {
-    if (arguments[i] == "--blocks" && i + 1 < arguments.size())
+    if (arguments[i] == "--help" || arguments[i] == "-h") {
+      pv::host::PrintUsage(stdout);
+      return 0;
+    }
+    if (arguments[i] == "--list") return List(arguments, i + 1);
+    if (arguments[i] == "--explain")
+      explain = true;
+    else if (arguments[i] == "--blocks" && i + 1 < arguments.size())
       blocksDir = arguments[++i];
     else if (arguments[i] == "-f" && i + 1 < arguments.size())
       scriptPath = arguments[++i];
@@ -68,6 +89,7 @@ int main(int argc, char** argv) {
   // Standard output carries one result line per call; the PNG writer's progress goes aside.
   pv::SetProgressStream(stderr);
   pv::host::Host host(pv::host::ResultStream(), blocksDir, std::move(runner));
+  if (explain) host.ExplainResultsOn(stderr);
   for (size_t n = 0; n < calls.size(); ++n) {
     if (!host.Run(static_cast<int>(n + 1), calls[n], &error)) {
       std::fprintf(stderr, "pictavor: call %zu `%s`: %s\n", n + 1, calls[n].c_str(), error.c_str());

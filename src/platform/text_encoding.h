@@ -9,6 +9,9 @@ namespace pv {
 
 // CP932 bytes of UTF-8 text; characters CP932 lacks become '?'.
 std::string Utf8ToCp932(std::string_view utf8);
+// UTF-8 text in the encoding of the terminal or console the process writes to (the locale's
+// character set; on Windows the console's output code page); characters it lacks become '?'.
+std::string Utf8ToTerminal(std::string_view utf8);
 
 #ifdef _WIN32
 // UTF-16 of UTF-8 text; false for bytes that are not UTF-8.

@@ -1,4 +1,7 @@
 #include <iconv.h>
+#include <langinfo.h>
+
+#include <clocale>
 
 #include <cerrno>
 
@@ -6,10 +9,13 @@
 
 namespace pv {
 
-std::string Utf8ToCp932(std::string_view utf8) {
-  iconv_t cd = iconv_open("CP932", "UTF-8");
+namespace {
+
+std::string Utf8ToCharset(std::string_view utf8, const char* charset) {
+  iconv_t cd = iconv_open(charset, "UTF-8");
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(utf8);
-  std::string out(utf8.size() * 2 + 4, '\0');  // CP932 never needs more bytes than UTF-8
+  // Byte encodings never need more than four bytes for a character UTF-8 spells in one.
+  std::string out(utf8.size() * 4 + 4, '\0');
   char* in = const_cast<char*>(utf8.data());
   size_t inLeft = utf8.size();
   char* dst = out.data();
@@ -27,6 +33,20 @@ std::string Utf8ToCp932(std::string_view utf8) {
   iconv_close(cd);
   out.resize(out.size() - outLeft);
   return out;
+}
+
+}  // namespace
+
+std::string Utf8ToCp932(std::string_view utf8) { return Utf8ToCharset(utf8, "CP932"); }
+
+std::string Utf8ToTerminal(std::string_view utf8) {
+  static const std::string charset = [] {
+    setlocale(LC_CTYPE, "");
+    const char* codeset = nl_langinfo(CODESET);
+    return std::string(codeset ? codeset : "UTF-8");
+  }();
+  if (charset == "UTF-8" || charset == "utf8") return std::string(utf8);
+  return Utf8ToCharset(utf8, charset.c_str());
 }
 
 }  // namespace pv

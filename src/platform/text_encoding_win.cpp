@@ -33,14 +33,27 @@ std::string WideToUtf8(std::wstring_view wide) {
   return out;
 }
 
-std::string Utf8ToCp932(std::string_view utf8) {
+namespace {
+
+std::string Utf8ToCodePage(std::string_view utf8, UINT codePage) {
   const std::wstring text = Widen(utf8, 0);
   if (text.empty()) return {};
   const int wide = static_cast<int>(text.size());
-  const int bytes = WideCharToMultiByte(932, 0, text.data(), wide, nullptr, 0, "?", nullptr);
-  std::string out(bytes, '\0');
-  WideCharToMultiByte(932, 0, text.data(), wide, out.data(), bytes, "?", nullptr);
+  const int bytes = WideCharToMultiByte(codePage, 0, text.data(), wide, nullptr, 0, "?", nullptr);
+  std::string out(bytes > 0 ? bytes : 0, '\0');
+  if (bytes > 0)
+    WideCharToMultiByte(codePage, 0, text.data(), wide, out.data(), bytes, "?", nullptr);
   return out;
+}
+
+}  // namespace
+
+std::string Utf8ToCp932(std::string_view utf8) { return Utf8ToCodePage(utf8, 932); }
+
+std::string Utf8ToTerminal(std::string_view utf8) {
+  const UINT codePage = GetConsoleOutputCP();
+  if (codePage == CP_UTF8) return std::string(utf8);
+  return Utf8ToCodePage(utf8, codePage ? codePage : GetACP());
 }
 
 }  // namespace pv

@@ -22,6 +22,24 @@ for bad in 'NoSuchMember()' 'GetWidth(' 'ColorRes(8)' 'LoadMemory(@"missing.bin"
   check "message names call 2 for $bad" 1 "$(grep -c 'call 2' err.txt)"
 done
 
+# For people: usage, the member reference, the meaning of Result codes beside the results.
+"$host" --help >help.txt; check "--help exits 0" 0 $?
+check "--help shows the call syntax" 1 "$(grep -c 'A call is NAME(ARGUMENTS)' help.txt)"
+"$host" --list >list.txt; check "--list exits 0" 0 $?
+check "--list lists every member" 140 "$(tr -d '\r' <list.txt | grep -c .)"
+check "--list line of a logged member" 'Rotate(fAngle float, lReSize long, lCol long) -> a Result code  [logged]' \
+  "$(tr -d '\r' <list.txt | grep '^Rotate(')"
+check "--list NAME in full" $'SetCursorID  (method, DISPID 121)\n  nID              long\n  pVal             a value\n  logged           no\n  needs window     no' \
+  "$("$host" --list setcursorid | tr -d '\r')"
+"$host" --list NoSuchMember 2>/dev/null; check "--list of an unknown member exits 2" 2 $?
+out=$("$host" --explain 'Load("missing.bmp", 0, 0)' 'GetWidth()' 'ExecutePlugin(0, 0, 0)' 2>explain.txt)
+check "--explain leaves the results alone" $'Load 2\nGetWidth -1\nExecutePlugin 16 phOutData=0 plOutSize=0' "$out"
+check "--explain says why Load failed" 1 "$(tr -d '\r' <explain.txt | grep -c '^pictavor: Load 2: .')"
+check "--explain gives the meaning of a code without a message" \
+  'pictavor: ExecutePlugin 16: no plugins are loaded, or none has that file name' \
+  "$(tr -d '\r' <explain.txt | grep ExecutePlugin)"
+check "--explain says nothing of a value" 2 "$(grep -c . explain.txt)"
+
 # The cursor ID is the control's state: a system cursor's ID replaces it, the whole 32 bits kept.
 check "cursor IDs" $'SetCursorID 32512\nGetCursorID 32515\nSetCursorID 0\nSetCursorID 32515\nSetCursorOfArrow 98050\nGetCursorID 32512' \
   "$("$host" 'SetCursorID(32515)' 'GetCursorID()' 'SetCursorID(1)' 'SetCursorID(98050)' 'SetCursorOfArrow()' 'GetCursorID()')"

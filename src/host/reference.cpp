@@ -1,0 +1,138 @@
+#include "host/reference.h"
+
+#include <algorithm>
+
+#include "automation/members.h"
+#include "base/result.h"
+
+namespace pv::host {
+namespace {
+
+constexpr char kUsage[] = R"(usage: pictavor [--blocks DIR] [--explain] [-f SCRIPT] [CALL ...]
+       pictavor --list [NAME]
+       pictavor --help
+
+Runs automation calls on one Pictavor control, in order, and prints a line per call:
+the member's name and what pVal received, then every other out parameter as name=value.
+
+A call is NAME(ARGUMENTS): integers (decimal or 0x hex), floating numbers, "strings"
+(with \" and \\), and for a memory block 0 or @"FILE", a new block holding the file's
+bytes. Properties are get_NAME() and put_NAME(VALUE). For example:
+
+  pictavor 'Load("in.bmp", 0, 0)' 'Grayscale(0, 0.299, 0.587, 0.114)' 'Save("out.png", 6, 0, 0)'
+
+  --blocks DIR   also write each memory block a call hands out to DIR/CALL.PARAMETER.bin
+  --explain      after a call that answers a non-zero Result code, say what it means
+                 (on standard error)
+  -f SCRIPT      read the calls from SCRIPT, one a line; blank lines and # comments skipped
+  --list [NAME]  every member with its parameters, or one member in full
+
+Exit status 0 when every call ran, whatever Result codes they answered; 2 for a call that
+could not run (its message names it; the calls before it have run).
+)";
+
+const char* KindText(ParamKind kind) {
+  switch (kind) {
+    case ParamKind::Long: return "long";
+    case ParamKind::Double: return "double";
+    case ParamKind::Float: return "float";
+    case ParamKind::String: return "string";
+    case ParamKind::Handle: return "block";
+    case ParamKind::OutLong: return "out long";
+    case ParamKind::OutHandle: return "out block";
+    case ParamKind::OutDouble: return "out double";
+    case ParamKind::OutFloat: return "out float";
+    case ParamKind::InOutLong: return "in/out long";
+    case ParamKind::Property: return "property";
+  }
+  return "?";
+}
+
+const char* ReturnText(ReturnKind returns) {
+  switch (returns) {
+    case ReturnKind::ResultCode: return "a Result code";
+    case ReturnKind::Value: return "a value";
+    case ReturnKind::Block: return "a memory block, yours to free";
+    case ReturnKind::None: return "nothing";
+  }
+  return "?";
+}
+
+std::string CallName(const Declaration& d) {
+  switch (d.kind) {
+    case MemberKind::PropertyGet: return std::string("get_") + d.name;
+    case MemberKind::PropertyPut: return std::string("put_") + d.name;
+    default: return d.name;
+  }
+}
+
+std::string Signature(const Declaration& d) {
+  std::string text = CallName(d) + "(";
+  for (size_t n = 0; n < d.params.size(); ++n)
+    text += (n ? ", " : "") + std::string(d.params[n].name) + " " + KindText(d.params[n].kind);
+  return text + ")";
+}
+
+
+}  // namespace
+
+void PrintUsage(std::FILE* out) { std::fputs(kUsage, out); }
+
+void PrintMemberList(std::FILE* out) {
+  for (const Declaration& d : InterfaceDeclarations()) {
+    const Member* row = FindMember(d.dispid, d.kind);
+    std::string line = Signature(d);
+    if (!row) {
+      line += "  [not in this host]";
+    } else {
+      line += std::string(" -> ") + ReturnText(row->returns);
+      if (row->logged) line += "  [logged]";
+      if (row->needsWindow) line += "  [needs the window]";
+    }
+    std::fprintf(out, "%s\n", line.c_str());
+  }
+}
+
+bool PrintMember(std::FILE* out, std::string_view callName) {
+  const auto& all = InterfaceDeclarations();
+  const auto d = std::find_if(all.begin(), all.end(), [&](const Declaration& m) {
+    return SameIgnoringCase(CallName(m), callName);
+  });
+  if (d == all.end()) return false;
+  static const char* const kKinds[] = {"method", "property get", "property put"};
+  std::fprintf(out, "%s  (%s, DISPID %d)\n", CallName(*d).c_str(),
+               kKinds[static_cast<int>(d->kind)], static_cast<int>(d->dispid));
+  for (const Param& p : d->params) {
+    std::string kind = KindText(p.kind);
+    if (p.range.Bounded())
+      kind += ", " + std::to_string(p.range.min) + " to " + std::to_string(p.range.max);
+    std::fprintf(out, "  %-16s %s\n", p.name, kind.c_str());
+  }
+  const Member* row = FindMember(d->dispid, d->kind);
+  if (!row) {
+    std::fprintf(out, "  not in this host: it needs a part of the control this host lacks\n");
+    return true;
+  }
+  for (const Param& p : row->params)
+    if (p.kind == ParamKind::Property)
+      std::fprintf(out, "  %-16s the control's property, logged with the call\n", p.name);
+  std::fprintf(out, "  %-16s %s\n", "pVal", ReturnText(row->returns));
+  std::fprintf(out, "  %-16s %s\n", "logged", row->logged ? "yes, when it answers 0" : "no");
+  std::fprintf(out, "  %-16s %s\n", "needs window", row->needsWindow ? "yes" : "no");
+  return true;
+}
+
+std::string ResultMeaning(int32_t code) {
+  if (const char* message = ResultMessage(static_cast<Result>(code))) return message;
+  switch (code) {
+    case 0: return "success";
+    case 15: return "the user cancelled the file dialog";
+    case 16: return "no plugins are loaded, or none has that file name";
+    case 17: return "the plugin does not export PVP_OnExecute";
+    case 18: return "the plugin is disabled";
+    case 50: return "the picture has more colours than the target depth holds";
+    default: return "not a Result code of this control";
+  }
+}
+
+}  // namespace pv::host
