@@ -188,7 +188,6 @@ std::vector<Member> BuildTable() {
   };
 }
 
-
 }  // namespace
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {

@@ -1,10 +1,12 @@
 // pictavor [--blocks DIR] [--explain] [-f SCRIPT] [CALL ...] | --list [NAME] | --help
+//          | replay LOG.pvr --out DIR [options] FILE...
 #include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "formats/progress.h"
+#include "host/batch.h"
 #include "host/host.h"
 #include "host/reference.h"
 #include "host/runner.h"
@@ -59,6 +61,16 @@ int main(int argc, char** argv) {
   std::string blocksDir, scriptPath;
   std::vector<std::string> calls;
   bool explain = false;
+  if (!arguments.empty() && arguments[0] == "replay") {
+    pv::host::BatchOptions options;
+    std::string error;
+    if (!pv::host::ParseBatch(arguments, 1, &options, &error)) {
+      std::fprintf(stderr, "pictavor: %s\n", error.c_str());
+      return kBadCall;
+    }
+    pv::SetProgressStream(nullptr);
+    return pv::host::RunBatch(options);
+  }
   for (size_t i = 0; i < arguments.size(); ++i) {
     if (arguments[i] == "--help" || arguments[i] == "-h") {
       pv::host::PrintUsage(stdout);

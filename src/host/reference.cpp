@@ -11,6 +11,8 @@ namespace {
 constexpr char kUsage[] = R"(usage: pictavor [--blocks DIR] [--explain] [-f SCRIPT] [CALL ...]
        pictavor --list [NAME]
        pictavor --help
+       pictavor replay LOG.pvr --out DIR [--format bmp|png|jpg|tif] [--quality Q]
+                [--jobs N] [--force] FILE...
 
 Runs automation calls on one Pictavor control, in order, and prints a line per call:
 the member's name and what pVal received, then every other out parameter as name=value.
@@ -29,6 +31,11 @@ bytes. Properties are get_NAME() and put_NAME(VALUE). For example:
 
 Exit status 0 when every call ran, whatever Result codes they answered; 2 for a call that
 could not run (its message names it; the calls before it have run).
+
+replay: each FILE loaded, the whole log replayed on it and the result saved in DIR under
+the file's name, in FORMAT (default: the file's own), by N worker processes (default: one
+per core). Exit status 1 when some picture failed (each is named with its step and Result
+code), 2 when nothing could start. Inputs are never overwritten; outputs only with --force.
 )";
 
 const char* KindText(ParamKind kind) {
@@ -72,7 +79,6 @@ std::string Signature(const Declaration& d) {
     text += (n ? ", " : "") + std::string(d.params[n].name) + " " + KindText(d.params[n].kind);
   return text + ")";
 }
-
 
 }  // namespace
 

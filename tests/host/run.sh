@@ -333,4 +333,34 @@ out=$("$host" 'put_BackColor(0x0000FF)' 'Load("source24.bmp", 0, 0)' 'LoadLog("g
 check "geometry replay run" $'put_BackColor 0\nLoad 0\nLoadLog 0\nExecuteLog 0\nSave 0' "$out"
 check "geometry replay gives the same image" "" "$(cmp geometry.bmp geometry-replayed.bmp)"
 
+# Batch replay: a three-entry log over five pictures, one of them cut short. Every written
+# picture is the one the same calls give one picture at a time (BMP: a PNG holds the time it
+# was written); the cut one is reported.
+for n in 1 2 3 4; do "$convert" -seed "$n" -size 40x30 plasma:fractal BMP3:"batch$n.bmp"; done
+head -c 300 batch1.bmp >batch-cut.bmp
+"$host" 'StartLog()' 'Load("batch1.bmp", 0, 0)' 'Grayscale(0, 0.299, 0.587, 0.114)' 'Smooth()' \
+  'TurnOver(0)' 'SaveLog("batch.pvr", 0)' >/dev/null
+inputs=(batch1.bmp batch2.bmp batch-cut.bmp batch3.bmp batch4.bmp)
+mkdir -p one-by-one
+for n in 1 2 3 4; do
+  "$host" 'LoadLog("batch.pvr", -2)' "Load(\"batch$n.bmp\", 0, 0)" 'ExecuteLog(0, 0)' \
+    "Save(\"one-by-one/batch$n.bmp\", 4, 0, 0)" >/dev/null 2>&1
+done
+for jobs in 1 2; do
+  "$host" replay batch.pvr --out "jobs$jobs" --format bmp --jobs "$jobs" "${inputs[@]}" >out.txt 2>err.txt
+  check "replay --jobs $jobs exits 1 for the cut picture" 1 $?
+  check "replay --jobs $jobs writes nothing on standard output" "" "$(cat out.txt)"
+  check "replay --jobs $jobs names the cut picture" 1 "$(tr -d '\r' <err.txt | grep -c '^pictavor: batch-cut.bmp: loading failed with 3')"
+  check "replay --jobs $jobs writes the four others" "batch1.bmp batch2.bmp batch3.bmp batch4.bmp" "$(ls "jobs$jobs" | xargs)"
+  for n in 1 2 3 4; do
+    check "replay --jobs $jobs batch$n as one at a time" "" "$(cmp "jobs$jobs/batch$n.bmp" "one-by-one/batch$n.bmp" 2>&1)"
+  done
+done
+"$host" replay batch.pvr --out jobs1 batch1.bmp 2>/dev/null
+check "replay refuses an existing output" 2 $?
+"$host" replay batch.pvr --out jobs1 --force batch1.bmp 2>/dev/null
+check "replay --force replaces it" 0 $?
+"$host" replay batch.pvr --out . batch1.bmp 2>/dev/null
+check "replay never overwrites an input" 2 $?
+
 finish host
