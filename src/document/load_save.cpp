@@ -60,9 +60,13 @@ Result ImageDocument::LoadMemory(mem::Handle block, int16_t bitsPerPixel, int16_
 
 // Run-length-encoded bitmaps become plain DIBs right after reading.
 Result ImageDocument::ExpandRunLengths() {
-  mem::Locked block(dib_);
-  if (block.size() < kDibHeaderBytes) return Result::Ok;
-  const uint32_t compression = DibHeader::Read(block.data()).compression;
+  uint32_t compression = 0;
+  {
+    // Unlocked before the block is freed below.
+    mem::Locked block(dib_);
+    if (block.size() < kDibHeaderBytes) return Result::Ok;
+    compression = DibHeader::Read(block.data()).compression;
+  }
   if (compression != 1 && compression != 2) return Result::Ok;
   mem::Handle expanded = nullptr;
   const Result result = compression == 1 ? BmpCodec().ExpandRle8(dib_, &expanded)

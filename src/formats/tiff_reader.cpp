@@ -169,7 +169,9 @@ uint64_t SaturatingMul(uint64_t a, uint64_t b) {
 }
 
 // One strip holds the whole image; several follow their offsets and byte counts, each placed
-// RowsPerStrip rows after the last when that tag is present, else right behind it.
+// RowsPerStrip rows after the last when that tag is present, else right behind it. Strips
+// that cannot hold their rows are malformed: an empty one, zero rows per strip, one shorter
+// than the rows it starts (the last may hold only what is left), strips that end early.
 bool ReadStrips(const TiffBytes& in, const TiffDirectory& dir, const RawImage& raw) {
   const TiffEntry& offsets = dir.stripOffsets;
   uint32_t offset = 0, count = 0, rows = 0;
@@ -177,17 +179,19 @@ bool ReadStrips(const TiffBytes& in, const TiffDirectory& dir, const RawImage& r
     return offsets.Get(in, 0, &offset) && in.Has(offset, raw.bytes()) &&
            raw.Store(0, in.At(offset), raw.bytes());
   if (offsets.count == 0 || !dir.stripByteCounts.seen) return false;
-  if (dir.rowsPerStrip.seen && !dir.rowsPerStrip.Get(in, 0, &rows)) return false;
+  if (dir.rowsPerStrip.seen && (!dir.rowsPerStrip.Get(in, 0, &rows) || rows == 0)) return false;
   const uint64_t step = SaturatingMul(raw.rowBytes(), rows);
+  const uint64_t total = raw.bytes();
   uint64_t at = 0;
   for (uint32_t i = 0; i < offsets.count; ++i) {
-    if (!offsets.Get(in, i, &offset) || !dir.stripByteCounts.Get(in, i, &count) ||
+    if (!offsets.Get(in, i, &offset) || !dir.stripByteCounts.Get(in, i, &count) || count == 0 ||
         !in.Has(offset, count) || !raw.Store(at, in.At(offset), count))
       return false;
+    if (dir.rowsPerStrip.seen && at < total && count < std::min(step, total - at)) return false;
     const uint64_t advance = dir.rowsPerStrip.seen ? step : count;
     at = advance > UINT64_MAX - at ? UINT64_MAX : at + advance;
   }
-  return true;
+  return at >= total;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -127,8 +128,14 @@ TEST(TiffReader, ColorMapLevelsAreTheHighBytes) {
 TEST(TiffReader, AColorMapBesideTwentyFourBitsIsIgnored) {
   mem::Owned dib(Picture(4, 3, 8));
   Bytes file = test::WrittenBy<TiffCodec>(dib.get());
-  WriteU16(&file[10 + 12 * 3 + 8], 24);  // BitsPerSample 24; the strip now needs 36 bytes
-  file.resize(file.size() + 24, 0);
+  WriteU16(&file[10 + 12 * 3 + 8], 24);  // BitsPerSample 24: three strips of one 12-byte row
+  const uint32_t offsets = EntryAt(file, 6).value, counts = EntryAt(file, 10).value;
+  const uint32_t first = ReadU32(&file[offsets]);
+  for (uint32_t strip = 0; strip < 3; ++strip) {
+    WriteU32(&file[offsets + 4 * strip], first + 12 * strip);
+    WriteU32(&file[counts + 4 * strip], 12);
+  }
+  file.resize(first + 36, 0);
   mem::Owned back;
   ASSERT_EQ(test::ReadWith<TiffCodec>(file, &back), Result::Ok);
   EXPECT_EQ(DibGetBitCount(back.get()), 24);
@@ -155,6 +162,30 @@ TEST(TiffReader, StripsMustStayInsideTheFileAndThePicture) {
               Result::BadHeader)
         << length;
   }
+}
+
+TEST(TiffReader, StripsThatCannotHoldTheirRowsAreRefused) {
+  mem::Owned dib(Picture(100, 50, 24));  // 50 strips of 300 bytes: RowsPerStrip is entry 9
+  const Bytes good = test::WrittenBy<TiffCodec>(dib.get());
+  const std::pair<const char*, std::function<void(Bytes&)>> cases[] = {
+      {"an empty strip", [](Bytes& f) { WriteU32(&f[416 + 4 * 3], 0); }},
+      {"zero rows per strip", [](Bytes& f) { WriteU32(&f[10 + 12 * 9 + 8], 0); }},
+      {"a strip shorter than its row", [](Bytes& f) { WriteU32(&f[416 + 4 * 3], 299); }},
+      {"a last strip shorter than what is left", [](Bytes& f) { WriteU32(&f[416 + 4 * 49], 1); }},
+      {"too few strips", [](Bytes& f) { WriteU32(&f[10 + 12 * 6 + 4], 49); }},
+      {"strips without RowsPerStrip that end early",
+       [](Bytes& f) {
+         WriteU16(&f[10 + 12 * 9], 999);
+         WriteU32(&f[416 + 4 * 49], 299);
+       }},
+  };
+  mem::Owned back;
+  for (const auto& [what, spoil] : cases) {
+    Bytes file = good;
+    spoil(file);
+    EXPECT_EQ(test::ReadWith<TiffCodec>(file, &back), Result::BadHeader) << what;
+  }
+  ASSERT_EQ(test::ReadWith<TiffCodec>(good, &back), Result::Ok);
 }
 
 TEST(TiffReader, StripsMayEndInsideAPixel) {
