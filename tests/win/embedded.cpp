@@ -79,6 +79,32 @@ void Embedded::ShowBlank(int32_t width, int32_t height) {
   Show(width, height, [](int32_t, int32_t) { return 0u; });
 }
 
+Capture::Capture(HWND window) {
+  RECT r;
+  GetClientRect(window, &r);
+  width_ = r.right;
+  HDC screen = GetDC(nullptr);
+  dc_ = CreateCompatibleDC(screen);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = r.right;
+  info.bmiHeader.biHeight = -r.bottom;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  bitmap_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_),
+                             nullptr, 0);
+  ReleaseDC(nullptr, screen);
+  old_ = SelectObject(dc_, bitmap_);
+  PrintWindow(window, dc_, PW_CLIENTONLY);
+  GdiFlush();
+}
+
+Capture::~Capture() {
+  SelectObject(dc_, old_);
+  DeleteObject(bitmap_);
+  DeleteDC(dc_);
+}
+
 HRESULT RecordingSink::QueryInterface(REFIID riid, void** ppv) {
   *ppv = nullptr;
   if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDispatch) &&

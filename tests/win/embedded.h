@@ -42,6 +42,24 @@ class Embedded : public testing::Test {
   Ref<IPictavorCtl> control_;
 };
 
+// The window's client pixels, as PrintWindow renders them.
+class Capture {
+ public:
+  explicit Capture(HWND window);
+  ~Capture();
+  Capture(const Capture&) = delete;
+  Capture& operator=(const Capture&) = delete;
+  // 0xRRGGBB of client pixel (x, y).
+  uint32_t At(int x, int y) const { return bits_[y * width_ + x] & 0xFFFFFF; }
+
+ private:
+  int width_ = 0;
+  HDC dc_;
+  HBITMAP bitmap_;
+  HGDIOBJ old_;
+  uint32_t* bits_ = nullptr;
+};
+
 // One call a sink received: the DISPID and the arguments in declared order.
 struct Invocation {
   DISPID dispid;

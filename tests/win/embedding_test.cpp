@@ -217,45 +217,6 @@ TEST_F(EmbeddedLayout, TheContainerLoadsASavedStateThroughThePuts) {
   PumpMessages();
 }
 
-// The window's pixels, as PrintWindow renders its client area.
-class Capture {
- public:
-  explicit Capture(HWND window) {
-    RECT r;
-    GetClientRect(window, &r);
-    width_ = r.right;
-    height_ = r.bottom;
-    HDC screen = GetDC(nullptr);
-    dc_ = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    bitmap_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_),
-                               nullptr, 0);
-    ReleaseDC(nullptr, screen);
-    old_ = SelectObject(dc_, bitmap_);
-    PrintWindow(window, dc_, PW_CLIENTONLY);
-    GdiFlush();
-  }
-  ~Capture() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  // 0xRRGGBB of client pixel (x, y).
-  uint32_t At(int x, int y) const { return bits_[y * width_ + x] & 0xFFFFFF; }
-
- private:
-  int width_ = 0, height_ = 0;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
-  uint32_t* bits_ = nullptr;
-};
-
 TEST_F(EmbeddedLayout, PaintsTheImageAtItsScaleOnTheBackground) {
   constexpr uint32_t kRed = 0xFF0000, kBlue = 0x0000FF;
   EXPECT_EQ(control_->put_BackColor(0x0000FF00), S_OK);  // COLORREF green

@@ -12,43 +12,6 @@ constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr LONG kRedRef = 0x0000FF, kGreenRef = 0x00FF00, kBlueRef = 0xFF0000;  // COLORREF
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF;       // 0xRRGGBB
 
-// The window's client pixels as PrintWindow renders them.
-class Capture {
- public:
-  explicit Capture(HWND window) {
-    RECT r;
-    GetClientRect(window, &r);
-    width_ = r.right;
-    HDC screen = GetDC(nullptr);
-    dc_ = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = r.right;
-    info.bmiHeader.biHeight = -r.bottom;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    bitmap_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_),
-                               nullptr, 0);
-    ReleaseDC(nullptr, screen);
-    old_ = SelectObject(dc_, bitmap_);
-    PrintWindow(window, dc_, PW_CLIENTONLY);
-    GdiFlush();
-  }
-  ~Capture() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  uint32_t At(int x, int y) const { return bits_[y * width_ + x] & 0xFFFFFF; }
-
- private:
-  int width_ = 0;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
-  uint32_t* bits_ = nullptr;
-};
-
 class Overlay : public Embedded {
  protected:
   void SetUp() override {
