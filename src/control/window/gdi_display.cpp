@@ -8,6 +8,7 @@
 
 #include "base/bytes.h"
 #include "control/com/control.h"
+#include "control/window/gdi_objects.h"
 #include "control/window/overlay_painter.h"
 #include "dib/gdi_bitmap.h"
 #include "ops/color_depth.h"
@@ -35,30 +36,11 @@ LONG HimetricToPixels(LONG himetric, int axis) {
 class SolidTools {
  public:
   SolidTools(HDC dc, COLORREF color)
-      : dc_(dc),
-        pen_(CreatePen(PS_SOLID, 1, color)),
-        brush_(CreateSolidBrush(color)),
-        oldPen_(SelectObject(dc, pen_)),
-        oldBrush_(SelectObject(dc, brush_)) {}
-  ~SolidTools() {
-    SelectObject(dc_, oldPen_);
-    SelectObject(dc_, oldBrush_);
-    DeleteObject(pen_);
-    DeleteObject(brush_);
-  }
-  SolidTools(const SolidTools&) = delete;
-  SolidTools& operator=(const SolidTools&) = delete;
+      : pen_(dc, CreatePen(PS_SOLID, 1, color)), brush_(dc, CreateSolidBrush(color)) {}
 
  private:
-  HDC dc_;
-  HPEN pen_;
-  HBRUSH brush_;
-  HGDIOBJ oldPen_, oldBrush_;
+  Selected pen_, brush_;
 };
-
-}  // namespace
-
-namespace {
 
 // The overlay over a view: its scale, and the scroll position as the offset.
 void PaintViewOverlay(HDC dc, const DisplayView& view, int32_t selector) {

@@ -3,27 +3,11 @@
 #include <algorithm>
 #include <string>
 
+#include "control/window/gdi_objects.h"
 #include "platform/text_encoding.h"
 
 namespace pv::control {
 namespace {
-
-// A GDI object selected into a device context while it lives, then deleted.
-class Selected {
- public:
-  Selected(HDC dc, HGDIOBJ object) : dc_(dc), object_(object), old_(SelectObject(dc, object)) {}
-  ~Selected() {
-    SelectObject(dc_, old_);
-    DeleteObject(object_);
-  }
-  Selected(const Selected&) = delete;
-  Selected& operator=(const Selected&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ object_;
-  HGDIOBJ old_;
-};
 
 // Pen styles 0 to 5 are the platform's own numbers (PS_SOLID to PS_NULL).
 HPEN Pen(int32_t style, float width, uint32_t color) {
