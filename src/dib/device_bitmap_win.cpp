@@ -1,7 +1,9 @@
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 
 #include "base/bytes.h"
 #include "dib/device_bitmap.h"
@@ -158,6 +160,26 @@ Result BitmapGetInfo(HBITMAP bitmap, BITMAPINFOHEADER* header, RGBQUAD* table) {
   }
   DeleteDC(memory);
   return Result::Ok;
+}
+
+mem::Handle DibFromSection(HBITMAP section, const void* bits) {
+  BITMAPINFOHEADER header{};
+  RGBQUAD table[256] = {};
+  if (!bits || BitmapGetInfo(section, &header, table) != Result::Ok) return nullptr;
+  const size_t entries = header.biClrUsed ? header.biClrUsed : TableEntries(header.biBitCount);
+  const std::optional<uint64_t> imageBytes =
+      DibImageBytes(header.biWidth, std::abs(header.biHeight), header.biBitCount);
+  if (!imageBytes || entries > 256) return nullptr;
+  if (header.biSizeImage == 0) header.biSizeImage = static_cast<DWORD>(*imageBytes);
+  const size_t tableBytes = 4 * entries;
+  mem::Owned dib(mem::Alloc(kDibHeaderBytes + tableBytes + header.biSizeImage));
+  mem::Locked target(dib.get());
+  if (!target) return nullptr;
+  std::memcpy(target.data(), &header, kDibHeaderBytes);
+  std::memcpy(target.data() + kDibHeaderBytes, table, tableBytes);
+  std::memcpy(target.data() + kDibHeaderBytes + tableBytes, bits,
+              std::min<size_t>(header.biSizeImage, *imageBytes));
+  return dib.release();
 }
 
 }  // namespace pv

@@ -14,6 +14,10 @@ namespace pv {
 // split's code for a bad DIB, 7 without memory, 6 when GDI refuses the section.
 Result DibToSection(mem::Handle dib, HDC* dc, HBITMAP* section, void** bits);
 
+// A new DIB copied from a DIB section as GDI reports it (header, colour table, the pixels at
+// `bits`); null without memory or for a bitmap GDI cannot describe.
+mem::Handle DibFromSection(HBITMAP section, const void* bits);
+
 // The header GDI reports for a device bitmap, and optionally its colour table (room for 256
 // entries): 1 when the bitmap or the header buffer is missing.
 Result BitmapGetInfo(HBITMAP bitmap, BITMAPINFOHEADER* header, RGBQUAD* table);

@@ -82,9 +82,9 @@ class DisplayPort {
 
   // Whether the port can draw overlay items (with GDI); without it nothing can be committed.
   virtual bool CanDraw() const { return false; }
-  // Draws the overlay items `selector` names (-1 all, -2 the last, or one by index) over the
-  // window's client area at once, at the view's scale and scroll position.
-  virtual void DrawOverlayItems(const OverlayList&, int32_t /*selector*/, const DisplayView&) {}
+  // Draws the items of the view's overlay that `selector` names (-1 all, -2 the last, or one
+  // by index) over the window's client area at once, at the view's scale and scroll position.
+  virtual void DrawOverlayItems(int32_t /*selector*/, const DisplayView&) {}
   // A copy of `dib` with every item of `items` drawn into it at scale 1, as GDI reads it back
   // from a DIB section; only called when CanDraw.
   virtual Result CommitOverlay(mem::Handle /*dib*/, const OverlayList& /*items*/,

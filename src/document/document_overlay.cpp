@@ -71,7 +71,7 @@ Result ImageDocument::AddOverlayItem(const OverlayItem& item, const std::string*
   const Result appended = overlay_.Append(item, fontName, text);
   if (appended != Result::Ok) return appended;
   // Shown at once; the next paint draws every item again.
-  if (autoRepaint_) display_->DrawOverlayItems(overlay_, -2, View());
+  if (autoRepaint_) display_->DrawOverlayItems(-2, View());
   return Result::Ok;
 }
 

@@ -3,10 +3,7 @@
 #include <shellapi.h>
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <optional>
 
-#include "base/bytes.h"
 #include "control/com/control.h"
 #include "control/window/gdi_objects.h"
 #include "control/window/overlay_painter.h"
@@ -47,29 +44,6 @@ void PaintViewOverlay(HDC dc, const DisplayView& view, int32_t selector) {
   if (!view.overlay) return;
   PaintOverlay(dc, view.overlay->Selection(selector), static_cast<float>(view.scaleX),
                static_cast<float>(view.scaleY), -view.horizontalPos, -view.verticalPos);
-}
-
-// A new DIB from a DIB section as GDI reports it: header, colour table, pixels.
-mem::Handle DibFromSection(HBITMAP section, const void* bits) {
-  BITMAPINFOHEADER header{};
-  RGBQUAD table[256] = {};
-  if (BitmapGetInfo(section, &header, table) != Result::Ok) return nullptr;
-  const size_t entries = header.biClrUsed         ? header.biClrUsed
-                         : header.biBitCount <= 8 ? size_t{1} << header.biBitCount
-                                                  : 0;
-  const std::optional<uint64_t> imageBytes =
-      DibImageBytes(header.biWidth, std::abs(header.biHeight), header.biBitCount);
-  if (!imageBytes || entries > 256) return nullptr;
-  if (header.biSizeImage == 0) header.biSizeImage = static_cast<DWORD>(*imageBytes);
-  const size_t tableBytes = 4 * entries;
-  mem::Owned dib(mem::Alloc(sizeof header + tableBytes + header.biSizeImage));
-  mem::Locked target(dib.get());
-  if (!target) return nullptr;
-  std::memcpy(target.data(), &header, sizeof header);
-  std::memcpy(target.data() + sizeof header, table, tableBytes);
-  std::memcpy(target.data() + sizeof header + tableBytes, bits,
-              std::min<size_t>(header.biSizeImage, *imageBytes));
-  return dib.release();
 }
 
 }  // namespace
@@ -232,14 +206,11 @@ void GdiDisplay::PropertyChanged(int32_t dispid) {
   if (owner_->viewSink) IAdviseSink_OnViewChange(owner_->viewSink, DVASPECT_CONTENT, -1);
 }
 
-void GdiDisplay::DrawOverlayItems(const OverlayList& items, int32_t selector,
-                                  const DisplayView& view) {
+void GdiDisplay::DrawOverlayItems(int32_t selector, const DisplayView& view) {
   if (!window_) return;
   HDC dc = GetDC(window_);
   if (!dc) return;
-  DisplayView over = view;
-  over.overlay = &items;
-  PaintViewOverlay(dc, over, selector);
+  PaintViewOverlay(dc, view, selector);
   ReleaseDC(window_, dc);
 }
 

@@ -43,8 +43,7 @@ class GdiDisplay : public DisplayPort {
   bool RequestPropertyEdit(int32_t dispid) override;
   void PropertyChanged(int32_t dispid) override;
   bool CanDraw() const override { return true; }
-  void DrawOverlayItems(const OverlayList& items, int32_t selector,
-                        const DisplayView& view) override;
+  void DrawOverlayItems(int32_t selector, const DisplayView& view) override;
   Result CommitOverlay(mem::Handle dib, const OverlayList& items, mem::Handle* committed) override;
   bool ShowSystemCursor(uint16_t id) override;
   intptr_t ClientDC() override;
