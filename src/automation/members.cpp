@@ -197,13 +197,15 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
          });
 }
 
-std::string Member::CallName() const {
+std::string CallName(const char* name, MemberKind kind) {
   switch (kind) {
     case MemberKind::PropertyGet: return std::string("get_") + name;
     case MemberKind::PropertyPut: return std::string("put_") + name;
     default: return name;
   }
 }
+
+std::string Member::CallName() const { return ::pv::CallName(name, kind); }
 
 size_t Member::InputCount() const {
   return std::count_if(params.begin(), params.end(),

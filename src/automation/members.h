@@ -111,6 +111,9 @@ struct Member {
   size_t InputCount() const;
 };
 
+// The name callers use for a member of this name and kind: properties as get_Name and put_Name.
+std::string CallName(const char* name, MemberKind kind);
+
 // A member as the interface description declares it, whether this control has its row or not.
 struct Declaration {
   const char* name;

@@ -29,51 +29,39 @@ float WordFloat(uint32_t w) {
 uint32_t U(int32_t v) { return static_cast<uint32_t>(v); }
 int32_t I(uint32_t w) { return static_cast<int32_t>(w); }
 
+// Every kind but text: the two points, the pen, then the line's style or the fill.
 SlotWords Encode(const OverlayItem& item, uint32_t fontRef, uint32_t textRef) {
-  SlotWords w{};
-  w[0] = U(static_cast<int32_t>(item.kind));
-  switch (item.kind) {
-    case OverlayKind::Text:
-      w = {w[0],
-           FloatWord(item.charWidth),
-           FloatWord(item.charHeight),
-           FloatWord(item.x1),
-           FloatWord(item.y1),
-           FloatWord(item.x2),
-           FloatWord(item.y2),
-           U(item.weight),
-           U(item.escapement),
-           U(item.italic),
-           U(item.underline),
-           U(item.strikeOut),
-           item.textColor,
-           fontRef,
-           textRef,
-           0};
-      break;
-    case OverlayKind::Line:
-      w = {w[0],
-           FloatWord(item.x1),
-           FloatWord(item.y1),
-           FloatWord(item.x2),
-           FloatWord(item.y2),
-           FloatWord(item.penWidth),
-           item.penColor,
-           U(item.penStyle)};
-      break;
-    case OverlayKind::Rectangle:
-    case OverlayKind::Ellipse:
-      w = {w[0],
-           FloatWord(item.x1),
-           FloatWord(item.y1),
-           FloatWord(item.x2),
-           FloatWord(item.y2),
-           FloatWord(item.penWidth),
-           item.penColor,
-           item.fillColor,
-           U(item.fillStyle),
-           U(item.fill)};
-      break;
+  const uint32_t kind = U(static_cast<int32_t>(item.kind));
+  if (item.kind == OverlayKind::Text)
+    return {kind,
+            FloatWord(item.charWidth),
+            FloatWord(item.charHeight),
+            FloatWord(item.x1),
+            FloatWord(item.y1),
+            FloatWord(item.x2),
+            FloatWord(item.y2),
+            U(item.weight),
+            U(item.escapement),
+            U(item.italic),
+            U(item.underline),
+            U(item.strikeOut),
+            item.textColor,
+            fontRef,
+            textRef,
+            0};
+  SlotWords w{kind,
+              FloatWord(item.x1),
+              FloatWord(item.y1),
+              FloatWord(item.x2),
+              FloatWord(item.y2),
+              FloatWord(item.penWidth),
+              item.penColor};
+  if (item.kind == OverlayKind::Line) {
+    w[7] = U(item.penStyle);
+  } else {
+    w[7] = item.fillColor;
+    w[8] = U(item.fillStyle);
+    w[9] = U(item.fill);
   }
   return w;
 }

@@ -65,13 +65,7 @@ const char* ReturnText(ReturnKind returns) {
   return "?";
 }
 
-std::string CallName(const Declaration& d) {
-  switch (d.kind) {
-    case MemberKind::PropertyGet: return std::string("get_") + d.name;
-    case MemberKind::PropertyPut: return std::string("put_") + d.name;
-    default: return d.name;
-  }
-}
+std::string CallName(const Declaration& d) { return ::pv::CallName(d.name, d.kind); }
 
 std::string Signature(const Declaration& d) {
   std::string text = CallName(d) + "(";
