@@ -99,4 +99,24 @@ void InvokeMember(PortableControl& control, const Member& member, Call& call) {
     control.log().RecordEntry(member.dispid, PackArguments(member, call));
 }
 
+bool InvokeByName(PortableControl& control, std::string_view callName,
+                  const std::vector<double>& inputs, Call* call) {
+  const Member* member = FindMember(callName);
+  if (!member) return false;
+  *call = Call{};
+  call->args.resize(member->params.size());
+  auto next = inputs.begin();
+  for (size_t n = 0; n < member->params.size() && next != inputs.end(); ++n) {
+    const ParamKind kind = member->params[n].kind;
+    if (!IsInput(kind)) continue;
+    if (kind == ParamKind::Double || kind == ParamKind::Float)
+      call->args[n].d = *next;
+    else if (kind != ParamKind::String && kind != ParamKind::Handle)
+      call->args[n].i = static_cast<int32_t>(*next);
+    ++next;
+  }
+  InvokeMember(control, *member, *call);
+  return true;
+}
+
 }  // namespace pv

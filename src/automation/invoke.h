@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "automation/members.h"
@@ -10,6 +11,12 @@ namespace pv {
 
 // Runs the member; a logged member that reported 0 then records its Log entry.
 void InvokeMember(PortableControl& control, const Member& member, Call& call);
+
+// Calls a member as a host does, by its call name: `inputs` are its input parameters in order,
+// missing ones 0 (strings and memory blocks are always empty), every output starts at 0. False
+// when the control has no such member; nothing is done then.
+bool InvokeByName(PortableControl& control, std::string_view callName,
+                  const std::vector<double>& inputs, Call* call);
 
 // The arguments as a parameter block: packed in order, 32-bit integers and floats as 4 bytes,
 // doubles as 8 bytes aligned to 8, the block padded to its widest field.

@@ -31,7 +31,8 @@ struct ControlProperties {
   int32_t enableMenu = 1;
   int32_t menuMask1 = -1;  // set by ShowImageMenu
   int32_t menuMask2 = -1;
-  int32_t cursorId = 32512;  // IDC_ARROW, loaded with the control
+  int32_t binaryBackground = 0;  // the context menu's background for the binary effects: 1 white
+  int32_t cursorId = 32512;      // IDC_ARROW, loaded with the control
 };
 
 class PortableControl {

@@ -2,6 +2,15 @@
 
 namespace pv {
 
+std::array<int32_t, 256> HistogramCurve(const HistogramCounts& counts) {
+  const int32_t largest = *std::max_element(counts.begin(), counts.end());
+  const double scale = 1 - std::trunc(-1.1 * largest);
+  std::array<int32_t, 256> y{};
+  for (size_t i = 0; i < counts.size(); ++i)
+    y[i] = kHistogramGraphHeight - TruncToDisplay(counts[i] / scale * 100.0);
+  return y;
+}
+
 bool DisplayPort::IsStandardCursor(uint16_t id) {
   // IDC_ARROW to IDC_UPARROW, IDC_SIZE to IDC_HELP (32647 was never assigned), IDC_PIN and
   // IDC_PERSON.

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "dib/dib.h"
 #include "document/overlay.h"
@@ -34,6 +36,22 @@ struct ImageInfo {
   int32_t width, height, bitCount, paletteSize;
 };
 
+// A 256-bin histogram of one channel.
+using HistogramCounts = std::array<int32_t, 256>;
+constexpr int32_t kHistogramGraphHeight = 100;
+// The y of each bin in the histogram window's graph (0 at the top, an empty bin on the lower
+// edge at 100): the largest count reaches about nine tenths of the height.
+std::array<int32_t, 256> HistogramCurve(const HistogramCounts& counts);
+
+// The line a profile was taken along, and its samples: three bytes each (the DIB's channel
+// order) above 8 bits per pixel, one byte each at 8 and below.
+struct Profile {
+  int32_t startX, startY, endX, endY;
+  const uint8_t* samples;
+  int32_t count;
+  int32_t bitCount;
+};
+
 class DisplayPort {
  public:
   virtual ~DisplayPort() = default;
@@ -60,6 +78,13 @@ class DisplayPort {
   // The image-information window: new values (shown only when it is open), and showing it.
   virtual void RefreshImageInfo(const ImageInfo&) {}
   virtual void ShowImageInfo() {}
+  // The graph windows: a histogram of one channel (black) or three (red, green, blue), and a
+  // profile, each drawn and shown.
+  virtual void ShowHistogram(const std::vector<HistogramCounts>&) {}
+  virtual void ShowProfile(const Profile&) {}
+  // The log window: whether it shows, and showing or hiding it.
+  virtual bool LogWindowVisible() { return false; }
+  virtual void ShowLogWindow(bool) {}
   // Files dropped on the window become events, or not.
   virtual void AcceptDroppedFiles(bool) {}
   // The size the container gave the control, in pixels; false when it gave none.

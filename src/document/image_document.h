@@ -158,6 +158,7 @@ class ImageDocument {
     requestedScaleX_ = x;
     requestedScaleY_ = y;
   }
+  double requested_scale_x() const { return requestedScaleX_; }
   double scale_x() const { return scaleX_; }
   double scale_y() const { return scaleY_; }
   int32_t horizontal_maximum() const { return horizontalMax_; }

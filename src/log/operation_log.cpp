@@ -66,16 +66,24 @@ void OperationLog::InsertEntry(int32_t index, int32_t code, const std::vector<ui
   Reserve(entries_.size() + 1);
   entries_.insert(entries_.begin() + at, std::move(entry));
   lines_.insert(lines_.begin() + at, std::move(line));
+  if (observer_) observer_->LineInserted(at);
 }
 
 void OperationLog::DeleteEntry(int32_t index) {
   if (index == -1) {
     entries_ = {};
     lines_.clear();
+    if (observer_) observer_->LinesReplaced();
   } else if (index >= 0 && static_cast<size_t>(index) < entries_.size()) {
     entries_.erase(entries_.begin() + index);
     lines_.erase(lines_.begin() + index);
+    if (observer_) observer_->LineRemoved(static_cast<size_t>(index));
   }
+}
+
+void OperationLog::SetLogging(bool on) {
+  logging_ = on;
+  if (observer_) observer_->LoggingChanged(on);
 }
 
 void OperationLog::Replace(std::vector<LogEntry> entries) {
@@ -88,6 +96,7 @@ void OperationLog::Replace(std::vector<LogEntry> entries) {
     lines_.push_back(std::move(line));
     entries_.push_back(std::move(entry));
   }
+  if (observer_) observer_->LinesReplaced();
 }
 
 }  // namespace pv

@@ -15,6 +15,17 @@ struct LogEntry {
   std::vector<uint8_t> parameters;  // empty: the entry has no parameter block
 };
 
+// Told of every change to the display lines and to the logging switch: the log window keeps
+// its list equal to the lines and its check marks equal to the switch.
+class LogObserver {
+ public:
+  virtual ~LogObserver() = default;
+  virtual void LineInserted(size_t index) = 0;
+  virtual void LineRemoved(size_t index) = 0;
+  virtual void LinesReplaced() = 0;
+  virtual void LoggingChanged(bool on) = 0;
+};
+
 class OperationLog {
  public:
   // Bytes of the parameter block of an operation code; 0 for codes without one.
@@ -30,9 +41,12 @@ class OperationLog {
   // Removes entry `index`, or every entry with -1; any other index changes nothing.
   void DeleteEntry(int32_t index);
 
-  void StartLogging() { logging_ = true; }
-  void StopLogging() { logging_ = false; }
+  void StartLogging() { SetLogging(true); }
+  void StopLogging() { SetLogging(false); }
   bool IsLogging() const { return logging_; }
+
+  // Null: nobody is told.
+  void set_observer(LogObserver* observer) { observer_ = observer; }
 
   const std::vector<LogEntry>& entries() const { return entries_; }
   size_t capacity() const { return entries_.capacity(); }
@@ -54,8 +68,10 @@ class OperationLog {
 
  private:
   void Reserve(size_t count);
+  void SetLogging(bool on);
 
   bool logging_ = false;
+  LogObserver* observer_ = nullptr;
   std::vector<LogEntry> entries_;
   std::vector<std::string> lines_;
   std::string currentFile_;

@@ -5,13 +5,13 @@
 namespace pv {
 namespace {
 
-// UTF-16 of UTF-8 bytes; with MB_ERR_INVALID_CHARS, empty for bytes that are not UTF-8.
-std::wstring Widen(std::string_view utf8, DWORD flags) {
-  const int size = static_cast<int>(utf8.size());
+// UTF-16 of bytes in `codePage`; with MB_ERR_INVALID_CHARS, empty for bytes it does not hold.
+std::wstring Widen(std::string_view bytes, DWORD flags, UINT codePage = CP_UTF8) {
+  const int size = static_cast<int>(bytes.size());
   const int chars =
-      size > 0 ? MultiByteToWideChar(CP_UTF8, flags, utf8.data(), size, nullptr, 0) : 0;
+      size > 0 ? MultiByteToWideChar(codePage, flags, bytes.data(), size, nullptr, 0) : 0;
   std::wstring wide(chars > 0 ? chars : 0, L'\0');
-  if (chars > 0) MultiByteToWideChar(CP_UTF8, flags, utf8.data(), size, wide.data(), chars);
+  if (chars > 0) MultiByteToWideChar(codePage, flags, bytes.data(), size, wide.data(), chars);
   return wide;
 }
 
@@ -21,6 +21,8 @@ bool Utf8ToWide(std::string_view utf8, std::wstring* wide) {
   *wide = Widen(utf8, MB_ERR_INVALID_CHARS);
   return utf8.empty() || !wide->empty();
 }
+
+std::wstring Cp932ToWide(std::string_view cp932) { return Widen(cp932, 0, 932); }
 
 std::string WideToUtf8(std::wstring_view wide) {
   const int chars = static_cast<int>(wide.size());

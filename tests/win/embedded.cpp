@@ -68,7 +68,19 @@ void Embedded::Resize(int width, int height) {
 
 void Embedded::Show(int32_t width, int32_t height,
                     const std::function<uint32_t(int32_t, int32_t)>& pixel) {
-  mem::Owned dib(test::MakeDib(width, height, 24, {}, pixel));
+  ShowDib(test::MakeDib(width, height, 24, {}, pixel));
+}
+
+void Embedded::ShowIndexed(int32_t width, int32_t height, int bits,
+                           const std::function<uint32_t(int32_t, int32_t)>& index) {
+  const size_t entries = size_t{1} << bits;
+  const test::Bytes table =
+      test::Table(entries, [entries](size_t i) { return 0x010101u * (255 * i / (entries - 1)); });
+  ShowDib(test::MakeDib(width, height, bits, table, index));
+}
+
+void Embedded::ShowDib(mem::Handle block) {
+  mem::Owned dib(block);
   LONG v = -1;
   ASSERT_EQ(control_->SetDIB(reinterpret_cast<LONG_PTR>(dib.get()), &v), S_OK);
   ASSERT_EQ(v, 0);
@@ -91,8 +103,8 @@ Capture::Capture(HWND window) {
   info.bmiHeader.biHeight = -r.bottom;  // top-down
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
-  bitmap_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_),
-                             nullptr, 0);
+  bitmap_ =
+      CreateDIBSection(screen, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
   ReleaseDC(nullptr, screen);
   old_ = SelectObject(dc_, bitmap_);
   PrintWindow(window, dc_, PW_CLIENTONLY);

@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "platform/global_memory.h"
 #include "win_support.h"
 
 namespace pv::wintest {
@@ -33,6 +34,15 @@ class Embedded : public testing::Test {
   void Resize(int width, int height);
   void Show(int32_t width, int32_t height, const std::function<uint32_t(int32_t, int32_t)>& pixel);
   void ShowBlank(int32_t width, int32_t height);
+  // A picture of 1 to 8 bits with a grey table of every index it has.
+  void ShowIndexed(int32_t width, int32_t height, int bits,
+                   const std::function<uint32_t(int32_t, int32_t)>& index);
+  LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    return SendMessageW(window_, message, wParam, lParam);
+  }
+
+  // Hands the control a DIB (freed here) and lets it lay out.
+  void ShowDib(mem::Handle dib);
 
   Atl atl_;
   IStream* stream_ = nullptr;

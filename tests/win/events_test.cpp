@@ -8,6 +8,7 @@
 #include <string>
 
 #include "test_support.h"
+#include "ui_watch.h"
 
 namespace pv::wintest {
 namespace {
@@ -86,10 +87,6 @@ class Events : public Embedded {
       for (VARTYPE type : heard[n].types) EXPECT_EQ(type, VT_I4) << what << ", event " << n;
     }
   }
-  LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) {
-    return SendMessageW(window_, message, wParam, lParam);
-  }
-
   Ref<IConnectionPoint> point_;
   RecordingSink sink_{DIID__IPictavorCtlEvents};
   DWORD cookie_ = 0;
@@ -137,8 +134,8 @@ TEST_F(Events, MovesAndTheWheelReportEveryButtonHeld) {
 
 TEST_F(Events, ARightClickOpensTheMenuUnlessTheMasksOrEnableMenuSayNo) {
   LONG v = -1;
-  Send(WM_RBUTTONDOWN, MK_RBUTTON, Point(5, 6));
-  Send(WM_RBUTTONDBLCLK, MK_RBUTTON, Point(5, 6));
+  for (UINT message : {WM_RBUTTONDOWN, WM_RBUTTONDBLCLK})
+    EXPECT_TRUE(TrackedMenu([&] { Send(message, MK_RBUTTON, Point(5, 6)); })) << message;
   EXPECT_EQ(GetCapture(), nullptr) << "the menu takes the click: no capture";
   Send(WM_RBUTTONUP, 0, Point(5, 6));
   ExpectHeard({{kMouseUp, {2, 0, 5, 6}}}, "the menu takes the down and the double click");

@@ -6,6 +6,7 @@
 #include "control/com/com.h"
 #include "control/com/connection_point.h"
 #include "control/window/gdi_display.h"
+#include "control/window/log_window.h"
 #include "plugins/plugin_host.h"
 
 namespace pv::control {
@@ -58,6 +59,7 @@ struct Control {
 
   GdiDisplay display{this};  // outlives the document that draws into it
   PortableControl portable{&display};
+  LogWindow logWindow{portable};  // observes the portable control's log: destroyed before it
   // Loaded with the window. Destroyed before the portable control, which plugins unloading
   // at the control's end may still call.
   PluginHost plugins;

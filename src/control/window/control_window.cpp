@@ -3,6 +3,7 @@
 #include "control/com/control.h"
 #include "control/com/events.h"
 #include "control/com/module.h"
+#include "control/window/popup_menu.h"
 #include "control/window/user_input.h"
 
 namespace pv::control {
@@ -17,6 +18,7 @@ Control* ControlOf(HWND window) {
 void OnCreate(Control* self, HWND window) {
   self->display.Attach(window);
   self->display.AcceptDroppedFiles(self->portable.properties().dropFiles != 0);
+  self->logWindow.Create(window);  // before the plugins, which may log
   self->plugins.Load(&self->ctl.iface, ModuleInstance());
   self->portable.set_plugins(&self->plugins);
 }
@@ -24,6 +26,7 @@ void OnCreate(Control* self, HWND window) {
 void OnDestroy(Control* self) {
   self->portable.set_plugins(nullptr);
   self->plugins.Unload();
+  self->logWindow.Destroy();
   self->display.Detach();
 }
 
@@ -73,6 +76,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_PAINT: OnPaint(self, window); return 0;
     case WM_PRINTCLIENT: PaintDisplay(self, reinterpret_cast<HDC>(wParam)); return 0;
     case WM_ERASEBKGND: return 1;  // the paint covers the whole client area
+    case WM_COMMAND:
+      if (OnMenuCommand(self, wParam)) return 0;
+      break;
     case WM_SETCURSOR: SetCursor(self->display.cursor()); return 0;
     default: break;
   }

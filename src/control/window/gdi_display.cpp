@@ -61,6 +61,8 @@ void GdiDisplay::Attach(HWND window) {
   thickness_ = std::max({GetSystemMetrics(SM_CXHSCROLL), GetSystemMetrics(SM_CYHSCROLL),
                          GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYVSCROLL)});
   imageInfo_.Create(window);
+  histogram_.Create(window);
+  profile_.Create(window);
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
   framePen_ = CreatePen(PS_SOLID, 1, face);
   frameBrush_ = CreateSolidBrush(face);
@@ -68,12 +70,18 @@ void GdiDisplay::Attach(HWND window) {
 
 void GdiDisplay::Detach() {
   imageInfo_.Destroy();
+  histogram_.Destroy();
+  profile_.Destroy();
   if (framePen_) DeleteObject(framePen_);
   if (frameBrush_) DeleteObject(frameBrush_);
   framePen_ = nullptr;
   frameBrush_ = nullptr;
   window_ = nullptr;
 }
+
+bool GdiDisplay::LogWindowVisible() { return owner_->logWindow.Visible(); }
+
+void GdiDisplay::ShowLogWindow(bool show) { owner_->logWindow.Show(show); }
 
 bool GdiDisplay::OuterSize(int32_t* width, int32_t* height) {
   RECT r{};

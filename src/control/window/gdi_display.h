@@ -1,9 +1,11 @@
 // The display in the control's window: scroll bars, the display bitmap (a DIB section, the one
-// GetBITMAP hands out), painting with GDI, the image-information window and the window
-// services that properties reach. Before the window exists it has no size and paints nothing.
+// GetBITMAP hands out), painting with GDI, the image-information and graph windows and the
+// window services that properties reach. Before the window exists it has no size and paints
+// nothing.
 #pragma once
 
 #include "control/com/com.h"
+#include "control/window/graph_windows.h"
 #include "control/window/image_info_window.h"
 #include "document/display_port.h"
 
@@ -37,6 +39,12 @@ class GdiDisplay : public DisplayPort {
   void Paint(const DisplayView& view) override;
   void RefreshImageInfo(const ImageInfo& info) override { imageInfo_.Refresh(info); }
   void ShowImageInfo() override { imageInfo_.Show(); }
+  void ShowHistogram(const std::vector<HistogramCounts>& channels) override {
+    histogram_.Show(channels);
+  }
+  void ShowProfile(const Profile& profile) override { profile_.Show(profile); }
+  bool LogWindowVisible() override;
+  void ShowLogWindow(bool show) override;
   void AcceptDroppedFiles(bool accept) override;
   bool Extent(int32_t* width, int32_t* height) override;
   void ResizeWindow(int32_t width, int32_t height) override;
@@ -64,6 +72,8 @@ class GdiDisplay : public DisplayPort {
   HBITMAP section_ = nullptr;
   void* bits_ = nullptr;
   ImageInfoWindow imageInfo_;
+  HistogramWindow histogram_;
+  ProfileWindow profile_;
   HPEN framePen_ = nullptr;  // for the corner between two scroll bars
   HBRUSH frameBrush_ = nullptr;
   HCURSOR cursor_;  // a shared system cursor: never destroyed

@@ -7,6 +7,7 @@
 
 #include "control/com/control.h"
 #include "control/com/events.h"
+#include "control/window/popup_menu.h"
 #include "platform/text_encoding.h"
 
 namespace pv::control {
@@ -41,7 +42,7 @@ void OnMouseMove(Control* self, const Mouse& m) {
 
 void OnButtonDown(Control* self, HWND window, Button button, const Mouse& m) {
   if (RightClickOpensMenu(self, button)) {
-    OpenContextMenu(self, m.x, m.y);
+    ShowContextMenu(self, m.x, m.y);
     return;
   }
   if (self->MenuTracked()) return;
@@ -64,7 +65,7 @@ void OnButtonUp(Control* self, Button button, const Mouse& m) {
 // Double clicks reach neither the plugins nor the menu's suppression.
 void OnDoubleClick(Control* self, Button button, const Mouse& m) {
   if (RightClickOpensMenu(self, button)) {
-    OpenContextMenu(self, m.x, m.y);
+    ShowContextMenu(self, m.x, m.y);
     return;
   }
   FireEvent(self->events, Event::MouseDoubleClick, {static_cast<LONG>(button), m.shift, m.x, m.y});
@@ -154,9 +155,5 @@ bool HandleUserInput(Control* self, HWND window, UINT message, WPARAM wParam, LP
   ReleaseControl(self);
   return handled;
 }
-
-// The menu's entries and commands are not built yet: a right click that would open it does
-// nothing.
-void OpenContextMenu(Control*, int, int) {}
 
 }  // namespace pv::control

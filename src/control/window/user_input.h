@@ -11,7 +11,4 @@ struct Control;
 // Handles `message` when it is user input; false for every other message.
 bool HandleUserInput(Control* self, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The context menu at client point (x, y), tracked until the user closes it.
-void OpenContextMenu(Control* self, int x, int y);
-
 }  // namespace pv::control
