@@ -9,6 +9,7 @@
 
 #include "embedded.h"
 #include "test_support.h"
+#include "ui_watch.h"
 
 namespace pv::wintest {
 namespace {
@@ -217,6 +218,32 @@ TEST_F(Plugins, EnablingExecutingAndWhatTheyAnswer) {
   EXPECT_EQ(calls[0].args[0], 10) << "input size";
   EXPECT_EQ(calls[0].args[1], 1) << "an input block";
   EXPECT_EQ(calls[0].args[2] + calls[0].args[3], 0) << "no output slots";
+}
+
+// The context menu's "ﾌﾟﾗｸﾞｲﾝ" submenu: one item per plugin, its menu text, ID 59 + number,
+// greyed when its menu state is 0 (disabled, or plugin 0 answering its own number); the item
+// executes the plugin.
+TEST_F(Plugins, TheContextMenuOffersEveryPluginAndExecutesTheChosenOne) {
+  const LONG recorder = Number(L"recorder.dll"), menu = Number(L"menu.dll");
+  const LONG disabled = recorder == 0 ? 1 : 0;
+  ASSERT_EQ(Enable(disabled, 0), disabled == Number(L"refuse_enable.dll") ? 5 : 0);
+  const auto read =
+      TrackedMenu([&] { SendMessageW(window_, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(4, 4)); });
+  ASSERT_TRUE(read);
+  ASSERT_GE(read->size(), 2u);
+  const ReadItem& submenu = (*read)[read->size() - 2];
+  EXPECT_EQ(submenu.text, Cp932("ﾌﾟﾗｸﾞｲﾝ"));
+  ASSERT_EQ(submenu.items.size(), 5u);
+  for (LONG n = 0; n < 5; ++n) {
+    const ReadItem& item = submenu.items[static_cast<size_t>(n)];
+    EXPECT_EQ(item.id, static_cast<UINT>(59 + n));
+    EXPECT_EQ(item.text, n == Number(L"invert.dll") ? "Invert" : "Test") << n;
+    const bool greyed = (n == disabled && Enabled(n) == 0) || (n == 0 && n != menu);
+    EXPECT_EQ(item.grayed, greyed) << n;
+  }
+  recorder_.Forget();
+  SendMessageW(window_, WM_COMMAND, static_cast<WPARAM>(59 + recorder), 0);
+  EXPECT_EQ(recorder_.Entries().find('X'), 0u) << "the chosen plugin ran";
 }
 
 TEST_F(Plugins, TheSamplePluginInvertsTheImageAndReplaysIt) {

@@ -1,6 +1,8 @@
 // A window that hosts Pictavor through the system's ATL container (atl.dll), shows a picture in
-// it with overlay annotations and stays open for a while: the demo's screenshot is taken of it.
-// Usage: pictavor_container PICTURE [SECONDS]
+// it with overlay annotations and stays open for a while: the demo's screenshots are taken of
+// it. The scene "menu" opens the context menu with its colour submenu; "windows" runs a few
+// logged operations and shows the log and histogram windows beside the control.
+// Usage: pictavor_container PICTURE [SECONDS] [menu|windows]
 #include <ole2.h>
 #include <windows.h>
 
@@ -39,6 +41,45 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 void CALLBACK CloseFrame(HWND frame, UINT, UINT_PTR, DWORD) { DestroyWindow(frame); }
+
+HWND controlWindow = nullptr;
+
+// The keys a user presses in the open menu: down to "ｶﾗｰ", the fifth entry, and into it.
+void CALLBACK WalkMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  HWND popup = FindWindowW(reinterpret_cast<LPCWSTR>(ULONG_PTR{32768}), nullptr);
+  for (WPARAM key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT})
+    PostMessageW(popup, WM_KEYDOWN, key, 0);
+}
+
+// A right click in the middle of the picture; the menu tracks from here on.
+void CALLBACK OpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  SetTimer(nullptr, 0, 500, WalkMenu);
+  SendMessageW(controlWindow, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(200, 150));
+}
+
+// Moves the control's popup titled `title` to (x, y) on the screen.
+void Place(const wchar_t* title, int x, int y) {
+  if (HWND window = FindWindowW(nullptr, title))
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// A logged chain of operations, the log window listing it and the picture's histogram.
+void ShowWindows(IPictavorCtl* control) {
+  LONG result = -1, width = 0, height = 0;
+  control->DispLogDialog(1, &result);
+  control->Gamma(1.3f, &result);
+  control->Smooth(&result);
+  control->TurnOver(1, &result);
+  control->RGBGamma(1.0f, 1.1f, 0.9f, &result);
+  control->GetWidth(&width);
+  control->GetHeight(&height);
+  control->DispHistogram(0, 0, width, height, &result);
+  std::printf("Windows: %ld\n", static_cast<long>(result));
+  Place(L"操作履歴", 575, 40);
+  Place(L"ﾋｽﾄｸﾞﾗﾑ", 575, 300);
+}
 
 HWND MakeFrame() {
   WNDCLASSW frameClass = {};
@@ -93,6 +134,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const DWORD milliseconds = 1000u * static_cast<DWORD>(argc > 2 ? std::atoi(argv[2]) : 10);
+  const std::string scene = argc > 3 ? argv[3] : "";
   HMODULE atl = LoadLibraryW(L"atl.dll");
   auto winInit = Function<AxWinInit>(atl, "AtlAxWinInit");
   auto createControl = Function<AxCreateControlEx>(atl, "AtlAxCreateControlEx");
@@ -118,6 +160,13 @@ int main(int argc, char** argv) {
   }
   Show(control, Wide(argv[1]));
   Annotate(control);
+  if (IOleWindow* window = nullptr;
+      SUCCEEDED(unknown->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(&window)))) {
+    window->GetWindow(&controlWindow);
+    window->Release();
+  }
+  if (scene == "windows") ShowWindows(control);
+  if (scene == "menu") SetTimer(nullptr, 0, 1500, OpenMenu);
   std::fflush(stdout);
   SetTimer(frame, 1, milliseconds, CloseFrame);
   MSG message;
