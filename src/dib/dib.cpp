@@ -150,7 +150,7 @@ DibLock::DibLock(mem::Handle dib) : block_(dib) {
   status_ = DibViewOf(block_.data(), block_.size(), &view_);
 }
 
-DibBuilder::DibBuilder(const DibHeader& source, int bitCount) {
+DibBuilder::DibBuilder(const DibHeader& source, int bitCount, mem::Filling filling) {
   DibHeader h = source;
   h.size = kDibHeaderBytes;
   h.planes = 1;
@@ -166,7 +166,7 @@ DibBuilder::DibBuilder(const DibHeader& source, int bitCount) {
   if (!image || *image > INT32_MAX - offset) return;
   const size_t total = static_cast<size_t>(*image + offset);
   h.sizeImage = static_cast<uint32_t>(*image);
-  block_.reset(mem::Alloc(total));
+  block_.reset(mem::Alloc(total, filling));
   data_ = static_cast<uint8_t*>(mem::Lock(block_.get()));
   if (!data_) return;
   h.Write(data_);

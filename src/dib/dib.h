@@ -110,10 +110,11 @@ class DibLock {
 };
 
 // A new zero-filled DIB being built: header from a template with the given bit count,
-// biSizeImage = stride × height, full colour table for palette depths.
+// biSizeImage = stride × height, full colour table for palette depths. `filling` says how the
+// rows will be written (see mem::Filling).
 class DibBuilder {
  public:
-  DibBuilder(const DibHeader& source, int bitCount);
+  DibBuilder(const DibHeader& source, int bitCount, mem::Filling filling = mem::Filling::Whole);
   ~DibBuilder();
   DibBuilder(const DibBuilder&) = delete;
   DibBuilder& operator=(const DibBuilder&) = delete;
