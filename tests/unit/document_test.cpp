@@ -130,6 +130,27 @@ TEST(LoadSave, UnknownBytesAreNotAFormat) {
   EXPECT_EQ(doc.LoadMemory(empty.get(), 0, 0), Result::BadFileFormat);
 }
 
+TEST(LoadSave, DamagedFilesAreReportedByTheirCodeAlone) {
+  const Bytes png = test::Fixture("png_rgb8.png");
+  Bytes badGamma = png;
+  badGamma[0x2D] ^= 1;  // inside gAMA: libpng warns of the CRC and drops the chunk
+  const Bytes jpeg = test::Fixture("jpeg_baseline.jpg");
+  Bytes stray = jpeg;
+  stray.insert(stray.begin() + 2, {0x00, 0x00});  // libjpeg warns of bytes before a marker
+  const std::pair<Bytes, Result> cases[] = {
+      {Bytes(png.begin(), png.begin() + png.size() / 2), Result::OutOfMemory},
+      {badGamma, Result::Ok},
+      {Bytes(jpeg.begin(), jpeg.end() - 100), Result::BadFileFormat},
+      {stray, Result::Ok}};
+  testing::internal::CaptureStderr();
+  for (const auto& [file, expected] : cases) {
+    ImageDocument doc;
+    mem::Owned block(test::BlockOf(file));
+    EXPECT_EQ(doc.LoadMemory(block.get(), 0, 0), expected) << file.size() << " bytes";
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
 TEST(LoadSave, BitDepthArgumentConvertsOnLoadAndBeforeSaving) {
   ImageDocument source;
   mem::Owned dib(test::MakeDib(
