@@ -126,6 +126,20 @@ mem::Handle DibCopyHeader(mem::Handle dib) {
   return mem::AllocCopy(block.data(), kDibHeaderBytes);
 }
 
+void DibSettleImageSize(uint8_t* dib, size_t blockBytes) {
+  DibView view;
+  if (DibViewOf(dib, blockBytes, &view) != Result::Ok || view.imageBytes() > UINT32_MAX) return;
+  view.header.sizeImage = static_cast<uint32_t>(view.imageBytes());
+  view.header.Write(dib);
+}
+
+mem::Handle DibCopyIn(const uint8_t* dib, size_t blockBytes) {
+  mem::Handle copy = mem::AllocCopy(dib, blockBytes);
+  mem::Locked block(copy);
+  if (block) DibSettleImageSize(block.data(), block.size());
+  return copy;
+}
+
 Result DibSplit(uint8_t* dib, size_t blockBytes, DibHeader* header, uint8_t* table,
                 mem::Handle* pixels) {
   if (!dib || !header || blockBytes < kDibHeaderBytes) return Result::BadParameter;
