@@ -126,6 +126,20 @@ mem::Handle DibCopyHeader(mem::Handle dib) {
   return mem::AllocCopy(block.data(), kDibHeaderBytes);
 }
 
+void DibSettleImageSize(uint8_t* dib, size_t blockBytes) {
+  DibView view;
+  if (DibViewOf(dib, blockBytes, &view) != Result::Ok || view.imageBytes() > UINT32_MAX) return;
+  view.header.sizeImage = static_cast<uint32_t>(view.imageBytes());
+  view.header.Write(dib);
+}
+
+mem::Handle DibCopyIn(const uint8_t* dib, size_t blockBytes) {
+  mem::Handle copy = mem::AllocCopy(dib, blockBytes);
+  mem::Locked block(copy);
+  if (block) DibSettleImageSize(block.data(), block.size());
+  return copy;
+}
+
 Result DibSplit(uint8_t* dib, size_t blockBytes, DibHeader* header, uint8_t* table,
                 mem::Handle* pixels) {
   if (!dib || !header || blockBytes < kDibHeaderBytes) return Result::BadParameter;
@@ -150,7 +164,7 @@ DibLock::DibLock(mem::Handle dib) : block_(dib) {
   status_ = DibViewOf(block_.data(), block_.size(), &view_);
 }
 
-DibBuilder::DibBuilder(const DibHeader& source, int bitCount) {
+DibBuilder::DibBuilder(const DibHeader& source, int bitCount, mem::Filling filling) {
   DibHeader h = source;
   h.size = kDibHeaderBytes;
   h.planes = 1;
@@ -166,7 +180,7 @@ DibBuilder::DibBuilder(const DibHeader& source, int bitCount) {
   if (!image || *image > INT32_MAX - offset) return;
   const size_t total = static_cast<size_t>(*image + offset);
   h.sizeImage = static_cast<uint32_t>(*image);
-  block_.reset(mem::Alloc(total));
+  block_.reset(mem::Alloc(total, filling));
   data_ = static_cast<uint8_t*>(mem::Lock(block_.get()));
   if (!data_) return;
   h.Write(data_);

@@ -88,6 +88,13 @@ int32_t DibGetPaletteSize(mem::Handle dib);
 // A new 40-byte block with a copy of the header; null on failure.
 mem::Handle DibCopyHeader(mem::Handle dib);
 
+// A DIB that enters from outside (a file, a caller's block, the clipboard) keeps its bytes, but
+// a valid uncompressed one gets biSizeImage = stride × height, the rows it really holds: a short
+// or zero one would make writers drop rows.
+void DibSettleImageSize(uint8_t* dib, size_t blockBytes);
+// A new block holding a copy of such a DIB, settled; null without memory.
+mem::Handle DibCopyIn(const uint8_t* dib, size_t blockBytes);
+
 // Copies the header, optionally the colour table (into 1024 bytes) and optionally the pixel
 // rows (into a new block owned by the caller).
 Result DibSplit(uint8_t* dib, size_t blockBytes, DibHeader* header, uint8_t* table,
@@ -110,10 +117,11 @@ class DibLock {
 };
 
 // A new zero-filled DIB being built: header from a template with the given bit count,
-// biSizeImage = stride × height, full colour table for palette depths.
+// biSizeImage = stride × height, full colour table for palette depths. `filling` says how the
+// rows will be written (see mem::Filling).
 class DibBuilder {
  public:
-  DibBuilder(const DibHeader& source, int bitCount);
+  DibBuilder(const DibHeader& source, int bitCount, mem::Filling filling = mem::Filling::Whole);
   ~DibBuilder();
   DibBuilder(const DibBuilder&) = delete;
   DibBuilder& operator=(const DibBuilder&) = delete;

@@ -18,7 +18,7 @@ Result ImageDocument::Copy() const {
 Result ImageDocument::Paste() {
   const Result taken = ClipboardReadDib([this](const uint8_t* bytes, size_t size) {
     Clear();
-    dib_ = mem::AllocCopy(bytes, size);
+    dib_ = DibCopyIn(bytes, size);
     return dib_ ? Result::Ok : Result::OutOfMemory;
   });
   return taken == Result::Ok ? Relayout(false) : taken;

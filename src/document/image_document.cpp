@@ -37,7 +37,7 @@ Result ImageDocument::SetDIB(mem::Handle dib) {
   const Result checked = DibSplit(caller.data(), caller.size(), &header, nullptr, nullptr);
   if (checked != Result::Ok) return checked;
   Clear();
-  dib_ = mem::AllocCopy(caller.data(), caller.size());
+  dib_ = DibCopyIn(caller.data(), caller.size());
   if (!dib_) return Result::OutOfMemory;
   return Relayout(false);
 }

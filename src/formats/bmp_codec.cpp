@@ -72,6 +72,7 @@ Result BmpCodec::Read(mem::Handle file, mem::Handle* dib) const {
   if (fileTable)
     std::memcpy(dst.data() + kDibHeaderBytes, table.At(0), std::min(fileTable, dibTable));
   if (*pixels) std::memcpy(dst.data() + kDibHeaderBytes + dibTable, rows.At(0), *pixels);
+  DibSettleImageSize(dst.data(), dst.size());
   *dib = out.release();
   return Result::Ok;
 }

@@ -88,7 +88,8 @@ Result Expand(mem::Handle compressed, int bitCount, mem::Handle* dib) {
   const size_t offset = PixelOffset(bitCount);
   if (in.size() < offset || h.width <= 0 || h.height <= 0) return Result::BadHeader;
 
-  DibBuilder out(h, bitCount);
+  // Deltas and line ends skip pixels: the stream may touch only a few rows of a huge picture.
+  DibBuilder out(h, bitCount, mem::Filling::Sparse);
   if (out.status() != Result::Ok) return out.status();
   std::memcpy(out.view().table, in.data() + kDibHeaderBytes, offset - kDibHeaderBytes);
   const size_t count = std::min<size_t>(h.sizeImage, in.size() - offset);

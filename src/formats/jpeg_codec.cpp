@@ -19,7 +19,9 @@ namespace {
 constexpr size_t kBufferBytes = 4096;
 constexpr int16_t kProgressive = 2;
 
-// The standard error manager, except that an error jumps back to the codec.
+// The standard error manager, except that an error jumps back to the codec and that nothing is
+// printed: the Result code is the report. Data that runs out before the end-of-image marker is
+// an error too, though the library only warns of it and would go on to make a grey picture.
 struct JpegErrors {
   jpeg_error_mgr manager;  // first: libjpeg hands the manager's address to error_exit
   std::jmp_buf landing;
@@ -27,10 +29,20 @@ struct JpegErrors {
   explicit JpegErrors(jpeg_common_struct* owner) {
     owner->err = jpeg_std_error(&manager);
     manager.error_exit = Leave;
+    manager.emit_message = Note;
+    manager.output_message = [](j_common_ptr) {};
   }
 
   [[noreturn]] static void Leave(j_common_ptr owner) {
     std::longjmp(reinterpret_cast<JpegErrors*>(owner->err)->landing, 1);
+  }
+
+  // Level -1 is a warning; trace levels are ignored.
+  static void Note(j_common_ptr owner, int level) {
+    if (level >= 0) return;
+    ++owner->err->num_warnings;
+    const int code = owner->err->msg_code;
+    if (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER) Leave(owner);
   }
 };
 
@@ -41,15 +53,30 @@ struct JpegDecoder {
   ~JpegDecoder() { jpeg_destroy_decompress(&info); }
 
   // Header read; the DIB bit count for the output colour space, 0 for one the model refuses.
+  // False also for data too short for the first scan, before anything picture-sized is made.
   bool ReadHeader(const uint8_t* bytes, size_t size, int* bits) {
-    return Guarded(errors.landing, [&] {
+    bool holds = false;
+    const bool read = Guarded(errors.landing, [&] {
       jpeg_create_decompress(&info);
       jpeg_mem_src(&info, bytes, static_cast<unsigned long>(size));
       jpeg_read_header(&info, TRUE);
       *bits = info.out_color_space == JCS_GRAYSCALE ? 8 : info.out_color_space == JCS_RGB ? 24 : 0;
       if (*bits == 24) info.out_color_space = JCS_EXT_BGR;
-      if (*bits != 0) jpeg_start_decompress(&info);
+      holds = HoldsFirstScan();
+      if (*bits != 0 && holds) jpeg_start_decompress(&info);
     });
+    return read && holds;
+  }
+
+  // A Huffman-coded sequential or DC scan spends at least one bit on every block it covers;
+  // AC and arithmetic-coded scans have no such floor.
+  bool HoldsFirstScan() const {
+    if (info.arith_code || info.Ss != 0) return true;
+    uint64_t blocks = 0;
+    for (int i = 0; i < info.comps_in_scan; ++i)
+      blocks += uint64_t{info.cur_comp_info[i]->width_in_blocks} *
+                info.cur_comp_info[i]->height_in_blocks;
+    return uint64_t{info.src->bytes_in_buffer} * 8 >= blocks;
   }
 
   // Scanline k (0 = top of the picture) into DIB row height - 1 - k.

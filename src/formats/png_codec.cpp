@@ -32,6 +32,11 @@ int DibBitsFor(int colorType, int depth) {
   }
 }
 
+// libpng's messages stay out of the host's console: an error still jumps back to the codec,
+// which reports its Result code, and warnings change nothing.
+[[noreturn]] void Fail(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void Ignore(png_structp, png_const_charp) {}
+
 void ReadBytes(png_structp png, png_bytep out, size_t n) {
   if (static_cast<ReadStream*>(png_get_io_ptr(png))->Read(out, n) != n)
     png_error(png, "unexpected end of file");
@@ -39,7 +44,7 @@ void ReadBytes(png_structp png, png_bytep out, size_t n) {
 
 // The read structures, destroyed on every way out.
 struct PngDecoder {
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Fail, Ignore);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   png_uint_32 width = 0, height = 0;
   int depth = 0, colorType = 0, passes = 1;
@@ -112,7 +117,7 @@ void RowWritten(png_structp png, png_uint_32 row, int) {
 }
 
 struct PngEncoder {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, Fail, Ignore);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
 
   ~PngEncoder() { png_destroy_write_struct(&png, info ? &info : nullptr); }

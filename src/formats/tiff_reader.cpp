@@ -2,6 +2,7 @@
 // strip images. Every offset and length is checked against the file before it is used.
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <iterator>
 #include <optional>
 
@@ -123,7 +124,6 @@ class RawImage {
         rowBytes_(static_cast<uint64_t>(dib.width()) * (dib.bitCount() / 8)),
         rgb_(dib.bitCount() == 24) {}
   uint64_t bytes() const { return rowBytes_ * static_cast<uint64_t>(dib_.height()); }
-  uint64_t rowBytes() const { return rowBytes_; }
 
   // Copies n bytes of a strip to raw position `at`; false when they would not fit.
   bool Store(uint64_t at, const uint8_t* strip, uint64_t n) const {
@@ -168,24 +168,32 @@ uint64_t SaturatingMul(uint64_t a, uint64_t b) {
   return b != 0 && a > UINT64_MAX / b ? UINT64_MAX : a * b;
 }
 
+// Where the strips' bytes go: the unpadded rows of `rowBytes` each, `total` in all. `store`
+// places n bytes at raw position `at`, false when they would not fit.
+struct RawLayout {
+  uint64_t rowBytes;
+  uint64_t total;
+  std::function<bool(uint64_t at, const uint8_t* strip, uint64_t n)> store;
+};
+
 // One strip holds the whole image; several follow their offsets and byte counts, each placed
 // RowsPerStrip rows after the last when that tag is present, else right behind it. Strips
 // that cannot hold their rows are malformed: an empty one, zero rows per strip, one shorter
 // than the rows it starts (the last may hold only what is left), strips that end early.
-bool ReadStrips(const TiffBytes& in, const TiffDirectory& dir, const RawImage& raw) {
+bool ReadStrips(const TiffBytes& in, const TiffDirectory& dir, const RawLayout& raw) {
   const TiffEntry& offsets = dir.stripOffsets;
   uint32_t offset = 0, count = 0, rows = 0;
   if (offsets.count == 1)
-    return offsets.Get(in, 0, &offset) && in.Has(offset, raw.bytes()) &&
-           raw.Store(0, in.At(offset), raw.bytes());
+    return offsets.Get(in, 0, &offset) && in.Has(offset, raw.total) &&
+           raw.store(0, in.At(offset), raw.total);
   if (offsets.count == 0 || !dir.stripByteCounts.seen) return false;
   if (dir.rowsPerStrip.seen && (!dir.rowsPerStrip.Get(in, 0, &rows) || rows == 0)) return false;
-  const uint64_t step = SaturatingMul(raw.rowBytes(), rows);
-  const uint64_t total = raw.bytes();
+  const uint64_t step = SaturatingMul(raw.rowBytes, rows);
+  const uint64_t total = raw.total;
   uint64_t at = 0;
   for (uint32_t i = 0; i < offsets.count; ++i) {
     if (!offsets.Get(in, i, &offset) || !dir.stripByteCounts.Get(in, i, &count) || count == 0 ||
-        !in.Has(offset, count) || !raw.Store(at, in.At(offset), count))
+        !in.Has(offset, count) || !raw.store(at, in.At(offset), count))
       return false;
     if (dir.rowsPerStrip.seen && at < total && count < std::min(step, total - at)) return false;
     const uint64_t advance = dir.rowsPerStrip.seen ? step : count;
@@ -206,6 +214,14 @@ Result TiffCodec::Read(mem::Handle file, mem::Handle* dib) const {
   const TiffBytes bytes(in.data(), in.size(), big);
   TiffDirectory dir;
   if (!ReadDirectory(bytes, &dir)) return Result::BadHeader;
+  // The strips are checked before the picture is made: a small file whose strips cannot fill
+  // it costs nothing picture-sized.
+  const uint64_t rowBytes = uint64_t{dir.width} * (dir.bits / 8);
+  const uint64_t total = rowBytes * dir.height;
+  const auto fits = [&](uint64_t at, const uint8_t*, uint64_t n) {
+    return n == 0 || (at <= total && n <= total - at);
+  };
+  if (!ReadStrips(bytes, dir, {rowBytes, total, fits})) return Result::BadHeader;
 
   DibHeader header;
   header.width = static_cast<int32_t>(dir.width);
@@ -222,7 +238,10 @@ Result TiffCodec::Read(mem::Handle file, mem::Handle* dib) const {
     out.StoreHeader();
   }
   const RawImage raw(view);
-  if (!ReadStrips(bytes, dir, raw)) return Result::BadHeader;
+  const auto store = [&](uint64_t at, const uint8_t* strip, uint64_t n) {
+    return raw.Store(at, strip, n);
+  };
+  if (!ReadStrips(bytes, dir, {rowBytes, total, store})) return Result::BadHeader;
   *dib = out.Release();
   return Result::Ok;
 }

@@ -10,8 +10,13 @@ namespace pv::mem {
 
 using Handle = void*;
 
+// How a new block will be written. A whole block is filled end to end soon after it is made,
+// so large ones may be given huge pages; a sparse one may be touched only here and there (a
+// run-length picture's runs), and each page it touches must cost no more than itself.
+enum class Filling { Whole, Sparse };
+
 // Allocates a zero-initialised movable block; null when the memory cannot be had.
-Handle Alloc(size_t bytes);
+Handle Alloc(size_t bytes, Filling filling = Filling::Whole);
 // Frees a block; null is allowed. Returns false for a handle that is not a live block.
 bool Free(Handle h);
 // Size in bytes of a live block; 0 for null or an unknown handle.

@@ -22,15 +22,16 @@ constexpr bool kSanitized = false;
 constexpr bool kSanitized = false;
 #endif
 
-// Picture-sized blocks are mapped on 2 MiB boundaries and offered huge pages: a fresh 36 MB
-// block otherwise costs thousands of page faults before its first byte is written.
+// Picture-sized blocks are mapped on 2 MiB boundaries. Those written whole are offered huge
+// pages: a fresh 36 MB block otherwise costs thousands of page faults before its first byte is
+// written. Sparse ones are kept off them, since a huge page commits 2 MiB for one touched byte.
 constexpr size_t kHugePage = size_t{2} << 20;
 constexpr size_t kMappedFrom = size_t{8} << 20;
 
 size_t MappedLength(size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
 
 // Zeroed storage of `bytes`; `mapped` tells Release how it was made. Null without memory.
-uint8_t* AllocateZeroed(size_t bytes, bool* mapped) {
+uint8_t* AllocateZeroed(size_t bytes, Filling filling, bool* mapped) {
   *mapped = false;
   if (kSanitized || bytes < kMappedFrom || bytes > SIZE_MAX - 2 * kHugePage)
     return static_cast<uint8_t*>(std::calloc(bytes, 1));
@@ -43,7 +44,8 @@ uint8_t* AllocateZeroed(size_t bytes, bool* mapped) {
   const size_t head = (kHugePage - reinterpret_cast<uintptr_t>(start) % kHugePage) % kHugePage;
   if (head) munmap(start, head);
   if (kHugePage - head) munmap(start + head + length, kHugePage - head);
-  madvise(start + head, length, MADV_HUGEPAGE);  // only advice: without it the block still works
+  // Only advice: without it the block still works.
+  madvise(start + head, length, filling == Filling::Whole ? MADV_HUGEPAGE : MADV_NOHUGEPAGE);
   *mapped = true;
   return start + head;
 }
@@ -155,11 +157,11 @@ Table& Blocks() {
 
 }  // namespace
 
-Handle Alloc(size_t bytes) {
+Handle Alloc(size_t bytes, Filling filling) {
   uint8_t* data = nullptr;
   bool mapped = false;
   if (bytes > 0) {
-    data = AllocateZeroed(bytes, &mapped);
+    data = AllocateZeroed(bytes, filling, &mapped);
     if (!data) return nullptr;
   }
   return Blocks().Add(data, bytes, mapped);

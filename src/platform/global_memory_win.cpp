@@ -4,7 +4,8 @@
 
 namespace pv::mem {
 
-Handle Alloc(size_t bytes) { return GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes); }
+// GlobalAlloc never offers large pages: every filling costs the pages it touches.
+Handle Alloc(size_t bytes, Filling) { return GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes); }
 
 bool Free(Handle h) { return h == nullptr || GlobalFree(static_cast<HGLOBAL>(h)) == nullptr; }
 

@@ -7,6 +7,7 @@ set -uo pipefail
 # shellcheck source=tests/checks.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 host=$(realpath "$1")
+here=$(realpath "$(dirname "${BASH_SOURCE[0]}")")
 convert=/usr/bin/convert  # the package's own binary, not a stand-in earlier on PATH
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -154,6 +155,15 @@ for case in "tool.png 0" "tool.jpg 0" "tool.tif 0" "lzw.tif 5" "text.txt 3"; do
   out=$("$host" "Load(\"$file\", 0, 0)" "LoadMemory(@\"$file\", 0, 0)" 'GetWidth()')
   check "load $file" $'Load '"$result"$'\nLoadMemory '"$result"$'\nGetWidth '"$([ "$result" = 0 ] && echo 31 || echo -1)" "$out"
 done
+
+# Small files declaring huge pictures: cut JPEGs answer 3, the TIFF's strips 5, and the sparse
+# RLE picture loads; none costs the host more than a few MiB beyond a run that loads nothing.
+mkdir hostile
+while read -r name load grew; do
+  case "$name" in sparse-*) expected=Load=0 ;; tiff-*) expected=Load=5 ;; *) expected=Load=3 ;; esac
+  check "hostile $name answers" "$expected" "$load"
+  check "hostile $name costs at most 16 MiB (rose $grew MiB)" 1 "$((grew <= 16))"
+done < <(python3 "$here/hostile_memory.py" "$host" hostile)
 
 # A chain of operations logged, saved, and replayed on the same picture in a second run.
 out=$("$host" 'StartLog()' 'Load("source24.bmp", 0, 0)' 'ColorRes(8, 0, 0, 0)' 'SetPalette(7, 0x123456)' \

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
+
+#include "base/bytes.h"
 #include "document/image_document.h"
 #include "fake_window.h"
+#include "platform/clipboard.h"
 #include "test_support.h"
 
 namespace pv {
@@ -59,6 +64,43 @@ TEST(ImageDocument, SetDibCopiesAndGetDibHandsOutACopy) {
   EXPECT_EQ(doc.GetWidth(), 5);
   EXPECT_EQ(doc.SetDIB(nullptr), Result::Ok);
   EXPECT_EQ(doc.GetWidth(), -1);
+}
+
+// A biSizeImage shorter than the rows is set to them wherever a DIB comes in, so a saved file
+// holds every row and loads back.
+TEST(ImageDocument, ShortImageSizesAgreeWithTheRowsOnEveryEntry) {
+  Bytes dib = test::MakeDibBytes(5, 3, 24, {}, [](int32_t x, int32_t y) { return x * 40 + y; });
+  WriteU32(&dib[20], 16);  // one row of 16 bytes, of three
+  const Bytes file = test::BmpFile(dib, 0);
+  const std::string path = test::TempPath("short-size.bmp");
+  FILE* out = std::fopen(path.c_str(), "wb");
+  ASSERT_TRUE(out);
+  std::fwrite(file.data(), 1, file.size(), out);
+  std::fclose(out);
+  const std::function<Result(ImageDocument&)> entries[] = {
+      [&](ImageDocument& doc) { return doc.Load(path, 0, 0); },
+      [&](ImageDocument& doc) {
+        return doc.LoadMemory(mem::Owned(test::BlockOf(file)).get(), 0, 0);
+      },
+      [&](ImageDocument& doc) { return doc.SetDIB(mem::Owned(test::BlockOf(dib)).get()); },
+      [&](ImageDocument& doc) {
+        ClipboardPutDib(test::BlockOf(dib));
+        return doc.Paste();
+      }};
+  for (size_t entry = 0; entry < std::size(entries); ++entry) {
+    SCOPED_TRACE(entry);
+    ImageDocument doc, back;
+    ASSERT_EQ(entries[entry](doc), Result::Ok);
+    EXPECT_EQ(ReadU32(test::BytesOf(mem::Owned(doc.GetDIB()).get()).data() + 20), 48u);
+    mem::Handle saved = nullptr;
+    int32_t size = 0;
+    ASSERT_EQ(doc.SaveMemory(&saved, kFormatBmp, 0, 0, &size), Result::Ok);
+    mem::Owned savedBlock(saved);
+    EXPECT_EQ(size, 54 + 48);
+    ASSERT_EQ(back.LoadMemory(saved, 0, 0), Result::Ok);
+    for (int32_t y = 0; y < 3; ++y) EXPECT_EQ(test::ColorAt(back.dib(), 4, y), 160u + y) << y;
+  }
+  std::remove(path.c_str());
 }
 
 TEST(ImageDocument, MonochromeThresholdsEveryByteOfEightBitImages) {
@@ -128,6 +170,27 @@ TEST(LoadSave, UnknownBytesAreNotAFormat) {
   EXPECT_EQ(doc.LoadMemory(nullptr, 0, 0), Result::BadParameter);
   mem::Owned empty(mem::Alloc(0));
   EXPECT_EQ(doc.LoadMemory(empty.get(), 0, 0), Result::BadFileFormat);
+}
+
+TEST(LoadSave, DamagedFilesAreReportedByTheirCodeAlone) {
+  const Bytes png = test::Fixture("png_rgb8.png");
+  Bytes badGamma = png;
+  badGamma[0x2D] ^= 1;  // inside gAMA: libpng warns of the CRC and drops the chunk
+  const Bytes jpeg = test::Fixture("jpeg_baseline.jpg");
+  Bytes stray = jpeg;
+  stray.insert(stray.begin() + 2, {0x00, 0x00});  // libjpeg warns of bytes before a marker
+  const std::pair<Bytes, Result> cases[] = {
+      {Bytes(png.begin(), png.begin() + png.size() / 2), Result::OutOfMemory},
+      {badGamma, Result::Ok},
+      {Bytes(jpeg.begin(), jpeg.end() - 100), Result::BadFileFormat},
+      {stray, Result::Ok}};
+  testing::internal::CaptureStderr();
+  for (const auto& [file, expected] : cases) {
+    ImageDocument doc;
+    mem::Owned block(test::BlockOf(file));
+    EXPECT_EQ(doc.LoadMemory(block.get(), 0, 0), expected) << file.size() << " bytes";
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 TEST(LoadSave, BitDepthArgumentConvertsOnLoadAndBeforeSaving) {

@@ -69,12 +69,35 @@ TEST(JpegReader, CmykTextAndBrokenHeadersAreNotJpegs) {
   EXPECT_EQ(doc.LoadMemory(block.get(), 0, 0), Result::BadFileFormat);
 }
 
-TEST(JpegReader, DataCutShortEndsTheImageAsTheLibraryDoes) {
-  // libjpeg's source manager ends missing scan data with an end marker and a warning.
-  const Bytes jpeg = test::Fixture("jpeg_baseline.jpg");
-  mem::Owned dib;
-  ASSERT_EQ(test::ReadWith<JpegCodec>(Bytes(jpeg.begin(), jpeg.end() - 200), &dib), Result::Ok);
-  EXPECT_EQ(DibGetWidth(dib.get()), 23);
+// Offset just past the first start-of-scan header; where the frame's height sits in `frame`.
+size_t ScanDataAt(const Bytes& jpeg, size_t* frame) {
+  for (size_t at = 2; at + 4 <= jpeg.size(); at += 2 + (jpeg[at + 2] << 8 | jpeg[at + 3])) {
+    if (jpeg[at + 1] == 0xC0 || jpeg[at + 1] == 0xC2) *frame = at + 5;
+    if (jpeg[at + 1] == 0xDA) return at + 2 + (jpeg[at + 2] << 8 | jpeg[at + 3]);
+  }
+  return 0;
+}
+
+TEST(JpegReader, DataThatEndsBeforeThePictureIsCorrupt) {
+  for (const char* name : {"jpeg_baseline.jpg", "jpeg_progressive.jpg", "jpeg_gray.jpg"}) {
+    const Bytes jpeg = test::Fixture(name);
+    size_t frame = 0;
+    const size_t data = ScanDataAt(jpeg, &frame);
+    ASSERT_GT(data, 0u) << name;
+    Bytes huge = jpeg;  // 30000 × 30000 declared over the small picture's data
+    for (size_t i : {frame, frame + 2}) huge[i] = 0x75, huge[i + 1] = 0x30;
+    Bytes early(jpeg.begin(), jpeg.begin() + data + 20);  // an end marker inside the scan
+    early.insert(early.end(), {0xFF, 0xD9});
+    const Bytes cases[] = {Bytes(jpeg.begin(), jpeg.begin() + data),
+                           Bytes(jpeg.begin(), jpeg.end() - 200),
+                           Bytes(jpeg.begin(), jpeg.end() - 2), early, huge};
+    for (const Bytes& cut : cases) {
+      mem::Owned dib;
+      EXPECT_EQ(test::ReadWith<JpegCodec>(cut, &dib), Result::BadFileFormat)
+          << name << ", " << cut.size() << " of " << jpeg.size() << " bytes";
+      EXPECT_FALSE(dib);
+    }
+  }
 }
 
 TEST(JpegWriter, CodesLikeCjpegBaselineAndProgressive) {

@@ -188,6 +188,19 @@ TEST(TiffReader, StripsThatCannotHoldTheirRowsAreRefused) {
   ASSERT_EQ(test::ReadWith<TiffCodec>(good, &back), Result::Ok);
 }
 
+// A small file declaring a picture too large to make is refused for its strips (5), which are
+// judged before the picture is allocated, not for the memory it would take (7).
+TEST(TiffReader, StripsAreJudgedBeforeThePictureIsMade) {
+  mem::Owned dib(Picture(100, 50, 24));
+  Bytes huge = test::WrittenBy<TiffCodec>(dib.get());
+  for (int entry : {1, 2}) {  // ImageWidth and ImageLength as 100000 LONGs
+    WriteU16(&huge[10 + 12 * entry + 2], 4);
+    WriteU32(&huge[10 + 12 * entry + 8], 100000);
+  }
+  mem::Owned back;
+  EXPECT_EQ(test::ReadWith<TiffCodec>(huge, &back), Result::BadHeader);
+}
+
 TEST(TiffReader, StripsMayEndInsideAPixel) {
   mem::Owned dib(Picture(100, 50, 24));
   Bytes file = test::WrittenBy<TiffCodec>(dib.get());

@@ -274,11 +274,21 @@ TEST_F(Control, MembersAnswerAsThePortableTableDoes) {
   std::remove(portableLog.c_str());
 }
 
-TEST_F(Control, RefusesMissingOutPointers) {
+// A missing pVal is refused; any other missing output is the member's bad parameter (1), and
+// the member does not run.
+TEST_F(Control, MissingOutPointersAnswerOneInPVal) {
   EXPECT_EQ(control_->GetWidth(nullptr), E_POINTER);
-  LONG v = 7;
-  EXPECT_EQ(control_->GetPalette(0, nullptr, &v), E_POINTER);
-  EXPECT_EQ(v, 7) << "nothing ran";
+  LONG v = 7, x = 3;
+  EXPECT_EQ(control_->GetPalette(0, nullptr, &v), S_OK);
+  EXPECT_EQ(v, 1);
+  double hor = 0;
+  v = 7;
+  EXPECT_EQ(control_->GetDispScale(&hor, nullptr, &v), S_OK);
+  EXPECT_EQ(v, 1) << "not 9: the scales of an empty control are not asked";
+  v = 7;
+  EXPECT_EQ(control_->ClientToDIBPosition(&x, nullptr, &v), S_OK);
+  EXPECT_EQ(v, 1);
+  EXPECT_EQ(x, 3);
 }
 
 // What a member does not write keeps the caller's value: the threshold of a uniform picture,

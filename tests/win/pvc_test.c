@@ -120,6 +120,8 @@ static void Refusals(IPictavorCtl* c) {
   LONG v = -7;
   CHECK(PVC(GetLong, GetWidth)(NULL, &v) == E_POINTER && v == -7);
   CHECK(PVC(GetLong, GetWidth)(c, NULL) == E_POINTER);
+  /* Another missing output is the member's bad parameter. */
+  CHECK(PVC(GetPalette, GetPalette)(c, 0, NULL, &v) == S_OK && v == 1);
   /* No window yet: the scale is stored and the layout waits for one. */
   CHECK(PVC(SetDispScale, SetDispScale)(c, 2.0, 0.5, &v) == S_OK && v == 0);
   CHECK(GetProcAddress(dll, "PVC_DispHistogram") == NULL);

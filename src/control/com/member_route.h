@@ -44,7 +44,11 @@ class SlotCall {
     HRESULT hr = S_OK;
     ((hr = SUCCEEDED(hr) ? In(n++, args) : hr), ...);
     if (FAILED(hr)) return hr;
-    InvokeMember(control, member_, call_);
+    // A missing output is the member's own bad parameter, answered in pVal; nothing runs.
+    if (missingOutput_)
+      call_.pVal = ResultValue(Result::BadParameter);
+    else
+      InvokeMember(control, member_, call_);
     n = 0;
     (Out(n++, args), ...);
     return S_OK;
@@ -85,9 +89,11 @@ class SlotCall {
       else
         return kMismatch;
     } else if constexpr (std::is_pointer_v<T>) {
-      if (!value) return E_POINTER;
       if (!Receives<std::remove_pointer_t<T>>(kind)) return kMismatch;
-      Preload(kind, *value, &arg);
+      if (value)
+        Preload(kind, *value, &arg);
+      else
+        missingOutput_ = true;
     } else {
       return kMismatch;
     }
@@ -126,6 +132,7 @@ class SlotCall {
     if constexpr (std::is_pointer_v<T> && !std::is_same_v<T, BSTR>) {
       using P = std::remove_pointer_t<T>;
       const size_t n = rows_[position];
+      if (!value) return;
       if (n == kPVal) {
         if constexpr (std::is_integral_v<P>)
           *value = member_.returns == ReturnKind::Block
@@ -150,6 +157,7 @@ class SlotCall {
   const Member& member_;
   Call call_;
   std::vector<size_t> rows_;  // by C argument position
+  bool missingOutput_ = false;
 };
 
 // The function in vtable slot `Slot`; its parameter types come from the slot it fills.
