@@ -23,6 +23,14 @@ constexpr uint8_t kSignature[4] = {137, 80, 78, 71};
 constexpr png_uint_32 kMaxSide = PNG_UINT_31_MAX;
 
 // DIB bit count for a PNG colour type and depth; 0 for what the model does not take.
+// Text, profiles and the other chunks the picture does not need are skipped unread: libpng
+// would otherwise allocate whatever their length fields claim, from a file of a few bytes.
+png_infop InfoWithChunkLimit(png_structp png) {
+  static const png_byte kSkipped[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf";
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kSkipped, 6);
+  return png_create_info_struct(png);
+}
+
 int DibBitsFor(int colorType, int depth) {
   switch (colorType) {
     case PNG_COLOR_TYPE_GRAY: return depth == 8 ? 8 : 0;
@@ -45,7 +53,7 @@ void ReadBytes(png_structp png, png_bytep out, size_t n) {
 // The read structures, destroyed on every way out.
 struct PngDecoder {
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Fail, Ignore);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  png_infop info = png ? InfoWithChunkLimit(png) : nullptr;
   png_uint_32 width = 0, height = 0;
   int depth = 0, colorType = 0, passes = 1;
 
@@ -170,6 +178,11 @@ Result PngCodec::Read(mem::Handle file, mem::Handle* dib) const {
   const int bits = DibBitsFor(decoder.colorType, decoder.depth);
   if (bits == 0) return Result::BadHeader;
   if (!decoder.Transform()) return Result::OutOfMemory;
+  // Deflate expands at most 1032 to 1, and every row holds a filter byte and at least `depth`
+  // bits a pixel: a file too short for that cannot hold its picture, which is not made.
+  const uint64_t leastRows =
+      (uint64_t{decoder.width} * static_cast<uint64_t>(decoder.depth) / 8 + 1) * decoder.height;
+  if (uint64_t{in.size()} * 1032 < leastRows) return Result::BadFileFormat;
 
   DibHeader header;
   header.width = static_cast<int32_t>(decoder.width);
