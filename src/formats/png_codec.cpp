@@ -179,10 +179,11 @@ Result PngCodec::Read(mem::Handle file, mem::Handle* dib) const {
   if (bits == 0) return Result::BadHeader;
   if (!decoder.Transform()) return Result::OutOfMemory;
   // Deflate expands at most 1032 to 1, and every row holds a filter byte and at least `depth`
-  // bits a pixel: a file too short for that cannot hold its picture, which is not made.
+  // bits a pixel: a file too short for that is cut, as a read of its rows would find, and its
+  // picture is not made.
   const uint64_t leastRows =
       (uint64_t{decoder.width} * static_cast<uint64_t>(decoder.depth) / 8 + 1) * decoder.height;
-  if (uint64_t{in.size()} * 1032 < leastRows) return Result::BadFileFormat;
+  if (uint64_t{in.size()} * 1032 < leastRows) return Result::OutOfMemory;
 
   DibHeader header;
   header.width = static_cast<int32_t>(decoder.width);

@@ -11,6 +11,7 @@ import os
 import struct
 import subprocess
 import sys
+import zlib
 
 
 def cjpeg(*options):
@@ -65,6 +66,19 @@ def one_byte_strips(width, height, strips):
     return bytes(out + bytes(strips))
 
 
+def png(width, height, chunks):
+    """An 8-bit RGB PNG of the given size with `chunks` after IHDR: (type, data, the length its
+    header claims, None for the true one)."""
+    def chunk(kind, data, length=None):
+        length = len(data) if length is None else length
+        return (struct.pack(">I", length) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    out = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+    for kind, data, length in chunks:
+        out += chunk(kind, data, length)
+    return out
+
+
 CASES = [
     ("baseline-grey-30000", lambda: cut_jpeg(cjpeg("-grayscale"), 30000, 30000), "jpg"),
     ("baseline-rgb-20000", lambda: cut_jpeg(cjpeg(), 20000, 20000), "jpg"),
@@ -73,6 +87,9 @@ CASES = [
     ("progressive-rgb-20000", lambda: cut_jpeg(cjpeg("-progressive"), 20000, 20000), "jpg"),
     ("sparse-rle8-40000x50000", lambda: sparse_rle8(40000, 50000), "bmp"),
     ("tiff-one-byte-strips-40000", lambda: one_byte_strips(40000, 40000, 40000), "tif"),
+    # A text chunk whose length claims 1.7 GB in a file of a few hundred bytes.
+    ("png-text-claims-1700000000", lambda: png(23, 19, [(b"tEXt", b"Comment\0x" * 20, 1719926821)]),
+     "png"),
 ]
 
 
