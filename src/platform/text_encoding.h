@@ -16,6 +16,8 @@ std::string Utf8ToTerminal(std::string_view utf8);
 #ifdef _WIN32
 // UTF-16 of UTF-8 text; false for bytes that are not UTF-8.
 bool Utf8ToWide(std::string_view utf8, std::wstring* wide);
+// The same for the system's own texts, which are UTF-8: empty for bytes that are not.
+std::wstring Utf8ToWide(std::string_view utf8);
 // UTF-16 of CP932 text (the system's on-screen bytes).
 std::wstring Cp932ToWide(std::string_view cp932);
 // UTF-8 of UTF-16 text (an unpaired surrogate becomes U+FFFD).

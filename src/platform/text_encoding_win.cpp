@@ -22,6 +22,8 @@ bool Utf8ToWide(std::string_view utf8, std::wstring* wide) {
   return utf8.empty() || !wide->empty();
 }
 
+std::wstring Utf8ToWide(std::string_view utf8) { return Widen(utf8, MB_ERR_INVALID_CHARS); }
+
 std::wstring Cp932ToWide(std::string_view cp932) { return Widen(cp932, 0, 932); }
 
 std::string WideToUtf8(std::wstring_view wide) {

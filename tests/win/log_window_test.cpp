@@ -47,10 +47,7 @@ class LogWindow : public Embedded {
     for (LRESULT n = 0; n < count; ++n) {
       std::wstring text(static_cast<size_t>(SendMessageW(list_, LB_GETTEXTLEN, n, 0)), L'\0');
       SendMessageW(list_, LB_GETTEXT, n, reinterpret_cast<LPARAM>(text.data()));
-      const int bytes = WideCharToMultiByte(932, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-      std::string line(bytes > 0 ? bytes - 1 : 0, '\0');
-      WideCharToMultiByte(932, 0, text.c_str(), -1, line.data(), bytes, nullptr, nullptr);
-      lines.push_back(line);
+      lines.push_back(Cp932(text));
     }
     return lines;
   }

@@ -12,13 +12,6 @@ namespace {
 const wchar_t* const kMenuClass = reinterpret_cast<const wchar_t*>(ULONG_PTR{32768});
 const wchar_t* const kDialogClass = reinterpret_cast<const wchar_t*>(ULONG_PTR{32770});
 
-std::string WideToCp932(const std::wstring& wide) {
-  const int n = WideCharToMultiByte(932, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string bytes(n > 0 ? n - 1 : 0, '\0');
-  if (n > 1) WideCharToMultiByte(932, 0, wide.c_str(), -1, bytes.data(), n, nullptr, nullptr);
-  return bytes;
-}
-
 HWND VisibleWindow(const wchar_t* windowClass, const wchar_t* title) {
   HWND window = FindWindowW(windowClass, title);
   return window && IsWindowVisible(window) ? window : nullptr;
@@ -65,7 +58,7 @@ std::vector<ReadItem> ReadMenu(HMENU menu) {
     info.cch = 256;
     if (!GetMenuItemInfoW(menu, static_cast<UINT>(n), TRUE, &info)) continue;
     ReadItem item;
-    item.text = WideToCp932(text);
+    item.text = Cp932(std::wstring(text));
     item.id = info.wID;
     item.separator = (info.fType & MFT_SEPARATOR) != 0;
     item.grayed = (info.fState & MFS_GRAYED) != 0 && !item.separator;  // a separator is inert
@@ -103,6 +96,13 @@ Box AnswerBox(const wchar_t* caption, WORD answer, const std::function<void()>& 
   return box;
 }
 
-std::string Cp932(const char* utf8) { return WideToCp932(Wide(utf8)); }
+std::string Cp932(const std::wstring& wide) {
+  const int n = WideCharToMultiByte(932, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string bytes(n > 0 ? n - 1 : 0, '\0');
+  if (n > 1) WideCharToMultiByte(932, 0, wide.c_str(), -1, bytes.data(), n, nullptr, nullptr);
+  return bytes;
+}
+
+std::string Cp932(const char* utf8) { return Cp932(Wide(utf8)); }
 
 }  // namespace pv::wintest

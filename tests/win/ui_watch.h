@@ -41,7 +41,8 @@ struct Box {
 };
 Box AnswerBox(const wchar_t* caption, WORD answer, const std::function<void()>& act);
 
-// UTF-8 as the CP932 bytes the screen shows.
+// Text as the CP932 bytes the screen shows.
+std::string Cp932(const std::wstring& wide);
 std::string Cp932(const char* utf8);
 
 }  // namespace pv::wintest

@@ -94,8 +94,7 @@ void GraphWindow::DeleteGraph() {
 
 void GraphWindow::CopyGraph(HDC dc) const {
   if (!graph_) return;
-  const POINT origin = Origin();
-  BitBlt(dc, origin.x, origin.y, size_.cx, size_.cy, dc_, 0, 0, SRCCOPY);
+  BitBlt(dc, 0, 0, size_.cx, size_.cy, dc_, 0, 0, SRCCOPY);
 }
 
 INT_PTR CALLBACK GraphWindow::Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -175,7 +174,6 @@ void ProfileWindow::Show(const Profile& profile) {
 // A scroll bar appears on each axis the window is shorter than the graph; the graph itself
 // stays put.
 void ProfileWindow::OnSize(int width, int height) {
-  horizontal_ = vertical_ = 0;
   if (!has_graph()) return;
   const SIZE graph = graph_size();
   const bool across = width < graph.cx, down = height < graph.cy;

@@ -30,8 +30,6 @@ class GraphWindow {
   SIZE graph_size() const { return size_; }
   bool has_graph() const { return graph_ != nullptr; }
 
-  // Where the graph's top-left corner lies in the client area.
-  virtual POINT Origin() const { return {0, 0}; }
   virtual void OnInitDialog() {}
   virtual void OnSize(int, int) {}
 
@@ -71,11 +69,8 @@ class ProfileWindow : public GraphWindow {
   static constexpr int kHeight = 256;
 
  private:
-  POINT Origin() const override { return {-horizontal_, -vertical_}; }
+  // The scroll bars never move the graph: it always shows from its top-left corner.
   void OnSize(int width, int height) override;
-
-  // The scroll positions never move: the graph always shows from its top-left corner.
-  int horizontal_ = 0, vertical_ = 0;
 };
 
 }  // namespace pv::control

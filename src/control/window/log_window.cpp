@@ -27,12 +27,6 @@ enum Command : int {
   kRunSelected = 32793,
 };
 
-std::wstring Wide(const char* utf8) {
-  std::wstring wide;
-  Utf8ToWide(utf8, &wide);
-  return wide;
-}
-
 }  // namespace
 
 void LogWindow::Create(HWND owner) {
@@ -92,19 +86,17 @@ int LogWindow::LineCount() const {
 }
 
 std::vector<int32_t> LogWindow::SelectedLines() const {
-  const int count = list_ ? static_cast<int>(SendMessageW(list_, LB_GETSELCOUNT, 0, 0)) : 0;
-  std::vector<int32_t> lines(count > 0 ? static_cast<size_t>(count) : 0);
-  if (!lines.empty()) {
-    std::vector<int> items(lines.size());
-    const LRESULT got =
-        SendMessageW(list_, LB_GETSELITEMS, items.size(), reinterpret_cast<LPARAM>(items.data()));
-    lines.assign(items.begin(), items.begin() + std::max<LRESULT>(got, 0));
-  }
-  return lines;  // the list box hands them out in ascending order
+  const LRESULT count = list_ ? SendMessageW(list_, LB_GETSELCOUNT, 0, 0) : 0;
+  std::vector<int> lines(count > 0 ? static_cast<size_t>(count) : 0);
+  if (!lines.empty())
+    lines.resize(static_cast<size_t>(std::max<LRESULT>(
+        SendMessageW(list_, LB_GETSELITEMS, lines.size(), reinterpret_cast<LPARAM>(lines.data())),
+        0)));
+  return {lines.begin(), lines.end()};  // the list box hands them out in ascending order
 }
 
 int LogWindow::Say(const char* utf8, const char* caption, UINT flags) const {
-  return MessageBoxW(window_, Wide(utf8).c_str(), Wide(caption).c_str(), flags);
+  return MessageBoxW(window_, Utf8ToWide(utf8).c_str(), Utf8ToWide(caption).c_str(), flags);
 }
 
 // The file's entries go before the one selected line; with no lines they are appended.

@@ -42,9 +42,7 @@ class ErrorBoxes : public MenuWindow {
   bool ShowError(Result code) override {
     const char* message = ResultMessage(code);
     if (!message) return true;
-    std::wstring text;
-    Utf8ToWide(message, &text);
-    MessageBoxW(nullptr, text.c_str(), L"エラー", MB_ICONERROR | MB_OK);
+    MessageBoxW(nullptr, Utf8ToWide(message).c_str(), L"エラー", MB_ICONERROR | MB_OK);
     return false;
   }
   void RunCustomGrayscale() override {}
