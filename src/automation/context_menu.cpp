@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "automation/dialog_members.h"
 #include "automation/invoke.h"
 #include "platform/text_encoding.h"
 
@@ -312,7 +313,7 @@ void RunMenuCommand(PortableControl& c, int32_t id, MenuWindow& window) {
     case 22: c.properties().binaryBackground = 0; return;
     case 24: run.Shown("Labeling", {-1, -1, background}); return;
     case 33: run.Run("OperateContrast"); return;
-    case 50: window.RunCustomGrayscale(); return;
+    case 50: RunCustomGrayscale(c); return;
     case 58: run.Run("DispLogDialog", {1}); return;
     default: break;
   }

@@ -32,8 +32,6 @@ class MenuWindow {
   // The error display: the message of `code` in a box. Whether it reports success, which it
   // does, showing nothing, for 0 and for codes without a message.
   virtual bool ShowError(Result code) = 0;
-  // The grayscale dialog with custom RGB ratios (command 50).
-  virtual void RunCustomGrayscale() = 0;
 };
 
 // Command IDs the menu hands out.

@@ -89,32 +89,50 @@ Call UnpackArguments(const Member& member, const std::vector<uint8_t>& block) {
   return call;
 }
 
-void InvokeMember(PortableControl& control, const Member& member, Call& call) {
+namespace {
+
+void FillProperties(PortableControl& control, const Member& member, Call& call) {
   call.args.resize(std::max(call.args.size(), member.params.size()));
   for (size_t n = 0; n < member.params.size(); ++n)
     if (member.params[n].kind == ParamKind::Property)
       call.args[n].i = PropertyValue(control, member.params[n].name);
+}
+
+}  // namespace
+
+void InvokeMember(PortableControl& control, const Member& member, Call& call) {
+  FillProperties(control, member, call);
   member.handler(control, call);
-  if (member.logged && call.pVal == 0)
-    control.log().RecordEntry(member.dispid, PackArguments(member, call));
+  if (member.logged && call.pVal == 0) RecordCall(control, member, call);
+}
+
+void RecordCall(PortableControl& control, const Member& member, const Call& call) {
+  control.log().RecordEntry(member.dispid, PackArguments(member, call));
+}
+
+Call PrepareCall(PortableControl& control, const Member& member,
+                 const std::vector<double>& inputs) {
+  Call call;
+  call.args.resize(member.params.size());
+  auto next = inputs.begin();
+  for (size_t n = 0; n < member.params.size() && next != inputs.end(); ++n) {
+    const ParamKind kind = member.params[n].kind;
+    if (!IsInput(kind)) continue;
+    if (kind == ParamKind::Double || kind == ParamKind::Float)
+      call.args[n].d = *next;
+    else if (kind != ParamKind::String && kind != ParamKind::Handle)
+      call.args[n].i = static_cast<int32_t>(*next);
+    ++next;
+  }
+  FillProperties(control, member, call);
+  return call;
 }
 
 bool InvokeByName(PortableControl& control, std::string_view callName,
                   const std::vector<double>& inputs, Call* call) {
   const Member* member = FindMember(callName);
   if (!member) return false;
-  *call = Call{};
-  call->args.resize(member->params.size());
-  auto next = inputs.begin();
-  for (size_t n = 0; n < member->params.size() && next != inputs.end(); ++n) {
-    const ParamKind kind = member->params[n].kind;
-    if (!IsInput(kind)) continue;
-    if (kind == ParamKind::Double || kind == ParamKind::Float)
-      call->args[n].d = *next;
-    else if (kind != ParamKind::String && kind != ParamKind::Handle)
-      call->args[n].i = static_cast<int32_t>(*next);
-    ++next;
-  }
+  *call = PrepareCall(control, *member, inputs);
   InvokeMember(control, *member, *call);
   return true;
 }

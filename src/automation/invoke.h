@@ -12,6 +12,11 @@ namespace pv {
 // Runs the member; a logged member that reported 0 then records its Log entry.
 void InvokeMember(PortableControl& control, const Member& member, Call& call);
 
+// A call of the member as InvokeByName makes it, with the control's properties filled in.
+Call PrepareCall(PortableControl& control, const Member& member, const std::vector<double>& inputs);
+// Records the member's Log entry for the call, as a successful call of it does.
+void RecordCall(PortableControl& control, const Member& member, const Call& call);
+
 // Calls a member as a host does, by its call name: `inputs` are its input parameters in order,
 // missing ones 0 (strings and memory blocks are always empty), every output starts at 0. False
 // when the control has no such member; nothing is done then.

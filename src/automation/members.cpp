@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "automation/dialog_members.h"
 #include "automation/member_rows.h"
 #include "automation/plugin_members.h"
 #include "automation/property_members.h"
@@ -250,6 +251,7 @@ const Table& TheTable() {
     Table t{BuildTable(), {}};
     AddPropertyMembers(&t.rows);
     AddWindowMembers(&t.rows);
+    AddDialogMembers(&t.rows);
     AddPluginMembers(&t.rows);
     for (Member& row : t.rows) TakeDeclaration(&row, &t.disagreements);
     // Interface order: by DISPID, a property's get before its put.

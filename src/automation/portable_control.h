@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "automation/dialog_port.h"
 #include "document/image_document.h"
 #include "log/operation_log.h"
 #include "plugins/plugin_port.h"
@@ -46,6 +47,9 @@ class PortableControl {
   PluginPort& plugins() { return *plugins_; }
   // The Plugin host the control's window loads; null: none.
   void set_plugins(PluginPort* plugins) { plugins_ = plugins ? plugins : &noPlugins_; }
+  // The window's modal dialogs; without a window every one answers as cancelled.
+  DialogPort& dialogs() { return *dialogs_; }
+  void set_dialogs(DialogPort* dialogs) { dialogs_ = dialogs ? dialogs : &noDialogs_; }
   ControlProperties& properties() { return properties_; }
   const ControlProperties& properties() const { return properties_; }
 
@@ -73,6 +77,8 @@ class PortableControl {
   OperationLog log_;
   NoPlugins noPlugins_;
   PluginPort* plugins_ = &noPlugins_;
+  DialogPort noDialogs_;
+  DialogPort* dialogs_ = &noDialogs_;
   ControlProperties properties_;
   bool dirty_ = false;
 };

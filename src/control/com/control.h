@@ -5,6 +5,7 @@
 #include "automation/portable_control.h"
 #include "control/com/com.h"
 #include "control/com/connection_point.h"
+#include "control/dialogs/window_dialogs.h"
 #include "control/window/gdi_display.h"
 #include "control/window/log_window.h"
 #include "plugins/plugin_host.h"
@@ -60,6 +61,7 @@ struct Control {
   GdiDisplay display{this};  // outlives the document that draws into it
   PortableControl portable{&display};
   LogWindow logWindow{portable};  // observes the portable control's log: destroyed before it
+  WindowDialogs dialogs{this};    // with or without the control's window
   // Loaded with the window. Destroyed before the portable control, which plugins unloading
   // at the control's end may still call.
   PluginHost plugins;

@@ -26,6 +26,7 @@ Control::Control()
       quickActivate{{&kQuickActivateVtbl}, this},
       propertyPages{{&kPropertyPagesVtbl}, this},
       dataObject{{&kDataObjectVtbl}, this} {
+  portable.set_dialogs(&dialogs);
   LockModule();
 }
 

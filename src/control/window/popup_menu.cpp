@@ -45,7 +45,6 @@ class ErrorBoxes : public MenuWindow {
     MessageBoxW(nullptr, Utf8ToWide(message).c_str(), L"エラー", MB_ICONERROR | MB_OK);
     return false;
   }
-  void RunCustomGrayscale() override {}
 };
 
 }  // namespace

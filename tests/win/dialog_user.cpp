@@ -1,0 +1,159 @@
+#include "dialog_user.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include "platform/text_encoding.h"
+#include "ui_watch.h"
+
+namespace pv::wintest {
+namespace {
+
+const wchar_t* const kDialogClass = reinterpret_cast<const wchar_t*>(ULONG_PTR{32770});
+
+// The marker that Settle posts behind the user's input; the hook of the dialog's thread sees it
+// only after everything posted before it was handled.
+UINT SettleMessage() {
+  static const UINT message = RegisterWindowMessageW(L"PictavorDialogUserSettle");
+  return message;
+}
+
+HANDLE settled = nullptr;
+
+LRESULT CALLBACK SeeMessages(int code, WPARAM removed, LPARAM lParam) {
+  const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+  if (code == HC_ACTION && removed == PM_REMOVE && msg->message == SettleMessage() && settled)
+    SetEvent(settled);
+  return CallNextHookEx(nullptr, code, removed, lParam);
+}
+
+}  // namespace
+
+void DialogUser::Settle() const {
+  const DWORD thread = GetWindowThreadProcessId(dialog_, nullptr);
+  settled = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, SeeMessages, nullptr, thread);
+  // A dialog that ends drops what was posted to it.
+  if (PostMessageW(dialog_, SettleMessage(), 0, 0))
+    for (int n = 0; n < 250 && WaitForSingleObject(settled, 20) == WAIT_TIMEOUT; ++n)
+      if (!IsWindowVisible(dialog_)) break;
+  UnhookWindowsHookEx(hook);
+  CloseHandle(settled);
+  settled = nullptr;
+}
+
+void DialogUser::Slide(int id, int position) {
+  HWND slider = Item(id);
+  const auto notify = [&](WORD code) {
+    SendMessageW(dialog_, WM_HSCROLL, MAKEWPARAM(code, position), reinterpret_cast<LPARAM>(slider));
+  };
+  SendMessageW(slider, TBM_SETPOS, TRUE, position);
+  notify(TB_THUMBTRACK);
+  notify(TB_THUMBPOSITION);
+  notify(TB_ENDTRACK);
+}
+
+void DialogUser::Scroll(int id, int code) {
+  SendMessageW(dialog_, WM_VSCROLL, MAKEWPARAM(code, 0), reinterpret_cast<LPARAM>(Item(id)));
+}
+
+void DialogUser::UpDown(int id, int position) {
+  HWND updown = Item(id);
+  SendMessageW(updown, UDM_SETPOS32, 0, position);
+  SendMessageW(dialog_, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, position),
+               reinterpret_cast<LPARAM>(updown));
+}
+
+void DialogUser::Type(int id, const std::string& text) {
+  SendMessageW(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Utf8ToWide(text).c_str()));
+}
+
+void DialogUser::Focus(int id) {
+  SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE);
+}
+
+void DialogUser::PressReturn(int id) {
+  Focus(id);
+  PostMessageW(Item(id), WM_KEYDOWN, VK_RETURN, 1);
+  PostMessageW(Item(id), WM_CHAR, '\r', 1);
+  PostMessageW(Item(id), WM_KEYUP, VK_RETURN, 0xC0000001);
+  Settle();
+}
+
+void DialogUser::Click(int id) {
+  PostMessageW(Item(id), BM_CLICK, 0, 0);
+  Settle();
+  if (id != 4101 && id != 4102) return;
+  for (int n = 0; n < 250 && IsWindowVisible(dialog_); ++n) Sleep(20);
+}
+
+void DialogUser::SelectRow(int id, int row) {
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(Item(id), LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+               reinterpret_cast<LPARAM>(&item));
+  NMITEMACTIVATE click{};
+  click.hdr = {Item(id), static_cast<UINT_PTR>(id), static_cast<UINT>(NM_CLICK)};
+  click.iItem = row;
+  SendMessageW(dialog_, WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&click));
+}
+
+std::string DialogUser::Text(int id) const {
+  wchar_t text[512] = {};
+  GetWindowTextW(Item(id), text, 512);
+  return Cp932(std::wstring(text));
+}
+
+int DialogUser::SliderPosition(int id) const {
+  return static_cast<int>(SendMessageW(Item(id), TBM_GETPOS, 0, 0));
+}
+
+int DialogUser::ScrollPosition(int id) const { return GetScrollPos(Item(id), SB_CTL); }
+
+int DialogUser::UpDownPosition(int id) const {
+  return static_cast<int>(SendMessageW(Item(id), UDM_GETPOS32, 0, 0));
+}
+
+bool DialogUser::Checked(int id) const {
+  return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool DialogUser::Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+
+std::string DialogUser::RowText(int id, int row, int column) const {
+  wchar_t text[128] = {};
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = 128;
+  SendMessageW(Item(id), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+               reinterpret_cast<LPARAM>(&item));
+  return Cp932(std::wstring(text));
+}
+
+int DialogUser::RowCount(int id) const {
+  return static_cast<int>(SendMessageW(Item(id), LVM_GETITEMCOUNT, 0, 0));
+}
+
+bool WithDialog(const char* title, const std::function<void(DialogUser&)>& drive,
+                const std::function<void()>& act) {
+  const std::wstring caption = Utf8ToWide(title);
+  return WhileShowing(
+      [&]() -> HWND {
+        HWND dialog = FindWindowW(kDialogClass, caption.c_str());
+        return dialog && IsWindowVisible(dialog) ? dialog : nullptr;
+      },
+      [&](HWND dialog) {
+        DialogUser user(dialog);
+        drive(user);
+        if (IsWindow(dialog) && IsWindowVisible(dialog)) {
+          ADD_FAILURE() << "the dialog " << title << " was left open";
+          user.Cancel();
+        }
+      },
+      act);
+}
+
+}  // namespace pv::wintest
