@@ -16,7 +16,7 @@ cd "$work"
 # An empty control, and calls the host cannot run.
 check "empty control" $'GetWidth -1\nGetBitmapBits -1' "$("$host" 'GetWidth()' 'GetBitmapBits()')"
 for bad in 'NoSuchMember()' 'GetWidth(' 'ColorRes(8)' 'LoadMemory(@"missing.bin", 0, 0)' 'Load(1, 0, 0)' \
-           'GetClientDC()' 'ReleaseClientDC(0)'; do
+           'GetClientDC()' 'ReleaseClientDC(0)' 'OperateMosaic()' 'OperateLoadLog(-1)'; do
   out=$("$host" 'GetHeight()' "$bad" 'GetWidth()' 2>err.txt); status=$?
   check "exit status for $bad" 2 "$status"
   check "calls before $bad ran" "GetHeight -1" "$out"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include "platform/text_encoding.h"
 #include "ui_watch.h"
@@ -41,6 +42,10 @@ void DialogUser::Settle() const {
   UnhookWindowsHookEx(hook);
   CloseHandle(settled);
   settled = nullptr;
+}
+
+void DialogUser::AwaitClosed() const {
+  for (int n = 0; n < 250 && IsWindowVisible(dialog_); ++n) Sleep(20);
 }
 
 void DialogUser::Slide(int id, int position) {
@@ -84,8 +89,16 @@ void DialogUser::PressReturn(int id) {
 void DialogUser::Click(int id) {
   PostMessageW(Item(id), BM_CLICK, 0, 0);
   Settle();
-  if (id != 4101 && id != 4102) return;
-  for (int n = 0; n < 250 && IsWindowVisible(dialog_); ++n) Sleep(20);
+}
+
+void DialogUser::Confirm() {
+  Click(4101);
+  AwaitClosed();
+}
+
+void DialogUser::Cancel() {
+  Click(4102);
+  AwaitClosed();
 }
 
 void DialogUser::SelectRow(int id, int row) {
@@ -137,6 +150,96 @@ int DialogUser::RowCount(int id) const {
   return static_cast<int>(SendMessageW(Item(id), LVM_GETITEMCOUNT, 0, 0));
 }
 
+// The file dialogs' own controls.
+// The name box is an edit box in dialogs with a template, a combo box in the others.
+constexpr int kFileNameEdit = 0x480, kFileNameCombo = 0x47C, kFileTypeList = 0x470;
+
+// The box takes Windows separators only.
+void DialogUser::TypeFileName(const std::string& path) {
+  std::string windows = path[0] == '/' ? "Z:" + path : path;  // Wine's drive of the root
+  for (char& c : windows)
+    if (c == '/') c = '\\';
+  const int box = Item(kFileNameEdit) ? kFileNameEdit : kFileNameCombo;
+  SendMessageW(dialog_, CDM_SETCONTROLTEXT, box,
+               reinterpret_cast<LPARAM>(Utf8ToWide(windows).c_str()));
+}
+
+void DialogUser::ChooseFileType(int entry) {
+  HWND list = Item(kFileTypeList);
+  SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+  for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
+    SendMessageW(dialog_, WM_COMMAND, MAKEWPARAM(kFileTypeList, code),
+                 reinterpret_cast<LPARAM>(list));
+}
+
+void DialogUser::PressDefault() {
+  PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  AwaitClosed();
+}
+
+void DialogUser::Dismiss() {
+  PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  AwaitClosed();
+}
+
+DialogUser DialogUser::Template() const {
+  return DialogUser(FindWindowExW(dialog_, nullptr, kDialogClass, nullptr));
+}
+
+HWND AwaitDialog(const char* title) {
+  const std::wstring caption = Utf8ToWide(title);
+  for (int n = 0; n < 250; ++n) {
+    HWND dialog = FindWindowW(kDialogClass, caption.c_str());
+    if (dialog && IsWindowVisible(dialog)) return dialog;
+    Sleep(20);
+  }
+  return nullptr;
+}
+
+namespace {
+
+BOOL CALLBACK ListVisible(HWND window, LPARAM titles) {
+  wchar_t title[128] = {};
+  GetWindowTextW(window, title, 128);
+  if (!IsWindowVisible(window)) return TRUE;
+  auto* shown = reinterpret_cast<std::string*>(titles);
+  *shown += " \"" + Cp932(title) + "\"";
+  for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    wchar_t name[16] = {}, text[256] = {};
+    GetClassNameW(c, name, 16);
+    if (lstrcmpiW(name, L"Static") == 0 && GetWindowTextW(c, text, 256) > 0)
+      *shown += " [" + Cp932(text) + "]";
+  }
+  return TRUE;
+}
+
+void DriveToTheEnd(HWND dialog, const char* what, const std::function<void(DialogUser&)>& drive) {
+  DialogUser user(dialog);
+  user.Settle();  // what the dialog posted itself while opening comes first
+  drive(user);
+  if (IsWindow(dialog) && IsWindowVisible(dialog)) {
+    std::string shown;
+    EnumThreadWindows(GetWindowThreadProcessId(dialog, nullptr), ListVisible,
+                      reinterpret_cast<LPARAM>(&shown));
+    ADD_FAILURE() << "the dialog " << what << " was left open; showing:" << shown;
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    user.Cancel();
+  }
+}
+
+}  // namespace
+
+bool WithFileDialog(const std::function<void(DialogUser&)>& drive,
+                    const std::function<void()>& act) {
+  return WhileShowing(
+      []() -> HWND {
+        HWND dialog = FindWindowW(kDialogClass, nullptr);
+        return dialog && IsWindowVisible(dialog) && GetDlgItem(dialog, kFileTypeList) ? dialog
+                                                                                      : nullptr;
+      },
+      [&](HWND dialog) { DriveToTheEnd(dialog, "of files", drive); }, act);
+}
+
 bool WithDialog(const char* title, const std::function<void(DialogUser&)>& drive,
                 const std::function<void()>& act) {
   const std::wstring caption = Utf8ToWide(title);
@@ -145,15 +248,7 @@ bool WithDialog(const char* title, const std::function<void(DialogUser&)>& drive
         HWND dialog = FindWindowW(kDialogClass, caption.c_str());
         return dialog && IsWindowVisible(dialog) ? dialog : nullptr;
       },
-      [&](HWND dialog) {
-        DialogUser user(dialog);
-        drive(user);
-        if (IsWindow(dialog) && IsWindowVisible(dialog)) {
-          ADD_FAILURE() << "the dialog " << title << " was left open";
-          user.Cancel();
-        }
-      },
-      act);
+      [&](HWND dialog) { DriveToTheEnd(dialog, title, drive); }, act);
 }
 
 }  // namespace pv::wintest

@@ -32,8 +32,9 @@ class DialogUser {
   void Click(int id);
   // A list-view row clicked (selected and focused).
   void SelectRow(int id, int row);
-  void Confirm() { Click(4101); }  // "決定"
-  void Cancel() { Click(4102); }   // "ｷｬﾝｾﾙ"
+  // "決定" and "ｷｬﾝｾﾙ", which end the dialog.
+  void Confirm();
+  void Cancel();
 
   // What the dialog shows: texts in CP932 bytes.
   std::string Text(int id) const;
@@ -48,7 +49,19 @@ class DialogUser {
   // Waits until the keys and clicks posted so far have been handled.
   void Settle() const;
 
+  // File dialogs: the name typed into the file name box, the type chosen from the list (by its
+  // entry), the dialog's own default button pressed or the dialog cancelled; the template's
+  // child dialog that holds the application's own controls.
+  void TypeFileName(const std::string& path);
+  void ChooseFileType(int entry);
+  void PressDefault();
+  void Dismiss();
+  DialogUser Template() const;
+
  private:
+  // Until the dialog has ended (5 s at most).
+  void AwaitClosed() const;
+
   HWND dialog_;
 };
 
@@ -57,5 +70,10 @@ class DialogUser {
 // Whether the dialog showed.
 bool WithDialog(const char* title, const std::function<void(DialogUser&)>& drive,
                 const std::function<void()>& act);
+// The same for the file dialog (open or save) that `act` shows.
+bool WithFileDialog(const std::function<void(DialogUser&)>& drive,
+                    const std::function<void()>& act);
+// From a helper thread: the visible dialog titled `title` once it shows (null after 5 s).
+HWND AwaitDialog(const char* title);
 
 }  // namespace pv::wintest

@@ -5,32 +5,20 @@
 #include "control/com/module.h"
 
 namespace pv::control {
-namespace {
 
-HWND OwnerFor(HWND controlWindow) {
+HWND DialogOwner(HWND controlWindow) {
   if (HWND active = GetActiveWindow()) return active;
   return controlWindow ? GetAncestor(controlWindow, GA_ROOT) : nullptr;
 }
 
-// Disables a window for the scope and enables it again if it was enabled.
-class DisabledWindow {
- public:
-  explicit DisabledWindow(HWND window) : window_(window) {
-    wasEnabled_ = window_ && IsWindowEnabled(window_);
-    if (wasEnabled_) EnableWindow(window_, FALSE);
-  }
-  ~DisabledWindow() {
-    if (wasEnabled_) EnableWindow(window_, TRUE);
-  }
-  DisabledWindow(const DisabledWindow&) = delete;
-  DisabledWindow& operator=(const DisabledWindow&) = delete;
+DisabledWindow::DisabledWindow(HWND window) : window_(window) {
+  wasEnabled_ = window_ && IsWindowEnabled(window_);
+  if (wasEnabled_) EnableWindow(window_, FALSE);
+}
 
- private:
-  HWND window_;
-  bool wasEnabled_ = false;
-};
-
-}  // namespace
+DisabledWindow::~DisabledWindow() {
+  if (wasEnabled_) EnableWindow(window_, TRUE);
+}
 
 INT_PTR ModalDialog::Run(int resource) {
   static const bool classes = [] {
@@ -39,7 +27,7 @@ INT_PTR ModalDialog::Run(int resource) {
     return InitCommonControlsEx(&used) != FALSE;
   }();
   (void)classes;
-  HWND owner = OwnerFor(controlWindow_);
+  HWND owner = DialogOwner(controlWindow_);
   const DisabledWindow disabled(controlWindow_);
   return DialogBoxParamW(ModuleInstance(), MAKEINTRESOURCEW(resource), owner, Proc,
                          reinterpret_cast<LPARAM>(this));

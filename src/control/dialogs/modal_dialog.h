@@ -16,6 +16,23 @@ constexpr int kEnterButton = 1;
 constexpr int kConfirmButton = 4101;
 constexpr int kCancelButton = 4102;
 
+// The window a dialog over the control belongs to: the active one, or the control's top-level
+// window when none is active.
+HWND DialogOwner(HWND controlWindow);
+
+// A window disabled for the scope, enabled again after it if it was enabled.
+class DisabledWindow {
+ public:
+  explicit DisabledWindow(HWND window);
+  ~DisabledWindow();
+  DisabledWindow(const DisabledWindow&) = delete;
+  DisabledWindow& operator=(const DisabledWindow&) = delete;
+
+ private:
+  HWND window_;
+  bool wasEnabled_ = false;
+};
+
 class ModalDialog {
  public:
   ModalDialog(PortableControl& control, HWND controlWindow)

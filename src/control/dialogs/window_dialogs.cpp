@@ -2,6 +2,7 @@
 
 #include "control/com/control.h"
 #include "control/dialogs/file_dialogs.h"
+#include "control/dialogs/modal_dialog.h"
 #include "control/dialogs/slider_dialogs.h"
 #include "control/dialogs/value_dialogs.h"
 
@@ -10,7 +11,9 @@ namespace {
 
 HWND ControlWindow(Control* c) { return c->display.window(); }
 // The log's file dialogs belong to the log window while it exists.
-HWND LogOwner(Control* c) { return c->logWindow.window() ? c->logWindow.window() : ControlWindow(c); }
+HWND LogOwner(Control* c) {
+  return c->logWindow.window() ? c->logWindow.window() : ControlWindow(c);
+}
 
 }  // namespace
 
@@ -46,15 +49,19 @@ bool WindowDialogs::Resize(ScaleChoice* choice) {
   return RunResizeDialog(owner_->portable, ControlWindow(owner_), choice);
 }
 bool WindowDialogs::ChooseImageToLoad(std::string* path) {
-  return control::ChooseImageToLoad(ControlWindow(owner_), path);
+  const DisabledWindow disabled(ControlWindow(owner_));
+  return control::ChooseImageToLoad(DialogOwner(ControlWindow(owner_)), path);
 }
 bool WindowDialogs::ChooseImageToSave(SaveChoice* choice) {
-  return control::ChooseImageToSave(ControlWindow(owner_), choice);
+  const DisabledWindow disabled(ControlWindow(owner_));
+  return control::ChooseImageToSave(owner_->portable, DialogOwner(ControlWindow(owner_)), choice);
 }
 bool WindowDialogs::ChooseLogFile(bool forSaving, std::string* path) {
+  const DisabledWindow disabled(ControlWindow(owner_));
   return control::ChooseLogFile(LogOwner(owner_), forSaving, path);
 }
 bool WindowDialogs::ChooseLogTextFile(std::string* path) {
+  const DisabledWindow disabled(ControlWindow(owner_));
   return control::ChooseLogTextFile(LogOwner(owner_), path);
 }
 
