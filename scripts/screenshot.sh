@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A screenshot of Pictavor embedded in the system's ATL container, on a virtual X display:
 # the win64 build runs in a Wine prefix of its own that draws on X (build/wineprefix-x11).
-# SCENE "menu" photographs the context menu open, "windows" the log and histogram windows.
+# SCENE "menu" photographs the context menu open, "windows" the log and histogram windows,
+# "gamma" and "resize" those parameter dialogs.
 # Usage: scripts/screenshot.sh PICTURE OUTPUT.png [SCENE]
 set -euo pipefail
 # shellcheck source=scripts/lib.sh

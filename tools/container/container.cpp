@@ -1,10 +1,13 @@
 // A window that hosts Pictavor through the system's ATL container (atl.dll), shows a picture in
 // it with overlay annotations and stays open for a while: the demo's screenshots are taken of
 // it. The scene "menu" opens the context menu with its colour submenu; "windows" runs a few
-// logged operations and shows the log and histogram windows beside the control.
-// Usage: pictavor_container PICTURE [SECONDS] [menu|windows]
+// logged operations and shows the log and histogram windows beside the control; "gamma" and
+// "resize" open those parameter dialogs beside it.
+// Usage: pictavor_container PICTURE [SECONDS] [menu|windows|gamma|resize]
 #include <ole2.h>
 #include <windows.h>
+// After the Windows headers it extends.
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -79,6 +82,49 @@ void ShowWindows(IPictavorCtl* control) {
   std::printf("Windows: %ld\n", static_cast<long>(result));
   Place(L"操作履歴", 575, 40);
   Place(L"ﾋｽﾄｸﾞﾗﾑ", 575, 300);
+}
+
+IPictavorCtl* theControl = nullptr;
+
+// The open parameter dialog moved beside the control, and its first slider dragged to
+// `position` and released, which previews on the picture.
+void ArrangeDialog(const wchar_t* title, int position) {
+  HWND dialog = FindWindowW(reinterpret_cast<LPCWSTR>(ULONG_PTR{32770}), title);
+  if (!dialog) return;
+  SetWindowPos(dialog, nullptr, 575, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  if (HWND slider = GetDlgItem(dialog, 1501); slider && position >= 0) {
+    SendMessageW(slider, TBM_SETPOS, TRUE, position);
+    SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(slider));
+  }
+}
+
+void CALLBACK ArrangeGamma(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  if (HWND dialog = FindWindowW(nullptr, L"ｶﾞﾝﾏ補正"))
+    SendDlgItemMessageW(dialog, 4201, BM_CLICK, 0, 0);  // "リンク": the channels move together
+  ArrangeDialog(L"ｶﾞﾝﾏ補正", 160);
+}
+
+void CALLBACK ArrangeResize(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  ArrangeDialog(L"ｲﾒｰｼﾞの拡大・縮小", -1);
+}
+
+// Each opens its dialog, which runs until the frame closes.
+void CALLBACK OpenGamma(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  SetTimer(nullptr, 0, 700, ArrangeGamma);
+  float red = 0, green = 0, blue = 0;
+  LONG result = -1;
+  theControl->OperateGamma(&red, &green, &blue, &result);
+}
+
+void CALLBACK OpenResize(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  SetTimer(nullptr, 0, 700, ArrangeResize);
+  double horizontal = 0, vertical = 0;
+  LONG type = 0, result = -1;
+  theControl->OperateSetImageScale(&horizontal, &vertical, &type, &result);
 }
 
 HWND MakeFrame() {
@@ -167,6 +213,9 @@ int main(int argc, char** argv) {
   }
   if (scene == "windows") ShowWindows(control);
   if (scene == "menu") SetTimer(nullptr, 0, 1500, OpenMenu);
+  theControl = control;
+  if (scene == "gamma") SetTimer(nullptr, 0, 1500, OpenGamma);
+  if (scene == "resize") SetTimer(nullptr, 0, 1500, OpenResize);
   std::fflush(stdout);
   SetTimer(frame, 1, milliseconds, CloseFrame);
   MSG message;
