@@ -5,6 +5,9 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <atomic>
+#include <thread>
+
 #include "platform/text_encoding.h"
 #include "ui_watch.h"
 
@@ -184,6 +187,42 @@ void DialogUser::Dismiss() {
 
 DialogUser DialogUser::Template() const {
   return DialogUser(FindWindowExW(dialog_, nullptr, kDialogClass, nullptr));
+}
+
+struct DialogCanceller::State {
+  DWORD thread = GetCurrentThreadId();
+  std::atomic<bool> done{false};
+  std::thread watcher;
+};
+
+namespace {
+
+BOOL CALLBACK CancelDialog(HWND window, LPARAM) {
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  if (!IsWindowVisible(window) || lstrcmpW(name, L"#32770") != 0) return TRUE;
+  if (GetDlgItem(window, kFileTypeList))
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  else if (HWND cancel = GetDlgItem(window, 4102))
+    PostMessageW(cancel, BM_CLICK, 0, 0);
+  return TRUE;
+}
+
+}  // namespace
+
+DialogCanceller::DialogCanceller() : state_(new State) {
+  state_->watcher = std::thread([state = state_] {
+    while (!state->done) {
+      EnumThreadWindows(state->thread, CancelDialog, 0);
+      Sleep(10);
+    }
+  });
+}
+
+DialogCanceller::~DialogCanceller() {
+  state_->done = true;
+  state_->watcher.join();
+  delete state_;
 }
 
 HWND AwaitDialog(const char* title) {

@@ -73,6 +73,20 @@ bool WithDialog(const char* title, const std::function<void(DialogUser&)>& drive
 // The same for the file dialog (open or save) that `act` shows.
 bool WithFileDialog(const std::function<void(DialogUser&)>& drive,
                     const std::function<void()>& act);
+// While it lives, a helper thread cancels every dialog that this thread opens: for code that
+// opens dialogs nobody is there to answer.
+class DialogCanceller {
+ public:
+  DialogCanceller();
+  ~DialogCanceller();
+  DialogCanceller(const DialogCanceller&) = delete;
+  DialogCanceller& operator=(const DialogCanceller&) = delete;
+
+ private:
+  struct State;
+  State* state_;
+};
+
 // From a helper thread: the visible dialog titled `title` once it shows (null after 5 s).
 HWND AwaitDialog(const char* title);
 

@@ -45,15 +45,32 @@ struct Library {
   VARTYPE handle;  // VT_I4 in the win32 build, VT_I8 in the win64 build
 };
 
-std::string TypeText(const TYPEDESC& t, VARTYPE handle) {
-  if (t.vt == VT_PTR) return "*" + TypeText(*t.lptdesc, handle);
+// An alias as property browsers know it: OLE_COLOR by its standard GUID, over VT_UI4.
+std::string AliasText(ITypeInfo* info, HREFTYPE href) {
+  static const GUID kOleColor = {
+      0x66504301, 0xBE0F, 0x101A, {0x8B, 0xBB, 0x00, 0xAA, 0x00, 0x30, 0x0C, 0xAB}};
+  Ref<ITypeInfo> alias;
+  if (info->GetRefTypeInfo(href, alias.out()) != S_OK) return "?";
+  Bstr name;
+  alias->GetDocumentation(MEMBERID_NIL, name.out(), nullptr, nullptr, nullptr);
+  TYPEATTR* attr = nullptr;
+  if (alias->GetTypeAttr(&attr) != S_OK) return "?";
+  const bool color = attr->typekind == TKIND_ALIAS && attr->tdescAlias.vt == VT_UI4 &&
+                     IsEqualGUID(attr->guid, kOleColor) && name.str() == L"OLE_COLOR";
+  alias->ReleaseTypeAttr(attr);
+  return color ? "color" : "alias";
+}
+
+std::string TypeText(ITypeInfo* info, const TYPEDESC& t, VARTYPE handle) {
+  if (t.vt == VT_PTR) return "*" + TypeText(info, *t.lptdesc, handle);
   switch (t.vt) {
+    case VT_USERDEFINED: return AliasText(info, t.hreftype);
     case VT_I4: return handle == VT_I4 ? "long|handle" : "long";
     case VT_I8: return handle == VT_I8 ? "handle" : "?";
     case VT_R8: return "double";
     case VT_R4: return "float";
     case VT_BSTR: return "bstr";
-    case VT_UI4: return "color";
+    case VT_UI4: return "unsigned";
     default: return "vt" + std::to_string(t.vt);
   }
 }
@@ -132,8 +149,9 @@ void CheckFunction(ITypeInfo* info, const FUNCDESC& f, const Slot& s, VARTYPE ha
   ASSERT_EQ(f.cParams, static_cast<SHORT>(s.params.size()));
   for (SHORT p = 0; p < f.cParams; ++p) {
     const ELEMDESC& e = f.lprgelemdescParam[p];
-    EXPECT_TRUE(SameType(s.params[p].type, TypeText(e.tdesc, handle)))
-        << s.params[p].name << ": " << s.params[p].type << " read as " << TypeText(e.tdesc, handle);
+    const std::string read = TypeText(info, e.tdesc, handle);
+    EXPECT_TRUE(SameType(s.params[p].type, read))
+        << s.params[p].name << ": " << s.params[p].type << " read as " << read;
     EXPECT_EQ(e.paramdesc.wParamFlags & 0x0F, FlagsOf(s.params[p].direction)) << s.params[p].name;
   }
   if (firstOfDispid) {
@@ -293,7 +311,7 @@ TEST_P(TypeLibrary, DescribesTheInterfaceItsEventsAndTheClass) {
   ASSERT_EQ(lib->GetDocumentation(-1, name.out(), help.out(), nullptr, nullptr), S_OK);
   EXPECT_EQ(name.str(), L"PICTAVOR1Lib");
   EXPECT_EQ(help.str(), L"Pictavor 1.0");
-  EXPECT_EQ(lib->GetTypeInfoCount(), 3u);
+  EXPECT_EQ(lib->GetTypeInfoCount(), 4u);  // with the OLE_COLOR alias
 
   CheckInterface(lib, library.handle);
   CheckEvents(lib, library.handle);
