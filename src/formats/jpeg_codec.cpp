@@ -20,8 +20,8 @@ constexpr size_t kBufferBytes = 4096;
 constexpr int16_t kProgressive = 2;
 
 // The standard error manager, except that an error jumps back to the codec and that nothing is
-// printed: the Result code is the report. Data that runs out before the end-of-image marker is
-// an error too, though the library only warns of it and would go on to make a grey picture.
+// printed: the Result code is the report. Data that runs out before the picture does is an error
+// too, though the library only warns of it and would go on to make a grey picture.
 struct JpegErrors {
   jpeg_error_mgr manager;  // first: libjpeg hands the manager's address to error_exit
   std::jmp_buf landing;
@@ -42,7 +42,18 @@ struct JpegErrors {
     if (level >= 0) return;
     ++owner->err->num_warnings;
     const int code = owner->err->msg_code;
-    if (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER) Leave(owner);
+    if (code == JWRN_HIT_MARKER || code == JWRN_MUST_RESYNC) Leave(owner);  // bits missing
+    if (code == JWRN_JPEG_EOF && !OnlyTheEndMayBeMissing(owner)) Leave(owner);
+  }
+
+  // In a single sequential scan, data that runs out leaves bits missing, which the decoder
+  // reports, unless all it lacks is the end-of-image marker: such files are common and whole.
+  // Where more scans may follow, running out cannot tell a missing marker from missing scans.
+  static bool OnlyTheEndMayBeMissing(j_common_ptr owner) {
+    if (!owner->is_decompressor) return false;
+    const auto* info = reinterpret_cast<const jpeg_decompress_struct*>(owner);
+    return info->output_height > 0 && !info->progressive_mode &&
+           info->comps_in_scan == info->num_components;
   }
 };
 

@@ -89,14 +89,27 @@ TEST(JpegReader, DataThatEndsBeforeThePictureIsCorrupt) {
     Bytes early(jpeg.begin(), jpeg.begin() + data + 20);  // an end marker inside the scan
     early.insert(early.end(), {0xFF, 0xD9});
     const Bytes cases[] = {Bytes(jpeg.begin(), jpeg.begin() + data),
-                           Bytes(jpeg.begin(), jpeg.end() - 200),
-                           Bytes(jpeg.begin(), jpeg.end() - 2), early, huge};
+                           Bytes(jpeg.begin(), jpeg.end() - 200), early, huge};
     for (const Bytes& cut : cases) {
       mem::Owned dib;
       EXPECT_EQ(test::ReadWith<JpegCodec>(cut, &dib), Result::BadFileFormat)
           << name << ", " << cut.size() << " of " << jpeg.size() << " bytes";
       EXPECT_FALSE(dib);
     }
+  }
+}
+
+// Whether its scans were all there cannot be told of a progressive file without its end marker.
+TEST(JpegReader, ASequentialFileWithoutItsEndMarkerIsWhole) {
+  for (const auto& [name, loads] : {std::pair{"jpeg_baseline.jpg", true},
+                                    {"jpeg_gray.jpg", true},
+                                    {"jpeg_progressive.jpg", false}}) {
+    const Bytes jpeg = test::Fixture(name);
+    mem::Owned whole, unended;
+    ASSERT_EQ(test::ReadWith<JpegCodec>(jpeg, &whole), Result::Ok);
+    const Result result = test::ReadWith<JpegCodec>(Bytes(jpeg.begin(), jpeg.end() - 2), &unended);
+    EXPECT_EQ(result, loads ? Result::Ok : Result::BadFileFormat) << name;
+    if (loads) EXPECT_EQ(test::BytesOf(unended.get()), test::BytesOf(whole.get())) << name;
   }
 }
 
