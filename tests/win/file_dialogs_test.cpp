@@ -48,9 +48,10 @@ TEST_F(FileDialogs, TheChosenTypeGivesTheFormatWhateverTheNameSays) {
   ShowIndexed(8, 8, 8, [](int32_t x, int32_t y) { return static_cast<uint32_t>(x * y); });
   const std::string path = test::TempPath("typed-as.jpg");
   std::remove(path.c_str());
-  bool optionsOffered = true;
+  bool optionsOffered = true, controlEnabled = true;
   EXPECT_EQ(Save(control_.get(),
                  [&](DialogUser& save) {
+                   controlEnabled = IsWindowEnabled(window_);
                    EXPECT_TRUE(save.Template().Enabled(kOptions));
                    save.ChooseFileType(2);
                    optionsOffered = save.Template().Enabled(kOptions);
@@ -59,6 +60,8 @@ TEST_F(FileDialogs, TheChosenTypeGivesTheFormatWhateverTheNameSays) {
                  }),
             0);
   EXPECT_FALSE(optionsOffered) << "options are JPEG's only";
+  EXPECT_FALSE(controlEnabled) << "the control waits for the dialog";
+  EXPECT_TRUE(IsWindowEnabled(window_));
   const test::Bytes written = test::ReadFile(path);
   ASSERT_GE(written.size(), 8u);
   EXPECT_EQ(std::memcmp(written.data(), "\x89PNG", 4), 0);
