@@ -82,14 +82,7 @@ void OperateMonochrome(PortableControl& c, Call& k) {
     k.args[1].i = 0;
     return k.SetResult(histogram);
   }
-  HistogramCounts counts{};
-  {
-    const mem::Owned owned(block);
-    const mem::Locked bytes(block);
-    for (size_t n = 0; n < counts.size() && 4 * n + 4 <= bytes.size(); ++n)
-      counts[n] = ReadI32(bytes.data() + 4 * n);
-  }
-  const int32_t threshold = c.dialogs().Threshold(k.Long(0), counts);
+  const int32_t threshold = c.dialogs().Threshold(k.Long(0), TakeHistogramCounts(block));
   k.args[1].i = threshold;
   if (threshold != -1) Record(c, "Monochrome", {static_cast<double>(threshold)});
   k.SetResult(Result::Ok);

@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "automation/member_rows.h"
-#include "base/bytes.h"
 
 namespace pv {
 namespace {
@@ -27,16 +26,6 @@ void SetStandardCursor(PortableControl& c, Call& k) {
   SetCursor(c, k, Id);
 }
 
-// The counts of a histogram block, which is then freed.
-HistogramCounts TakeCounts(mem::Handle block) {
-  const mem::Owned owned(block);
-  const mem::Locked bytes(block);
-  HistogramCounts counts{};
-  for (size_t n = 0; n < counts.size() && 4 * n + 4 <= bytes.size(); ++n)
-    counts[n] = ReadI32(bytes.data() + 4 * n);
-  return counts;
-}
-
 void DispHistogram(PortableControl& c, Call& k) {
   const ImageDocument& d = c.document();
   const int32_t x = k.Long(0), y = k.Long(1), width = k.Long(2), height = k.Long(3);
@@ -45,12 +34,13 @@ void DispHistogram(PortableControl& c, Call& k) {
   if (bits == 8) {
     mem::Handle gray = nullptr;
     result = d.GetHistogram(x, y, width, height, &gray);
-    if (result == Result::Ok) c.display().ShowHistogram({TakeCounts(gray)});
+    if (result == Result::Ok) c.display().ShowHistogram({TakeHistogramCounts(gray)});
   } else if (bits == 24 || bits == 32) {
     mem::Handle red = nullptr, green = nullptr, blue = nullptr;
     result = d.GetRGBHistogram(x, y, width, height, &red, &green, &blue);
     if (result == Result::Ok)
-      c.display().ShowHistogram({TakeCounts(red), TakeCounts(green), TakeCounts(blue)});
+      c.display().ShowHistogram(
+          {TakeHistogramCounts(red), TakeHistogramCounts(green), TakeHistogramCounts(blue)});
   }
   k.SetResult(result);
 }

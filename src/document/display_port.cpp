@@ -1,5 +1,7 @@
 #include "document/display_port.h"
 
+#include "base/bytes.h"
+
 namespace pv {
 
 std::array<int32_t, 256> HistogramCurve(const HistogramCounts& counts) {
@@ -9,6 +11,15 @@ std::array<int32_t, 256> HistogramCurve(const HistogramCounts& counts) {
   for (size_t i = 0; i < counts.size(); ++i)
     y[i] = kHistogramGraphHeight - TruncToDisplay(counts[i] / scale * 100.0);
   return y;
+}
+
+HistogramCounts TakeHistogramCounts(mem::Handle block) {
+  const mem::Owned owned(block);
+  const mem::Locked bytes(block);
+  HistogramCounts counts{};
+  for (size_t n = 0; n < counts.size() && 4 * n + 4 <= bytes.size(); ++n)
+    counts[n] = ReadI32(bytes.data() + 4 * n);
+  return counts;
 }
 
 bool DisplayPort::IsStandardCursor(uint16_t id) {

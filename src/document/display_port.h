@@ -42,6 +42,9 @@ constexpr int32_t kHistogramGraphHeight = 100;
 // The y of each bin in the histogram window's graph (0 at the top, an empty bin on the lower
 // edge at 100): the largest count reaches about nine tenths of the height.
 std::array<int32_t, 256> HistogramCurve(const HistogramCounts& counts);
+// The counts of a histogram block as GetHistogram hands it out, which is then freed; bins the
+// block is too short for are 0.
+HistogramCounts TakeHistogramCounts(mem::Handle block);
 
 // The line a profile was taken along, and its samples: three bytes each (the DIB's channel
 // order) above 8 bits per pixel, one byte each at 8 and below.

@@ -51,15 +51,23 @@ void DialogUser::AwaitClosed() const {
   for (int n = 0; n < 250 && IsWindowVisible(dialog_); ++n) Sleep(20);
 }
 
+namespace {
+
+void NotifySlider(HWND dialog, HWND slider, WORD code, int position) {
+  SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(code, position), reinterpret_cast<LPARAM>(slider));
+}
+
+}  // namespace
+
+void DialogUser::Drag(int id, int position) {
+  SendMessageW(Item(id), TBM_SETPOS, TRUE, position);
+  NotifySlider(dialog_, Item(id), TB_THUMBTRACK, position);
+}
+
 void DialogUser::Slide(int id, int position) {
-  HWND slider = Item(id);
-  const auto notify = [&](WORD code) {
-    SendMessageW(dialog_, WM_HSCROLL, MAKEWPARAM(code, position), reinterpret_cast<LPARAM>(slider));
-  };
-  SendMessageW(slider, TBM_SETPOS, TRUE, position);
-  notify(TB_THUMBTRACK);
-  notify(TB_THUMBPOSITION);
-  notify(TB_ENDTRACK);
+  Drag(id, position);
+  NotifySlider(dialog_, Item(id), TB_THUMBPOSITION, position);
+  NotifySlider(dialog_, Item(id), TB_ENDTRACK, position);
 }
 
 void DialogUser::Scroll(int id, int code) {

@@ -18,6 +18,8 @@ class DialogUser {
 
   // A slider dragged to `position` and released: the thumb's track, then the end of tracking.
   void Slide(int id, int position);
+  // A slider's thumb dragged to `position` and still held.
+  void Drag(int id, int position);
   // A scroll bar's arrow or page area clicked, or its ends reached: one SB_ code.
   void Scroll(int id, int code);
   // An up-down's arrow clicked to `position`, which it reports with the position.
