@@ -2,8 +2,9 @@
 // on the control's thread with the window disabled and answers whether the user ended it with
 // "決定", handing back the values chosen. The slider dialogs and the palette dialog change the
 // control's image while they run (the preview, the applied entries) and put it back on
-// "ｷｬﾝｾﾙ"; the others only choose, and their member performs the operation. A control without a
-// window has no dialogs: every one answers as if cancelled.
+// "ｷｬﾝｾﾙ"; the others only choose, and their member performs the operation. The control opens
+// them over the active window, with or without a window of its own; a portable control that no
+// window layer serves (the command-line host's) has none, and every one answers as cancelled.
 #pragma once
 
 #include <cstdint>
