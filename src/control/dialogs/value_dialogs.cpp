@@ -101,7 +101,6 @@ bool RunCanvasSizeDialog(PortableControl& control, HWND controlWindow, CanvasCho
   return true;
 }
 
-bool RunResizeDialog(PortableControl&, HWND, ScaleChoice*) { return false; }
 bool RunPaletteDialog(PortableControl&, HWND) { return false; }
 
 }  // namespace pv::control
