@@ -101,6 +101,4 @@ bool RunCanvasSizeDialog(PortableControl& control, HWND controlWindow, CanvasCho
   return true;
 }
 
-bool RunPaletteDialog(PortableControl&, HWND) { return false; }
-
 }  // namespace pv::control
