@@ -127,19 +127,23 @@ void OperateSetImageScale(PortableControl& c, Call& k) {
   k.SetResult(Result::Ok);
 }
 
-// The colour table as GetPalette answers it: no image or no colour table gives its code. A
-// table shorter than the bit count allows has only its own entries.
+}  // namespace
+
+// GetPaletteSize counts bytes, and its header may claim fewer entries than the bit count has.
 std::vector<int32_t> ColourTable(const ImageDocument& d, Result* result) {
   std::vector<int32_t> table;
   int32_t colour = 0;
   *result = d.GetPalette(0, &colour);
-  const int32_t count = std::min(d.GetPaletteSize(), 256);
+  if (*result != Result::Ok) return table;  // no image, or more than 8 bits
+  const int32_t count = std::min(d.GetPaletteSize() / 4, int32_t{1} << d.GetBitmapBits());
   for (int32_t n = 0; *result == Result::Ok && n < count; ++n) {
     *result = d.GetPalette(n, &colour);
-    table.push_back(colour);
+    if (*result == Result::Ok) table.push_back(colour);
   }
   return table;
 }
+
+namespace {
 
 // A 1024-byte block of 32-bit values, the rest zero; null when memory runs out.
 mem::Handle Block(const std::vector<int32_t>& values) {

@@ -14,4 +14,8 @@ void AddDialogMembers(std::vector<Member>* table);
 // Whether the user confirmed.
 bool RunCustomGrayscale(PortableControl& control);
 
+// The colour table as GetPalette answers it, as COLORREFs: no image or no colour table gives
+// its code. A table shorter than the bit count allows has only its own entries.
+std::vector<int32_t> ColourTable(const ImageDocument& document, Result* result);
+
 }  // namespace pv

@@ -251,6 +251,38 @@ TEST(DialogMembers, PaletteChangesComeOutInTwoBlocksAndOneEntryEach) {
   EXPECT_EQ(LongAt(entries[1], 4), 0x112233);
 }
 
+// GetPaletteSize counts bytes: 1- and 4-bit tables are read entry by entry, and one whose header
+// claims 16 of its 256 entries only as far as it claims.
+TEST(DialogMembers, PaletteReadsTheEntriesEachTableHas) {
+  struct Case {
+    int bits;
+    uint32_t claimed;  // biClrUsed
+    int32_t last;
+  };
+  for (const Case c : {Case{1, 0, 1}, Case{4, 0, 15}, Case{8, 16, 15}}) {
+    ScriptedDialogs dialogs;
+    PortableControl control;
+    control.set_dialogs(&dialogs);
+    test::Bytes dib = test::MakeDibBytes(
+        4, 2, c.bits, test::Table(size_t{1} << c.bits, [](size_t) { return 0u; }),
+        [](int32_t, int32_t) { return 0u; });
+    WriteU32(&dib[32], c.claimed);
+    const mem::Owned block(test::BlockOf(dib));
+    ASSERT_EQ(control.document().SetDIB(block.get()), Result::Ok);
+    dialogs.whileOpen = [&] {
+      for (int32_t n = c.last; n < (1 << c.bits); ++n) control.document().SetPalette(n, 0x123456);
+    };
+    Call call;
+    ASSERT_TRUE(InvokeByName(control, "OperateSetPalette", {}, &call));
+    EXPECT_EQ(call.pVal, 0) << c.bits;
+    EXPECT_EQ(call.args[2].i, 1) << c.bits;
+    const mem::Owned indices(call.args[0].h), colours(call.args[1].h);
+    const test::Bytes i = test::BytesOf(indices.get());
+    ASSERT_EQ(i.size(), 1024u);
+    EXPECT_EQ(ReadI32(i.data()), c.last) << c.bits;
+  }
+}
+
 // Without a colour table there are no rows to show: GetPalette's code, no dialog, no blocks.
 TEST(DialogMembers, PaletteOfATrueColourImageIsRefusedAndCancelWritesZeros) {
   Fixture colour(24);
