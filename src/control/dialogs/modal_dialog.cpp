@@ -21,7 +21,6 @@ DisabledWindow::~DisabledWindow() {
 }
 
 INT_PTR ModalDialog::Run(int resource) {
-  if (!controlWindow_) return -1;
   static const bool classes = [] {
     const INITCOMMONCONTROLSEX used{sizeof(INITCOMMONCONTROLSEX),
                                     ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES};

@@ -42,7 +42,6 @@ class ModalDialog {
   ModalDialog& operator=(const ModalDialog&) = delete;
 
   // Runs dialog `resource` to its end; what it ended with, -1 when it could not be created.
-  // A control without a window has no dialogs: -1 at once.
   INT_PTR Run(int resource);
 
  protected:
