@@ -9,6 +9,7 @@
 // After the Windows headers it extends.
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -91,7 +92,10 @@ IPictavorCtl* theControl = nullptr;
 void ArrangeDialog(const wchar_t* title, int position) {
   HWND dialog = FindWindowW(reinterpret_cast<LPCWSTR>(ULONG_PTR{32770}), title);
   if (!dialog) return;
-  SetWindowPos(dialog, nullptr, 575, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  RECT frame;
+  GetWindowRect(dialog, &frame);
+  const int x = std::min<int>(575, GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left) - 8);
+  SetWindowPos(dialog, nullptr, x, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   if (HWND slider = GetDlgItem(dialog, 1501); slider && position >= 0) {
     SendMessageW(slider, TBM_SETPOS, TRUE, position);
     SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(slider));
