@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "control/dialogs/modal_dialog.h"
+#include "control/dialogs/slider_frame.h"
 // After the Windows headers it extends.
 #include <commctrl.h>
 
@@ -73,18 +74,12 @@ class JpegOptionsDialog : public ModalDialog {
     SetItemText(kQualityEdit, std::to_string(quality));
   }
 
-  // The scroll bar's arrows step by one, its page areas by ten.
+  // The scroll bar steps as the slider dialogs' do; the ends clamp to the quality's range.
   bool Step(WORD code) {
-    const int now = GetScrollPos(Item(kQualityScroll), SB_CTL);
-    switch (code) {
-      case SB_LINEUP: Show(now + 1); return true;
-      case SB_LINEDOWN: Show(now - 1); return true;
-      case SB_PAGEUP: Show(now + 10); return true;
-      case SB_PAGEDOWN: Show(now - 10); return true;
-      case SB_TOP: Show(kMinQuality); return true;
-      case SB_BOTTOM: Show(kMaxQuality); return true;
-      default: return false;
-    }
+    int quality = GetScrollPos(Item(kQualityScroll), SB_CTL);
+    if (!ScrollStep(code, &quality)) return false;
+    Show(quality);
+    return true;
   }
 
   JpegSettings chosen_;

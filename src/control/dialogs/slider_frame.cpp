@@ -13,6 +13,18 @@ int ParseInteger(const std::string& text) {
   return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
+bool ScrollStep(WORD code, int* value) {
+  switch (code) {
+    case SB_LINEUP: *value += 1; return true;
+    case SB_LINEDOWN: *value -= 1; return true;
+    case SB_PAGEUP: *value += 10; return true;
+    case SB_PAGEDOWN: *value -= 10; return true;
+    case SB_TOP: *value = 0; return true;
+    case SB_BOTTOM: *value = 255; return true;
+    default: return false;
+  }
+}
+
 BOOL SliderDialog::OnInit() {
   for (int n = 0; n < channels_; ++n) {
     HWND slider = Item(kFirstSlider + n);
@@ -79,15 +91,7 @@ void SliderDialog::OnStepper(HWND stepper, WORD code, short position) {
   const int n = ChannelOf(id, kFirstScrollBar);
   if (n < 0) return;
   int value = GetScrollPos(stepper, SB_CTL);
-  switch (code) {
-    case SB_LINEUP: value += 1; break;
-    case SB_LINEDOWN: value -= 1; break;
-    case SB_PAGEUP: value += 10; break;
-    case SB_PAGEDOWN: value -= 10; break;
-    case SB_TOP: value = 0; break;
-    case SB_BOTTOM: value = 255; break;
-    default: return;
-  }
+  if (!ScrollStep(code, &value)) return;
   Show(n, value);
   Preview();
 }

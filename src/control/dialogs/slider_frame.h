@@ -17,6 +17,10 @@ constexpr int kFirstSlider = 1501, kFirstScrollBar = 1401, kFirstUpDown = 1301, 
 // atoi's reading of a text, saturated where atoi would overflow.
 int ParseInteger(const std::string& text);
 
+// Where a scroll-bar code moves `value`: the arrows by one, the page areas by ten, the ends to 0
+// and 255; false for a code that moves nothing. The controls shown the value clamp it.
+bool ScrollStep(WORD code, int* value);
+
 struct SliderRange {
   int minimum, maximum, ticks;
   int textLimit;  // characters of the edit box

@@ -120,15 +120,7 @@ void ThresholdDialog::OnEditChanged() {
 // Clamped before it is written, so the edit box never shows a value the scroll bar cannot hold.
 void ThresholdDialog::OnScroll(WORD code) {
   int value = Threshold();
-  switch (code) {
-    case SB_LINEUP: value += 1; break;
-    case SB_LINEDOWN: value -= 1; break;
-    case SB_PAGEUP: value += 10; break;
-    case SB_PAGEDOWN: value -= 10; break;
-    case SB_TOP: value = 0; break;
-    case SB_BOTTOM: value = 255; break;
-    default: return;
-  }
+  if (!ScrollStep(code, &value)) return;
   WriteEdit(std::clamp(value, 0, 255));
 }
 
