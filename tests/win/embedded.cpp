@@ -1,5 +1,8 @@
 #include "embedded.h"
 
+#include <cstdio>
+#include <fstream>
+
 #include "test_support.h"
 
 namespace pv::wintest {
@@ -85,6 +88,21 @@ void Embedded::ShowDib(mem::Handle block) {
   ASSERT_EQ(control_->SetDIB(reinterpret_cast<LONG_PTR>(dib.get()), &v), S_OK);
   ASSERT_EQ(v, 0);
   PumpMessages();
+}
+
+std::vector<std::string> Embedded::LogTextLines() {
+  const std::string path = test::TempPath("log-text-lines.txt");
+  Bstr name(Wide(path).c_str());
+  LONG v = -1;
+  EXPECT_EQ(control_->SaveLogText(name.get(), &v), S_OK);
+  std::vector<std::string> lines;
+  {
+    std::ifstream file(path, std::ios::binary);
+    for (std::string line; std::getline(file, line);)
+      lines.push_back(line.substr(0, line.size() - 1));
+  }
+  std::remove(path.c_str());
+  return lines;
 }
 
 void Embedded::ShowBlank(int32_t width, int32_t height) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/global_memory.h"
@@ -43,6 +44,10 @@ class Embedded : public testing::Test {
 
   // Hands the control a DIB (freed here) and lets it lay out.
   void ShowDib(mem::Handle dib);
+
+  // The Log entries' display lines (CP932), as the log's text export writes them, each without
+  // its CR LF.
+  std::vector<std::string> LogTextLines();
 
   Atl atl_;
   IStream* stream_ = nullptr;

@@ -1,7 +1,6 @@
 // The log window as a user meets it: found by its title, its list read back, its menu commands
 // sent as WM_COMMAND and its message boxes answered.
 #include <cstdio>
-#include <fstream>
 
 #include "embedded.h"
 #include "test_support.h"
@@ -51,20 +50,6 @@ class LogWindow : public Embedded {
     }
     return lines;
   }
-  // The entries' display lines, as the log's text export writes them.
-  std::vector<std::string> EntryLines() {
-    const std::string path = test::TempPath("log-window.txt");
-    Bstr name(Wide(path).c_str());
-    LONG v = -1;
-    EXPECT_EQ(control_->SaveLogText(name.get(), &v), S_OK);
-    std::vector<std::string> lines;
-    std::ifstream file(path, std::ios::binary);
-    for (std::string line; std::getline(file, line);)
-      lines.push_back(line.substr(0, line.size() - 1));
-    file.close();
-    std::remove(path.c_str());
-    return lines;
-  }
   bool Checked(WPARAM id) {
     return (GetMenuState(GetMenu(log_), static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0;
   }
@@ -88,7 +73,7 @@ TEST_F(LogWindow, ShowingStartsLoggingAndHidingLeavesItOn) {
   EXPECT_FALSE(IsWindowVisible(log_));
   EXPECT_EQ(TurnOver(1), 0);
   EXPECT_EQ(ListLines().size(), 1u) << "hiding left logging on";
-  EXPECT_EQ(ListLines(), EntryLines());
+  EXPECT_EQ(ListLines(), LogTextLines());
 }
 
 TEST_F(LogWindow, TheListFollowsDeletionAndTheLoggingSwitch) {
@@ -104,7 +89,7 @@ TEST_F(LogWindow, TheListFollowsDeletionAndTheLoggingSwitch) {
   SendMessageW(list_, LB_SETSEL, TRUE, 3);
   Command(kDelete);
   EXPECT_EQ(ListLines(), (std::vector<std::string>{before[0], before[2], before[4]}));
-  EXPECT_EQ(ListLines(), EntryLines());
+  EXPECT_EQ(ListLines(), LogTextLines());
 
   Command(kStopLogging);
   EXPECT_TRUE(Checked(kStopLogging));
@@ -114,7 +99,7 @@ TEST_F(LogWindow, TheListFollowsDeletionAndTheLoggingSwitch) {
   Command(kStartLogging);
   EXPECT_EQ(TurnOver(0), 0);
   EXPECT_EQ(ListLines().size(), 4u);
-  EXPECT_EQ(ListLines(), EntryLines());
+  EXPECT_EQ(ListLines(), LogTextLines());
 }
 
 TEST_F(LogWindow, CommandsThatNeedASelectionSayWhatIsMissing) {

@@ -2,7 +2,6 @@
 // atl.dll's container, worked from a helper thread, and the image, the outputs and the log read
 // back; the panes are read back pixel by pixel with PrintWindow.
 #include <cstdio>
-#include <fstream>
 
 #include "dialog_user.h"
 #include "embedded.h"
@@ -40,20 +39,6 @@ class SliderDialogs : public Embedded {
     LONG v = -1;
     ASSERT_EQ(control_->StartLog(&v), S_OK);
   }
-  // The entries' display lines (CP932), as the log's text export writes them.
-  std::vector<std::string> LogLines() {
-    const std::string path = test::TempPath("slider-dialogs.txt");
-    Bstr name(Wide(path).c_str());
-    LONG v = -1;
-    EXPECT_EQ(control_->SaveLogText(name.get(), &v), S_OK);
-    std::vector<std::string> lines;
-    std::ifstream file(path, std::ios::binary);
-    for (std::string line; std::getline(file, line);)
-      lines.push_back(line.substr(0, line.size() - 1));
-    file.close();
-    std::remove(path.c_str());
-    return lines;
-  }
   void Gradient() {
     Show(16, 16, [](int32_t x, int32_t y) { return static_cast<uint32_t>(x * 0x100F00 + y * 9); });
   }
@@ -82,7 +67,7 @@ TEST_F(SliderDialogs, MosaicPreviewsWhenTheSliderIsReleased) {
     EXPECT_EQ(v, 0);
     EXPECT_EQ(size, 8);
     EXPECT_EQ(Image(), released ? mosaic : original) << released;
-    EXPECT_EQ(LogLines(), std::vector<std::string>{Cp932("ﾓｻﾞｲｸ  大きさ:8")});
+    EXPECT_EQ(LogTextLines(), std::vector<std::string>{Cp932("ﾓｻﾞｲｸ  大きさ:8")});
   }
 }
 
@@ -114,7 +99,7 @@ TEST_F(SliderDialogs, ScrollBarStepsClampAndCancelGivesTheImageBack) {
   EXPECT_EQ(v, 15);
   EXPECT_EQ(size, -1);
   EXPECT_EQ(Image(), original);
-  EXPECT_TRUE(LogLines().empty());
+  EXPECT_TRUE(LogTextLines().empty());
 }
 
 TEST_F(SliderDialogs, RotationTurnsTheSnapshotByTheReleasedAngle) {
@@ -282,7 +267,7 @@ TEST_F(SliderDialogs, ThresholdFollowsItsEditBoxAndKeepsReturnFromTheDialog) {
   EXPECT_EQ(v, 0);
   EXPECT_EQ(threshold, 100);
   EXPECT_EQ(Image(), expected);
-  EXPECT_EQ(LogLines(), std::vector<std::string>{Cp932("２値化  閾値:100")});
+  EXPECT_EQ(LogTextLines(), std::vector<std::string>{Cp932("２値化  閾値:100")});
 }
 
 // Confirmed untouched, the image is binarised at the threshold handed back, as its entry says.
@@ -300,7 +285,7 @@ TEST_F(SliderDialogs, ThresholdUntouchedStillAppliesOnConfirmAndNothingOnCancel)
     EXPECT_EQ(v, 0);
     EXPECT_EQ(threshold, confirm ? 128 : -1);
     EXPECT_EQ(Image(), confirm ? binary : original);
-    EXPECT_EQ(LogLines().size(), confirm ? 1u : 0u);
+    EXPECT_EQ(LogTextLines().size(), confirm ? 1u : 0u);
   }
 }
 
