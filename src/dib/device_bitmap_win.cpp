@@ -65,7 +65,7 @@ HPALETTE PaletteOf(const uint8_t* table, size_t entries) {
 // Header and colour table as GDI wants them: every table entry's reserved byte set to 1.
 void FillInfo(const DibHeader& header, const uint8_t* table, size_t entries, uint8_t* info) {
   header.Write(info);
-  std::memcpy(info + kDibHeaderBytes, table, 4 * entries);
+  if (entries) std::memcpy(info + kDibHeaderBytes, table, 4 * entries);
   for (size_t i = 0; i < entries; ++i) info[kDibHeaderBytes + 4 * i + 3] = 1;
 }
 
@@ -99,21 +99,20 @@ Result DibToSection(mem::Handle dib, HDC* dc, HBITMAP* section, void** bits) {
   if (section) *section = nullptr;
   if (bits) *bits = nullptr;
   if (!dib || !dc || !section || !bits) return Result::BadParameter;
-  DibHeader header;
-  uint8_t table[kMaxColorTableBytes];
-  mem::Handle rows = nullptr;
-  const Result split = DibSplitHandle(dib, &header, table, &rows);
-  if (split != Result::Ok) return split;
-  mem::Owned pixels(rows);
-  const size_t entries = TableEntries(header.bitCount);
+  // The rows go straight from the DIB into the section: a copy between would cost a second
+  // picture's worth of memory on every layout.
+  DibLock lock(dib);
+  if (lock.status() != Result::Ok) return lock.status();
+  const DibView& view = lock.view();
+  const size_t entries = TableEntries(view.bitCount());
   alignas(BITMAPINFO) uint8_t info[kInfoBytes];
-  FillInfo(header, table, entries, info);
+  FillInfo(view.header, view.table, entries, info);
 
   HDC memory = CreateCompatibleDC(nullptr);
   if (!memory) return Result::BitmapConversionFailed;
   HPALETTE palette = nullptr, previous = nullptr;
   if (entries > 0) {
-    palette = PaletteOf(table, entries);
+    palette = PaletteOf(view.table, entries);
     if (!palette) {
       DeleteDC(memory);
       return Result::OutOfMemory;
@@ -124,11 +123,7 @@ Result DibToSection(mem::Handle dib, HDC* dc, HBITMAP* section, void** bits) {
   void* sectionBits = nullptr;
   HBITMAP made = CreateDIBSection(memory, reinterpret_cast<BITMAPINFO*>(info), DIB_RGB_COLORS,
                                   &sectionBits, nullptr, 0);
-  if (made && sectionBits) {
-    mem::Locked source(pixels.get());
-    std::memcpy(sectionBits, source.data(),
-                *DibImageBytes(header.width, header.height, header.bitCount));
-  }
+  if (made && sectionBits) std::memcpy(sectionBits, view.bits, view.imageBytes());
   if (palette) {
     SelectPalette(memory, previous, FALSE);
     DeleteObject(palette);
