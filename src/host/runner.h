@@ -37,6 +37,12 @@ class PortableRunner : public MemberRunner {
 // registered control. Null, with the reason, when the control cannot be had.
 std::unique_ptr<MemberRunner> CreateRunner(std::string* error);
 
+#ifdef _WIN32
+// A runner on a control the caller already holds (one in a container, say), through its
+// IDispatch; the runner keeps its own reference.
+std::unique_ptr<MemberRunner> CreateRunner(struct IDispatch* control);
+#endif
+
 // The program's arguments in UTF-8 (on Windows read as UTF-16 from the command line).
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 

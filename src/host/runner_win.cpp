@@ -90,6 +90,7 @@ WORD InvokeFlags(MemberKind kind) {
 class DispatchRunner : public MemberRunner {
  public:
   DispatchRunner() = default;
+  explicit DispatchRunner(IDispatch* control) : dispatch_(control) { dispatch_->AddRef(); }
   ~DispatchRunner() override {
     if (dispatch_) dispatch_->Release();
     if (initialized_) CoUninitialize();
@@ -178,6 +179,10 @@ std::unique_ptr<MemberRunner> CreateRunner(std::string* error) {
   auto runner = std::make_unique<DispatchRunner>();
   if (!runner->Create(error)) return nullptr;
   return runner;
+}
+
+std::unique_ptr<MemberRunner> CreateRunner(IDispatch* control) {
+  return std::make_unique<DispatchRunner>(control);
 }
 
 std::vector<std::string> ProgramArguments(int, char**) {

@@ -24,6 +24,9 @@ size_t Size(Handle h);
 // Grows or shrinks an unlocked block to `bytes`, keeping its contents and zeroing what is
 // added; the handle stays the same. False, with the block unchanged, without memory.
 bool Resize(Handle h, size_t bytes);
+// The blocks alive now and their bytes, for leak checks. False where the blocks are the
+// system's own (Windows), which keeps no such count for a process.
+bool CountLive(size_t* blocks, size_t* bytes);
 // Lock for access; null for null, an unknown handle or an empty block.
 void* Lock(Handle h);
 void Unlock(Handle h);

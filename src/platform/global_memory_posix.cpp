@@ -138,6 +138,13 @@ class Table {
     if (slot && slot->locks > 0) --slot->locks;
   }
 
+  void Count(size_t* blocks, size_t* bytes) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    *blocks = slots_.size() - free_.size();
+    *bytes = 0;
+    for (const Slot& slot : slots_) *bytes += slot.size;
+  }
+
  private:
   Slot* Find(Handle h) {
     size_t index = reinterpret_cast<size_t>(h) - 1;
@@ -176,5 +183,10 @@ size_t Size(Handle h) { return Blocks().SizeOf(h); }
 void* Lock(Handle h) { return Blocks().Lock(h); }
 
 void Unlock(Handle h) { Blocks().Unlock(h); }
+
+bool CountLive(size_t* blocks, size_t* bytes) {
+  Blocks().Count(blocks, bytes);
+  return true;
+}
 
 }  // namespace pv::mem
