@@ -25,7 +25,7 @@ import argparse
 import re
 import sys
 
-COM_ENTRY_POINTS = [("DllCanUnloadNow", 0), ("DllGetClassObject", 12),
+COM_ENTRY_POINTS = [("DllCanUnloadNow", 0), ("DllGetClassObject", 12), ("DllInstall", 8),
                     ("DllRegisterServer", 0), ("DllUnregisterServer", 0)]
 C_TYPES = {"long": "LONG", "LONG_PTR": "LONG_PTR", "double": "double", "float": "float",
            "BSTR": "BSTR", "OLE_COLOR": "OLE_COLOR"}

@@ -37,9 +37,9 @@ for name in PVC_SetDispScale PVC_Grayscale PVC_Load PVC_get_BackColor PVC_put_Ba
             PVC_ExecutePlugin PVC_GetWidth; do
   check "$build exports $name" 1 "$(grep -cx "$name" <<<"$names")"
 done
-check "COM entry points" $'DllCanUnloadNow\nDllGetClassObject\nDllRegisterServer\nDllUnregisterServer' \
+check "COM entry points" $'DllCanUnloadNow\nDllGetClassObject\nDllInstall\nDllRegisterServer\nDllUnregisterServer' \
   "$(grep '^Dll' <<<"$names")"
-check "$build exports nothing else" 140 "$(wc -l <<<"$names")"
+check "$build exports nothing else" 141 "$(wc -l <<<"$names")"
 # Callers' compilers ask for the standard-call names: the import library maps them to the plain ones.
 implib=$(${triple}-nm "$root/build/$build/sdk/lib/libPictavor.dll.a" | awk '$2 == "T" { print $3 }')
 if [ "$build" = win32 ]; then
@@ -142,6 +142,29 @@ run reg query 'HKCR\CLSID' /ve $view >/dev/null 2>&1
 check "the CLSID key itself stays" 0 $?
 "$work/pictavor-exe" 'GetWidth()' >/dev/null 2>"$work/err.txt"
 check "pictavor.exe without the control" "1 1" "$? $(grep -c 'cannot create Pictavor.PictavorCtl' "$work/err.txt")"
+# ---- per-user registration: the same keys under HKCU\Software\Classes, none machine-wide ----
+ours() {  # ours ROOT: how many keys of the control the registry holds under ROOT
+  run reg export "$1" "$work/export.reg" $view /y >/dev/null 2>&1 || { echo 0; return; }
+  local interfaces='D4FC932D-72CF-4BF1-B84A-2D169FD6915C|5BFF01DF-9BD5-45AD-8EC8-D502BE4DC161'
+  iconv -f UTF-16 -t UTF-8 "$work/export.reg" |
+    grep -ciE "^\[.*(${clsid:1:36}|${libid:1:36}|$interfaces|Pictavor\.PictavorCtl)"
+}
+user='HKCU\Software\Classes'
+run "$system\\regsvr32.exe" /s /n /i:user "$bin/Pictavor.dll"
+check "regsvr32 /n /i:user registers" 0 $?
+for entry in "${registered[@]}"; do
+  key="${entry%%|*}"
+  check "per-user ${key/HKCR/$user}" "${entry#*|}" "$(value "${key/HKCR/$user}")"
+done
+check "per-user type library" "$module" "$(value "$user\\TypeLib\\$libid\\1.0\\409\\$build")"
+for key in "CLSID\\$clsid" "TypeLib\\$libid\\1.0\\409\\$build"; do
+  run reg query "HKLM\\Software\\Classes\\$key" $view >/dev/null 2>&1
+  check "per-user registration writes no HKLM\\...\\$key" 1 $?
+done
+run "$system\\regsvr32.exe" /s /u /n /i:user "$bin/Pictavor.dll"
+check "regsvr32 /u /n /i:user unregisters" 0 $?
+check "per-user unregistration leaves no key" 0 "$(ours "$user")"
+
 run "$system\\regsvr32.exe" /s "$bin/Pictavor.dll"  # leave the control registered for later stages
 
 finish "windows $build"

@@ -1,5 +1,7 @@
 // DllRegisterServer and DllUnregisterServer: the registration script of resource REGISTRY 103
-// (resources/registration.txt) under HKEY_CLASSES_ROOT, and the type library.
+// (resources/registration.txt) under HKEY_CLASSES_ROOT, and the type library. DllInstall with
+// "user" (regsvr32 /n /i:user) writes the same keys and the type library's (script 104) for the
+// current user alone, under HKEY_CURRENT_USER\Software\Classes: no administrator rights needed.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,7 +11,8 @@
 namespace pv::control {
 namespace {
 
-constexpr int kScriptResource = 103;
+constexpr int kClassScript = 103;
+constexpr int kUserTypeLibraryScript = 104;
 
 std::wstring Trim(std::wstring_view text) {
   const size_t first = text.find_first_not_of(L" \t\r");
@@ -24,9 +27,14 @@ std::wstring GuidText(REFGUID guid) {
   return text;
 }
 
-// The script's lines with %CLSID%, %LIBID% and %MODULE% replaced; empty when it is missing.
-std::vector<std::wstring> ScriptLines() {
-  HRSRC found = FindResourceW(ModuleInstance(), MAKEINTRESOURCEW(kScriptResource), L"REGISTRY");
+std::wstring ModuleFolder() {
+  const std::wstring path = ModulePath();
+  return path.substr(0, path.find_last_of(L"\\/"));
+}
+
+// The lines of script resource `id` with its %NAME% values filled in; empty when it is missing.
+std::vector<std::wstring> ScriptLines(int id = kClassScript) {
+  HRSRC found = FindResourceW(ModuleInstance(), MAKEINTRESOURCEW(id), L"REGISTRY");
   HGLOBAL loaded = found ? LoadResource(ModuleInstance(), found) : nullptr;
   const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
   if (!bytes) return {};
@@ -35,7 +43,11 @@ std::vector<std::wstring> ScriptLines() {
   const std::pair<std::wstring, std::wstring> replacements[] = {
       {L"%CLSID%", GuidText(CLSID_PictavorCtl)},
       {L"%LIBID%", GuidText(LIBID_PICTAVOR1Lib)},
-      {L"%MODULE%", ModulePath()}};
+      {L"%MODULE%", ModulePath()},
+      {L"%MODULEDIR%", ModuleFolder()},
+      {L"%IID_CONTROL%", GuidText(IID_IPictavorCtl)},
+      {L"%IID_EVENTS%", GuidText(DIID__IPictavorCtlEvents)},
+      {L"%PLATFORM%", sizeof(void*) == 8 ? L"win64" : L"win32"}};
   for (const auto& [name, value] : replacements)
     for (size_t at = text.find(name); at != std::wstring::npos;
          at = text.find(name, at + value.size()))
@@ -51,8 +63,17 @@ std::vector<std::wstring> ScriptLines() {
   return lines;
 }
 
+// Where the script's keys go: the machine's classes or the current user's.
+struct ClassesRoot {
+  HKEY root;
+  std::wstring_view prefix;
+  std::wstring Key(std::wstring_view key) const { return std::wstring(prefix) + std::wstring(key); }
+};
+const ClassesRoot kMachine{HKEY_CLASSES_ROOT, L""};
+const ClassesRoot kUser{HKEY_CURRENT_USER, L"Software\\Classes\\"};
+
 // One "KEY [NAME] = VALUE" line: creates the key and sets the value if there is one.
-LSTATUS WriteLine(const std::wstring& line) {
+LSTATUS WriteLine(const ClassesRoot& classes, const std::wstring& line) {
   const size_t equals = line.find(L" = ");
   std::wstring key = Trim(std::wstring_view(line).substr(0, equals));
   std::wstring name;
@@ -63,8 +84,8 @@ LSTATUS WriteLine(const std::wstring& line) {
     key = Trim(std::wstring_view(key).substr(0, open));
   }
   HKEY handle = nullptr;
-  LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                                   nullptr, &handle, nullptr);
+  LSTATUS status = RegCreateKeyExW(classes.root, classes.Key(key).c_str(), 0, nullptr, 0,
+                                   KEY_SET_VALUE, nullptr, &handle, nullptr);
   if (status != ERROR_SUCCESS) return status;
   if (equals != std::wstring::npos) {
     const std::wstring value = line.substr(equals + 3);
@@ -80,39 +101,38 @@ constexpr std::wstring_view kRemove = L"remove ";
 
 bool IsRemoval(const std::wstring& line) { return line.compare(0, kRemove.size(), kRemove) == 0; }
 
-}  // namespace
-}  // namespace pv::control
-
-using namespace pv::control;
-
-STDAPI DllRegisterServer() {
-  const std::vector<std::wstring> lines = ScriptLines();
+HRESULT WriteScript(const ClassesRoot& classes, int id = kClassScript) {
+  const std::vector<std::wstring> lines = ScriptLines(id);
   if (lines.empty()) return SELFREG_E_CLASS;
   for (const std::wstring& line : lines) {
     if (IsRemoval(line)) continue;
-    const LSTATUS status = WriteLine(line);
+    const LSTATUS status = WriteLine(classes, line);
     if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
   }
-  ITypeLib* lib = nullptr;
-  HRESULT hr = LoadTypeLibEx(ModulePath().c_str(), REGKIND_REGISTER, &lib);
-  if (SUCCEEDED(hr)) ITypeLib_Release(lib);
-  return FAILED(hr) ? SELFREG_E_TYPELIB : S_OK;
+  return S_OK;
 }
 
-STDAPI DllUnregisterServer() {
-  const std::vector<std::wstring> lines = ScriptLines();
+HRESULT RemoveScript(const ClassesRoot& classes, int id = kClassScript) {
+  const std::vector<std::wstring> lines = ScriptLines(id);
   if (lines.empty()) return SELFREG_E_CLASS;
   HRESULT result = S_OK;
   for (const std::wstring& line : lines) {
     if (!IsRemoval(line)) continue;
-    const LSTATUS status = RegDeleteTreeW(HKEY_CLASSES_ROOT, line.substr(kRemove.size()).c_str());
+    const std::wstring key = classes.Key(std::wstring_view(line).substr(kRemove.size()));
+    const LSTATUS status = RegDeleteTreeW(classes.root, key.c_str());
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) result = SELFREG_E_CLASS;
   }
+  return result;
+}
+
+// The type library's machine-wide keys removed; removing a library that is not registered is
+// no failure.
+HRESULT UnregisterTypeLibrary() {
   ITypeLib* lib = nullptr;
   if (FAILED(GetTypeLibrary(&lib))) return SELFREG_E_TYPELIB;
+  HRESULT result = S_OK;
   TLIBATTR* attr = nullptr;
   if (SUCCEEDED(ITypeLib_GetLibAttr(lib, &attr))) {
-    // Unregistering a library that is not registered is no failure.
     const HRESULT hr = UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum,
                                          attr->lcid, attr->syskind);
     if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS) result = SELFREG_E_TYPELIB;
@@ -120,4 +140,38 @@ STDAPI DllUnregisterServer() {
   }
   ITypeLib_Release(lib);
   return result;
+}
+
+}  // namespace
+}  // namespace pv::control
+
+using namespace pv::control;
+
+STDAPI DllRegisterServer() {
+  const HRESULT written = WriteScript(kMachine);
+  if (FAILED(written)) return written;
+  ITypeLib* lib = nullptr;
+  HRESULT hr = LoadTypeLibEx(ModulePath().c_str(), REGKIND_REGISTER, &lib);
+  if (SUCCEEDED(hr)) ITypeLib_Release(lib);
+  return FAILED(hr) ? SELFREG_E_TYPELIB : S_OK;
+}
+
+STDAPI DllUnregisterServer() {
+  if (ScriptLines().empty()) return SELFREG_E_CLASS;
+  const HRESULT removed = RemoveScript(kMachine);
+  return UnregisterTypeLibrary() == S_OK ? removed : SELFREG_E_TYPELIB;
+}
+
+// regsvr32 /i:user (with /n: without DllRegisterServer) and /u /i:user. Without a command line
+// there is nothing beyond DllRegisterServer's work to do.
+STDAPI DllInstall(BOOL install, PCWSTR commandLine) {
+  if (!commandLine || !*commandLine) return S_OK;
+  if (CompareStringOrdinal(commandLine, -1, L"user", -1, TRUE) != CSTR_EQUAL) return E_INVALIDARG;
+  if (!install) {
+    const HRESULT classes = RemoveScript(kUser);
+    const HRESULT library = RemoveScript(kUser, kUserTypeLibraryScript);
+    return FAILED(classes) ? classes : library;
+  }
+  const HRESULT classes = WriteScript(kUser);
+  return FAILED(classes) ? classes : WriteScript(kUser, kUserTypeLibraryScript);
 }
