@@ -142,6 +142,14 @@ run reg query 'HKCR\CLSID' /ve $view >/dev/null 2>&1
 check "the CLSID key itself stays" 0 $?
 "$work/pictavor-exe" 'GetWidth()' >/dev/null 2>"$work/err.txt"
 check "pictavor.exe without the control" "1 1" "$? $(grep -c 'cannot create Pictavor.PictavorCtl' "$work/err.txt")"
+# Registration-free: the DLL's own manifest, named by pictavor_regfree.exe's, stands for the keys.
+regfree=('Load("source.bmp", 0, 0)' 'Grayscale(0, 0.299, 0.587, 0.114)' 'GetBitmapBits()' 'Save("gray.bmp", 4, 0, 0)')
+(cd "$work/native-host" && "$native" "${regfree[@]}" >regfree.txt 2>/dev/null)
+(cd "$work/exe-host" && run "$bin/pictavor_regfree.exe" "${regfree[@]}" >regfree.txt 2>/dev/null)
+check "pictavor_regfree.exe runs with nothing registered" "$(cat "$work/native-host/regfree.txt")" \
+  "$(lines <"$work/exe-host/regfree.txt")"
+check "pictavor_regfree.exe writes the native host's file" "" \
+  "$(cmp "$work/native-host/gray.bmp" "$work/exe-host/gray.bmp" 2>&1)"
 # ---- per-user registration: the same keys under HKCU\Software\Classes, none machine-wide ----
 ours() {  # ours ROOT: how many keys of the control the registry holds under ROOT
   run reg export "$1" "$work/export.reg" $view /y >/dev/null 2>&1 || { echo 0; return; }
