@@ -20,10 +20,11 @@ BENCH_PACKAGES=(
 )
 
 # MinGW cross compilers (posix thread model), widl, 64-bit Wine, a Japanese font for the text
-# the control draws, and dpkg-dev for "apt-get source" of the codec libraries.
+# the control draws, dpkg-dev for "apt-get source" of the codec libraries, and wixl for the
+# installers.
 WINDOWS_PACKAGES=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
-  wine wine64 libwine-dev dpkg-dev xz-utils googletest fonts-ipafont-gothic
+  wine wine64 libwine-dev dpkg-dev xz-utils googletest fonts-ipafont-gothic wixl
 )
 # Kept apart: where the registry refuses it, everything else still installs and the 32-bit
 # Wine stages fail with that reason.

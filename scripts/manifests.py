@@ -13,6 +13,8 @@ import argparse
 import re
 import sys
 
+import registration_script
+
 # OLEMISC bits by the names manifests give them.
 OLEMISC_NAMES = {0x1: "recomposeonresize", 0x2: "onlyiconic", 0x4: "insertnotreplace",
                  0x8: "static", 0x10: "cantlinkinside", 0x20: "canlinkbyole1",
@@ -42,14 +44,13 @@ def guids(idl_path):
     return found
 
 
-def class_values(script_path):
-    """{registry key without "CLSID\\%CLSID%": value} of the class in the registration script."""
+def class_values(script_path, clsid):
+    """{registry key below the class's key, with [value name]: value} of the registration script."""
+    prefix = f"CLSID\\{clsid}"
     values = {}
-    for line in open(script_path, encoding="ascii"):
-        line = line.strip()
-        m = re.match(r"CLSID\\%CLSID%(\\[^=\[]*?)?\s*(\[\w+\])?\s*=\s*(.*)$", line)
-        if m:
-            values[(m.group(1) or "").strip() + (m.group(2) or "")] = m.group(3)
+    for key, name, value in registration_script.entries(script_path, {"CLSID": clsid}):
+        if key.startswith(prefix) and value is not None:
+            values[key[len(prefix):] + (f"[{name}]" if name else "")] = value
     return values
 
 
@@ -116,7 +117,8 @@ def main():
     a = p.parse_args()
     if a.assembly:
         with open(a.assembly, "w", encoding="utf-8", newline="\n") as f:
-            f.write(assembly(guids(a.idl), class_values(a.script), a.arch))
+            ids = guids(a.idl)
+            f.write(assembly(ids, class_values(a.script, ids["PictavorCtl"]), a.arch))
     if a.host:
         with open(a.host, "w", encoding="utf-8", newline="\n") as f:
             f.write(host(a.arch))
