@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "automation/members.h"
-#include "base/result.h"
 
 namespace pv::host {
 namespace {
@@ -120,19 +119,6 @@ bool PrintMember(std::FILE* out, std::string_view callName) {
   std::fprintf(out, "  %-16s %s\n", "logged", row->logged ? "yes, when it answers 0" : "no");
   std::fprintf(out, "  %-16s %s\n", "needs window", row->needsWindow ? "yes" : "no");
   return true;
-}
-
-std::string ResultMeaning(int32_t code) {
-  if (const char* message = ResultMessage(static_cast<Result>(code))) return message;
-  switch (code) {
-    case 0: return "success";
-    case 15: return "the user cancelled the file dialog";
-    case 16: return "no plugins are loaded, or none has that file name";
-    case 17: return "the plugin does not export PVP_OnExecute";
-    case 18: return "the plugin is disabled";
-    case 50: return "the picture has more colours than the target depth holds";
-    default: return "not a Result code of this control";
-  }
 }
 
 }  // namespace pv::host
