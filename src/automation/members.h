@@ -105,6 +105,9 @@ struct Member {
   bool logged;  // a zero Result code records a Log entry
   MemberHandler handler;
   bool needsWindow = false;  // hosts without the control's window cannot run it
+  // The handler records a Log entry itself: a dialog's, of the operation it applied; a plugin
+  // execution's, of the plugin run.
+  bool recordsOwnEntry = false;
 
   // The name callers use: properties as get_Name and put_Name.
   std::string CallName() const;
