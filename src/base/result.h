@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace pv {
 
@@ -37,6 +38,8 @@ struct ResultText {
   const char* meaning;  // null where there is a message
 };
 
+// Every Result code, ascending.
+const std::vector<ResultText>& ResultTable();
 // The table's entry of a pVal value; null for a value that is no Result code.
 const ResultText* FindResult(int32_t code);
 // The message of a code in UTF-8, or null for codes that have none (0, 15 and up).
