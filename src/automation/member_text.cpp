@@ -43,8 +43,10 @@ const char* MemberKindText(MemberKind kind) {
 std::string ParamText(const Param& param) {
   if (param.kind == ParamKind::Property) return "the control's property, logged with the call";
   std::string text = KindText(param.kind);
-  if (param.range.Bounded())
-    text += ", " + std::to_string(param.range.min) + " to " + std::to_string(param.range.max);
+  const Range r = param.range;
+  if (r.Bounded() && r.min == r.max) text += ", only " + std::to_string(r.min);
+  if (r.Bounded() && r.min != r.max)
+    text += ", " + std::to_string(r.min) + " to " + std::to_string(r.max);
   return text;
 }
 
@@ -63,9 +65,7 @@ std::string Signature(const Declaration& declaration) {
 
 const char* LoggedText(const Member& row) {
   if (!LeavesLogEntry(row)) return "no";
-  return row.recordsOwnEntry
-             ? "yes, the entry of what it ran (after 決定 in a dialog, 0 from a plugin)"
-             : "yes, when it answers 0";
+  return row.recordsOwnEntry ? "yes, the entry of the operation it ran" : "yes, when it answers 0";
 }
 
 }  // namespace pv
