@@ -17,8 +17,8 @@ nothing and are written by hand. From that one source come:
   --routes FILE      the vtable's slot routes, PV_ROUTE(name) in slot order (C++)
   --dispids FILE     base/dispids.h: every member's DISPID as a named constant (C++)
   --slots FILE       the slot list the type-library test reads: SLOT DISPID KIND NAME PARAM...
-  --members FILE     every member's name, DISPID, kind and the parameters callers pass, as the
-                     portable member table takes them (C++ initialisers)
+  --members FILE     every member's name, DISPID, kind, the parameters callers pass and its
+                     flat export, as the portable member table takes them (C++ initialisers)
   --bits 32|64       which build: the argument bytes are the 32-bit standard-call ones
 """
 import argparse
@@ -204,6 +204,7 @@ def slots(members):
 
 
 MEMBER_KINDS = {"method": "Method", "get": "PropertyGet", "put": "PropertyPut"}
+FLAT_EXPORTS = {"forward": "Forward", "none": "None", "field": "Field"}
 IN_KINDS = {"long": "Long", "OLE_COLOR": "Long", "double": "Double", "float": "Float",
             "BSTR": "String", "LONG_PTR": "Handle"}
 OUT_KINDS = {"long": "OutLong", "LONG_PTR": "OutHandle", "double": "OutDouble",
@@ -221,12 +222,14 @@ def range_of(m, name):
 
 
 def member_list(members):
-    lines = ["// Generated from pictavor.idl by scripts/interface.py: every member's name, DISPID, kind",
-             "// and the parameters callers pass (pVal, the return value, left out), in vtable order."]
+    lines = ["// Generated from pictavor.idl by scripts/interface.py: every member's name, DISPID, kind,",
+             "// the parameters callers pass (pVal, the return value, left out) and its flat export,",
+             "// in vtable order."]
     for m in members:
         params = ", ".join(f'{{"{n}", ParamKind::{param_kind(t, ptr, d)}{range_of(m, n)}}}'
                            for t, ptr, n, d in m.params if d != "retval")
-        lines.append(f'{{"{m.name}", {m.dispid}, MemberKind::{MEMBER_KINDS[m.kind]}, {{{params}}}}},')
+        lines.append(f'{{"{m.name}", {m.dispid}, MemberKind::{MEMBER_KINDS[m.kind]}, {{{params}}}, '
+                     f'FlatExport::{FLAT_EXPORTS[m.export]}}},')
     return "\n".join(lines) + "\n"
 
 

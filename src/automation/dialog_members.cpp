@@ -239,25 +239,31 @@ bool RunCustomGrayscale(PortableControl& c) {
 
 void AddDialogMembers(std::vector<Member>* table) {
   using rows::Method;
-  const std::pair<const char*, MemberHandler> rows[] = {
-      {"OperateMosaic", OperateMosaic},
-      {"OperateRotate", OperateRotate},
-      {"OperateGamma", OperateGamma},
-      {"OperateContrast", OperateContrast},
-      {"OperateMonochrome", OperateMonochrome},
-      {"OperateTrim", OperateTrim},
-      {"OperateSetSize", OperateSetSize},
-      {"OperateSetImageScale", OperateSetImageScale},
-      {"OperateSetPalette", OperateSetPalette},
-      {"OperateLoad", OperateLoad},
-      {"OperateSave", OperateSave},
-      {"OperateLoadLog", OperateLoadLog},
-      {"OperateSaveLog", OperateSaveLog},
-      {"OperateSaveLogText", OperateSaveLogText},
+  struct DialogRow {
+    const char* name;
+    MemberHandler handler;
+    bool records;  // the entry of the operation its dialog applied
   };
-  for (const auto& [name, handler] : rows) {
-    Member row = Method(name, ReturnKind::ResultCode, false, handler);
+  const DialogRow rows[] = {
+      {"OperateMosaic", OperateMosaic, true},
+      {"OperateRotate", OperateRotate, true},
+      {"OperateGamma", OperateGamma, true},
+      {"OperateContrast", OperateContrast, true},
+      {"OperateMonochrome", OperateMonochrome, true},
+      {"OperateTrim", OperateTrim, true},
+      {"OperateSetSize", OperateSetSize, true},
+      {"OperateSetImageScale", OperateSetImageScale, true},
+      {"OperateSetPalette", OperateSetPalette, true},
+      {"OperateLoad", OperateLoad, false},
+      {"OperateSave", OperateSave, false},
+      {"OperateLoadLog", OperateLoadLog, false},
+      {"OperateSaveLog", OperateSaveLog, false},
+      {"OperateSaveLogText", OperateSaveLogText, false},
+  };
+  for (const DialogRow& dialog : rows) {
+    Member row = Method(dialog.name, ReturnKind::ResultCode, false, dialog.handler);
     row.needsWindow = true;
+    row.recordsOwnEntry = dialog.records;
     table->push_back(std::move(row));
   }
 }

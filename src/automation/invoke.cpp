@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/bytes.h"
+#include "log/log_text.h"
 
 namespace pv {
 namespace {
@@ -108,6 +109,15 @@ void InvokeMember(PortableControl& control, const Member& member, Call& call) {
 
 void RecordCall(PortableControl& control, const Member& member, const Call& call) {
   control.log().RecordEntry(member.dispid, PackArguments(member, call));
+}
+
+bool LeavesLogEntry(const Member& member) {
+  if (member.recordsOwnEntry) return true;
+  // The parameter block as the log keeps it: a code without a display line is not recorded.
+  const LogEntry kept{member.dispid,
+                      std::vector<uint8_t>(OperationLog::ParameterSize(member.dispid), 0)};
+  std::string line;
+  return member.logged && FormatEntry(kept, &line);
 }
 
 Call PrepareCall(PortableControl& control, const Member& member,

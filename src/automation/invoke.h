@@ -16,6 +16,9 @@ void InvokeMember(PortableControl& control, const Member& member, Call& call);
 Call PrepareCall(PortableControl& control, const Member& member, const std::vector<double>& inputs);
 // Records the member's Log entry for the call, as a successful call of it does.
 void RecordCall(PortableControl& control, const Member& member, const Call& call);
+// Whether a successful call leaves a Log entry while logging is on: a row recorded after a zero
+// Result code whose operation code the log keeps, or a row that records its own.
+bool LeavesLogEntry(const Member& member);
 
 // Calls a member as a host does, by its call name: `inputs` are its input parameters in order,
 // missing ones 0 (strings and memory blocks are always empty), every output starts at 0. False

@@ -105,6 +105,9 @@ struct Member {
   bool logged;  // a zero Result code records a Log entry
   MemberHandler handler;
   bool needsWindow = false;  // hosts without the control's window cannot run it
+  // The handler records a Log entry itself: a dialog's, of the operation it applied; a plugin
+  // execution's, of the plugin run.
+  bool recordsOwnEntry = false;
 
   // The name callers use: properties as get_Name and put_Name.
   std::string CallName() const;
@@ -114,12 +117,17 @@ struct Member {
 // The name callers use for a member of this name and kind: properties as get_Name and put_Name.
 std::string CallName(const char* name, MemberKind kind);
 
+// The DLL's flat export of a member: PVC_ + call name forwarding to the member, none, or one
+// that reads or writes the property's field itself.
+enum class FlatExport : uint8_t { Forward, None, Field };
+
 // A member as the interface description declares it, whether this control has its row or not.
 struct Declaration {
   const char* name;
   int32_t dispid;
   MemberKind kind;
   std::vector<Param> params;
+  FlatExport flatExport;
 };
 // Every member of the interface, in the description's order.
 const std::vector<Declaration>& InterfaceDeclarations();

@@ -60,7 +60,9 @@ void AddPluginMembers(std::vector<Member>* table) {
   table->push_back(
       Method("GetPluginEnable", ReturnKind::Value, false,
              [](PortableControl& c, Call& k) { k.SetValue(c.plugins().GetEnable(k.Long(0))); }));
-  table->push_back(Method("ExecutePlugin", ReturnKind::ResultCode, false, ExecutePlugin));
+  Member execute = Method("ExecutePlugin", ReturnKind::ResultCode, false, ExecutePlugin);
+  execute.recordsOwnEntry = true;
+  table->push_back(std::move(execute));
 }
 
 }  // namespace pv

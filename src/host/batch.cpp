@@ -7,7 +7,7 @@
 #include <memory>
 #include <thread>
 
-#include "host/reference.h"
+#include "base/result.h"
 #include "host/runner.h"
 #include "platform/text_encoding.h"
 

@@ -2,8 +2,8 @@
 
 #include <cinttypes>
 
+#include "base/result.h"
 #include "host/call_parser.h"
-#include "host/reference.h"
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
 

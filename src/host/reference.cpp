@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "automation/members.h"
-#include "base/result.h"
+#include "automation/invoke.h"
+#include "automation/member_text.h"
 
 namespace pv::host {
 namespace {
@@ -38,42 +38,6 @@ per core). Exit status 1 when some picture failed (each is named with its step a
 code), 2 when nothing could start. Inputs are never overwritten; outputs only with --force.
 )";
 
-const char* KindText(ParamKind kind) {
-  switch (kind) {
-    case ParamKind::Long: return "long";
-    case ParamKind::Double: return "double";
-    case ParamKind::Float: return "float";
-    case ParamKind::String: return "string";
-    case ParamKind::Handle: return "block";
-    case ParamKind::OutLong: return "out long";
-    case ParamKind::OutHandle: return "out block";
-    case ParamKind::OutDouble: return "out double";
-    case ParamKind::OutFloat: return "out float";
-    case ParamKind::InOutLong: return "in/out long";
-    case ParamKind::Property: return "property";
-  }
-  return "?";
-}
-
-const char* ReturnText(ReturnKind returns) {
-  switch (returns) {
-    case ReturnKind::ResultCode: return "a Result code";
-    case ReturnKind::Value: return "a value";
-    case ReturnKind::Block: return "a memory block, yours to free";
-    case ReturnKind::None: return "nothing";
-  }
-  return "?";
-}
-
-std::string CallName(const Declaration& d) { return ::pv::CallName(d.name, d.kind); }
-
-std::string Signature(const Declaration& d) {
-  std::string text = CallName(d) + "(";
-  for (size_t n = 0; n < d.params.size(); ++n)
-    text += (n ? ", " : "") + std::string(d.params[n].name) + " " + KindText(d.params[n].kind);
-  return text + ")";
-}
-
 }  // namespace
 
 void PrintUsage(std::FILE* out) { std::fputs(kUsage, out); }
@@ -86,7 +50,7 @@ void PrintMemberList(std::FILE* out) {
       line += "  [not in this host]";
     } else {
       line += std::string(" -> ") + ReturnText(row->returns);
-      if (row->logged) line += "  [logged]";
+      if (LeavesLogEntry(*row)) line += "  [logged]";
       if (row->needsWindow) line += "  [needs the window]";
     }
     std::fprintf(out, "%s\n", line.c_str());
@@ -99,15 +63,9 @@ bool PrintMember(std::FILE* out, std::string_view callName) {
     return SameIgnoringCase(CallName(m), callName);
   });
   if (d == all.end()) return false;
-  static const char* const kKinds[] = {"method", "property get", "property put"};
-  std::fprintf(out, "%s  (%s, DISPID %d)\n", CallName(*d).c_str(),
-               kKinds[static_cast<int>(d->kind)], static_cast<int>(d->dispid));
-  for (const Param& p : d->params) {
-    std::string kind = KindText(p.kind);
-    if (p.range.Bounded())
-      kind += ", " + std::to_string(p.range.min) + " to " + std::to_string(p.range.max);
-    std::fprintf(out, "  %-16s %s\n", p.name, kind.c_str());
-  }
+  std::fprintf(out, "%s  (%s, DISPID %d)\n", CallName(*d).c_str(), MemberKindText(d->kind),
+               static_cast<int>(d->dispid));
+  for (const Param& p : d->params) std::fprintf(out, "  %-16s %s\n", p.name, ParamText(p).c_str());
   const Member* row = FindMember(d->dispid, d->kind);
   if (!row) {
     std::fprintf(out, "  not in this host: it needs a part of the control this host lacks\n");
@@ -115,24 +73,11 @@ bool PrintMember(std::FILE* out, std::string_view callName) {
   }
   for (const Param& p : row->params)
     if (p.kind == ParamKind::Property)
-      std::fprintf(out, "  %-16s the control's property, logged with the call\n", p.name);
+      std::fprintf(out, "  %-16s %s\n", p.name, ParamText(p).c_str());
   std::fprintf(out, "  %-16s %s\n", "pVal", ReturnText(row->returns));
-  std::fprintf(out, "  %-16s %s\n", "logged", row->logged ? "yes, when it answers 0" : "no");
+  std::fprintf(out, "  %-16s %s\n", "logged", LoggedText(*row));
   std::fprintf(out, "  %-16s %s\n", "needs window", row->needsWindow ? "yes" : "no");
   return true;
-}
-
-std::string ResultMeaning(int32_t code) {
-  if (const char* message = ResultMessage(static_cast<Result>(code))) return message;
-  switch (code) {
-    case 0: return "success";
-    case 15: return "the user cancelled the file dialog";
-    case 16: return "no plugins are loaded, or none has that file name";
-    case 17: return "the plugin does not export PVP_OnExecute";
-    case 18: return "the plugin is disabled";
-    case 50: return "the picture has more colours than the target depth holds";
-    default: return "not a Result code of this control";
-  }
 }
 
 }  // namespace pv::host

@@ -1,10 +1,17 @@
 // Every image member of the table against every depth, through the table as the host calls it:
 // the depths a row takes answer 0; every other depth answers the row's refusal and leaves the
 // image's bytes as they were; an empty document answers the row's code for no image. A new
-// operation is covered by one line here.
+// operation is covered by one line here. Every member of the table, then, against the Result
+// codes it is listed with.
 #include <gtest/gtest.h>
 
-#include "automation/members.h"
+#include <algorithm>
+#include <functional>
+
+#include "automation/invoke.h"
+#include "automation/member_results.h"
+#include "automation/member_text.h"
+#include "base/dispids.h"
 #include "test_support.h"
 
 namespace pv {
@@ -182,6 +189,89 @@ TEST(MemberMatrix, BoundedParametersTakeTheirEndsAndRefuseWhatLiesBeyond) {
         EXPECT_NE(RunOnGreyPicture(b.call, b.args, b.param, end), 1) << b.call << " " << end;
     for (double beyond : {r.min - 1.0, r.max + 1.0})
       EXPECT_EQ(RunOnGreyPicture(b.call, b.args, b.param, beyond), 1) << b.call << " " << beyond;
+  }
+}
+
+// The Result-code table has one entry per member, in the interface's order, and lists only codes
+// of the Result-code table, each once, and none for members whose pVal is no Result code.
+TEST(MemberResults, EveryMemberHasOneEntryOfResultCodes) {
+  const auto& declared = InterfaceDeclarations();
+  const auto& table = MemberResultTable();
+  ASSERT_EQ(table.size(), declared.size());
+  for (size_t n = 0; n < table.size(); ++n) {
+    const MemberResults& entry = table[n];
+    EXPECT_EQ(entry.callName, CallName(declared[n])) << "entry " << n;
+    for (size_t c = 0; c < entry.codes.size(); ++c) {
+      EXPECT_NE(FindResult(entry.codes[c]), nullptr) << entry.callName << " " << entry.codes[c];
+      EXPECT_NE(entry.codes[c], 0) << entry.callName;
+      if (c) EXPECT_LT(entry.codes[c - 1], entry.codes[c]) << entry.callName;
+    }
+    const Member* row = FindMember(declared[n].dispid, declared[n].kind);
+    if (row && row->returns != ReturnKind::ResultCode)
+      EXPECT_TRUE(entry.codes.empty() && !entry.handsOn) << entry.callName;
+  }
+}
+
+// The images every member meets: none, each depth, and a bit-field one that loads but that the
+// operations refuse.
+struct ImageState {
+  std::string name;
+  std::function<void(ImageDocument&)> load;
+};
+
+std::vector<ImageState> ImageStates() {
+  std::vector<ImageState> states = {
+      {"no image", [](ImageDocument&) {}},
+      {"bit fields",
+       [](ImageDocument& d) { d.Load(test::FixturePath("im_16bit_bitfields.bmp"), 0, 0); }},
+  };
+  for (const Picture& p : kPictures)
+    states.push_back({p.name, [&p](ImageDocument& d) {
+                        mem::Owned dib(MakePicture(p));
+                        d.SetDIB(dib.get());
+                      }});
+  return states;
+}
+
+// The inputs of a call from one value: all of them that value, or counting up from it. Zero
+// and negative sizes, indices past a table, factors past any picture, ranges in order and
+// not. A memory block is a copy of the control's image, or null with 0.
+Call CallWith(PortableControl& control, const Member& member, double value, bool countUp) {
+  std::vector<double> inputs(member.params.size(), value);
+  for (size_t n = 0; countUp && n < inputs.size(); ++n) inputs[n] += static_cast<double>(n);
+  Call call = PrepareCall(control, member, inputs);
+  for (size_t n = 0; n < member.params.size(); ++n)
+    if (member.params[n].kind == ParamKind::Handle && value != 0)
+      call.args[n].h = control.document().GetDIB();
+  return call;
+}
+
+// Every member on every image state with a spread of arguments: a member that answers a code
+// its entry does not list, or that leaves a Log entry where the table says it does not, fails.
+TEST(MemberResults, NoMemberAnswersACodeItsEntryLacks) {
+  for (const Member& member : Members()) {
+    const MemberResults* entry = ResultsOf(member.CallName());
+    ASSERT_NE(entry, nullptr) << member.CallName();
+    for (const ImageState& state : ImageStates())
+      for (const double value : {0.0, 1.0, -1.0, 2.0, 255.0, 257.0, 300.0})
+        for (const bool countUp : {false, true}) {
+          PortableControl control;
+          state.load(control.document());
+          control.log().StartLogging();
+          control.log().RecordEntry(dispid::kSobelFilter, {});
+          Call call = CallWith(control, member, value, countUp);
+          InvokeMember(control, member, call);
+          for (Arg& a : call.args) mem::Free(a.h);
+          mem::Free(call.pValBlock);
+          if (call.needsWindow) continue;
+          const auto& codes = entry->codes;
+          if (member.returns == ReturnKind::ResultCode && call.pVal != 0)
+            EXPECT_NE(std::find(codes.begin(), codes.end(), call.pVal), codes.end())
+                << member.CallName() << " answered " << call.pVal << " on " << state.name
+                << " from " << value << (countUp ? " up" : "");
+          if (control.log().entries().size() > 1)
+            EXPECT_TRUE(LeavesLogEntry(member)) << member.CallName() << " recorded an entry";
+        }
   }
 }
 
