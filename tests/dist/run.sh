@@ -13,23 +13,20 @@ case "$build" in
   win32) triple=i686-w64-mingw32 view=/reg:32 folder='Program Files (x86)' system='C:\windows\syswow64' ;;
   *) echo "unknown build: $build" >&2; exit 2 ;;
 esac
-clsid='{A13A9246-8246-4018-B8C5-927ADF16DAF2}'
-libid='{3AC09574-CD0C-49A9-92D8-82AEFA786D5A}'
 work=$(mktemp -d)
 trap '"$root/scripts/wine.sh" stop; rm -rf "$work"' EXIT
 export PICTAVOR_WINEPREFIX="$work/prefix"
 # shellcheck source=tests/checks.sh
 source "$root/tests/checks.sh"
+# shellcheck source=tests/win/our_keys.sh
+source "$root/tests/win/our_keys.sh"
 run() { "$root/scripts/wine.sh" run "$@"; }
 lines() { tr -d '\r'; }
 [ -f "$msi" ] || { echo "no $msi (scripts/dist.sh $build)"; exit 1; }
 "$root/scripts/wine.sh" init >/dev/null 2>&1
 
 installed="$PICTAVOR_WINEPREFIX/drive_c/$folder/Pictavor"
-ours() {  # how many keys of the control the machine's classes hold
-  run reg export 'HKLM\Software\Classes' "$work/export.reg" $view /y >/dev/null 2>&1 || { echo 0; return; }
-  iconv -f UTF-16 -t UTF-8 "$work/export.reg" | grep -ciE "^\[.*(${clsid:1:36}|${libid:1:36}|Pictavor\.PictavorCtl)"
-}
+ours() { our_keys "$root/scripts/wine.sh" 'HKLM\Software\Classes' $view "$work/export.reg"; }
 check "nothing of ours before" 0 "$(ours)"
 run msiexec /i "$msi" /qn
 check "msiexec /i" 0 $?

@@ -17,12 +17,12 @@ case "$build" in
   win32) triple=i686-w64-mingw32 view=/reg:32 system='C:\windows\syswow64' ;;
   *) echo "unknown build: $build" >&2; exit 2 ;;
 esac
-clsid='{A13A9246-8246-4018-B8C5-927ADF16DAF2}'
-libid='{3AC09574-CD0C-49A9-92D8-82AEFA786D5A}'
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # shellcheck source=tests/checks.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
+# shellcheck source=tests/win/our_keys.sh
+source "$(dirname "${BASH_SOURCE[0]}")/our_keys.sh"
 run() { "$wine_sh" run "$@"; }
 lines() { tr -d '\r'; }
 
@@ -151,12 +151,6 @@ check "pictavor_regfree.exe runs with nothing registered" "$(cat "$work/native-h
 check "pictavor_regfree.exe writes the native host's file" "" \
   "$(cmp "$work/native-host/gray.bmp" "$work/exe-host/gray.bmp" 2>&1)"
 # ---- per-user registration: the same keys under HKCU\Software\Classes, none machine-wide ----
-ours() {  # ours ROOT: how many keys of the control the registry holds under ROOT
-  run reg export "$1" "$work/export.reg" $view /y >/dev/null 2>&1 || { echo 0; return; }
-  local interfaces='D4FC932D-72CF-4BF1-B84A-2D169FD6915C|5BFF01DF-9BD5-45AD-8EC8-D502BE4DC161'
-  iconv -f UTF-16 -t UTF-8 "$work/export.reg" |
-    grep -ciE "^\[.*(${clsid:1:36}|${libid:1:36}|$interfaces|Pictavor\.PictavorCtl)"
-}
 user='HKCU\Software\Classes'
 run "$system\\regsvr32.exe" /s /n /i:user "$bin/Pictavor.dll"
 check "regsvr32 /n /i:user registers" 0 $?
@@ -171,7 +165,7 @@ for key in "CLSID\\$clsid" "TypeLib\\$libid\\1.0\\409\\$build"; do
 done
 run "$system\\regsvr32.exe" /s /u /n /i:user "$bin/Pictavor.dll"
 check "regsvr32 /u /n /i:user unregisters" 0 $?
-check "per-user unregistration leaves no key" 0 "$(ours "$user")"
+check "per-user unregistration leaves no key" 0 "$(our_keys "$wine_sh" "$user" $view "$work/export.reg")"
 
 run "$system\\regsvr32.exe" /s "$bin/Pictavor.dll"  # leave the control registered for later stages
 
