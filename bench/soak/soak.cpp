@@ -72,7 +72,7 @@ class Soak {
       const long explained = std::ftell(explain_);
       if (!site.host().Run(1, call, error)) return false;
       if (std::ftell(explain_) != explained) {
-        *error = call + " answered " + LastLine(results_);
+        *error = call + " answered " + ResultLine(results_);
         return false;
       }
     }
@@ -83,7 +83,8 @@ class Soak {
   std::unique_ptr<Site> Open(std::string* error) { return OpenSite(results_, error); }
 
  private:
-  static std::string LastLine(std::FILE* stream) {
+  // The result line of the call just run: the stream is rewound before each call.
+  static std::string ResultLine(std::FILE* stream) {
     std::fflush(stream);
     std::rewind(stream);
     char line[256] = "";
