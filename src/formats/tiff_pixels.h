@@ -16,10 +16,9 @@ inline void SwapRedBlueBytewise(const uint8_t* in, uint8_t* out, size_t pixels) 
   }
 }
 
-// Writes `pixels` whole pixels of `in` to `out` with the first and third byte exchanged (the
-// exchange is its own inverse). `in` and `out` must not overlap. Each pixel but the last moves
-// as one 4-byte word: the word's fourth byte is the next pixel's and is overwritten by it.
-inline void SwapRedBlue(const uint8_t* in, uint8_t* out, size_t pixels) {
+// Each pixel but the last moves as one 4-byte word: the word's fourth byte is the next pixel's
+// and is overwritten by it. The form for processors without a byte shuffle.
+inline void SwapRedBlueWords(const uint8_t* in, uint8_t* out, size_t pixels) {
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
   for (; pixels > 1; --pixels, in += 3, out += 3) {
     uint32_t word;  // b0 | b1 << 8 | b2 << 16 | next << 24
@@ -30,5 +29,10 @@ inline void SwapRedBlue(const uint8_t* in, uint8_t* out, size_t pixels) {
 #endif
   SwapRedBlueBytewise(in, out, pixels);
 }
+
+// Writes `pixels` whole pixels of `in` to `out` with the first and third byte exchanged (the
+// exchange is its own inverse), touching no byte outside the run. `in` and `out` must not
+// overlap. Sixteen bytes at a time where the processor can shuffle bytes, else by words.
+void SwapRedBlue(const uint8_t* in, uint8_t* out, size_t pixels);
 
 }  // namespace pv
