@@ -1,14 +1,19 @@
 // Times our operations in-process on the pictures the side-by-side harness made, through the
 // document's entry points as a host calls them: the picture is handed over untimed before
-// every run, and only the operation is timed. Prints "<row> <median ms>" per operation, or
-// "<row> failed <code>" when the operation refuses the picture.
+// every run, and only the operation is timed. Prints per operation
+//   <row> <median ms> <bytes read> <bytes written> <peak bytes>
+// (the picture or file the operation reads, the result it writes, and the median growth of the
+// process's resident memory while it ran), or "<row> failed <code>" when it refuses the picture.
 // The grey picture comes as 24 bits (r = g = b) and is made 8-bit grey here, untimed; the
 // two-level one for labeling is that grey picture at threshold 128.
 //   ours <picture.bmp> <grey.bmp> [runs [row...]]   (rows named: only those)
+#include <malloc.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,32 +25,76 @@ namespace {
 
 using pv::ImageDocument;
 using pv::Result;
-using Operation = std::function<Result(ImageDocument&)>;
+// An operation reports the bytes of the result it wrote.
+using Operation = std::function<Result(ImageDocument&, size_t* written)>;
 
 struct Row {
   const char* name;
-  const ImageDocument* picture;  // handed to the operation's document before each run
+  const ImageDocument* picture;  // handed to the document before each run but a decoding one
   Operation operation;
+  pv::mem::Handle input = nullptr;  // the file a decoding row reads into an empty document
 };
 
-// Median of `runs` timings of `row`, in milliseconds; false when the operation fails.
-bool Median(const Row& row, int runs, double* ms, Result* failure) {
+struct Measure {
+  double ms = 0;
+  size_t read = 0, written = 0, peak = 0;
+};
+
+// A "VmRSS:"-style line of /proc/self/status, in bytes; 0 when absent.
+size_t StatusBytes(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string name;
+  size_t kilobytes = 0;
+  while (status >> name) {
+    if (name == field && status >> kilobytes) return kilobytes * 1024;
+    status.ignore(1 << 10, '\n');
+  }
+  return 0;
+}
+
+// The kernel's resident high-water mark, reset to what is resident now; freed heap memory is
+// handed back first so that it does not hide new allocations.
+size_t ResetResidentPeak() {
+  malloc_trim(0);
+  std::ofstream("/proc/self/clear_refs") << "5";
+  return StatusBytes("VmRSS:");
+}
+
+// Median of `runs` timings of `row`; false when the operation fails.
+bool Median(const Row& row, int runs, Measure* measure, Result* failure) {
   std::vector<double> times;
+  std::vector<size_t> peaks;
   for (int i = 0; i < runs; ++i) {
     ImageDocument document;
-    document.SetDIB(row.picture->dib());
+    if (!row.input) document.SetDIB(row.picture->dib());  // a decoder starts from no picture
+    const size_t resident = ResetResidentPeak();
     const auto start = std::chrono::steady_clock::now();
-    const Result result = row.operation(document);
+    const Result result = row.operation(document, &measure->written);
     const auto stop = std::chrono::steady_clock::now();
+    const size_t peak = StatusBytes("VmHWM:");
     if (result != Result::Ok) {
       *failure = result;
       return false;
     }
     times.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
+    peaks.push_back(peak > resident ? peak - resident : 0);
   }
   std::sort(times.begin(), times.end());
-  *ms = times[times.size() / 2];
+  std::sort(peaks.begin(), peaks.end());
+  measure->ms = times[times.size() / 2];
+  measure->peak = peaks[peaks.size() / 2];
+  measure->read = pv::mem::Size(row.input ? row.input : row.picture->dib());
   return true;
+}
+
+// An operation that changes the picture: it writes a picture of the document's new size.
+template <class Change>
+Operation OnPicture(Change change) {
+  return [change](ImageDocument& d, size_t* written) {
+    const Result r = change(d);
+    *written = pv::mem::Size(d.dib());
+    return r;
+  };
 }
 
 // The file image `format` writes of `picture`, for the decoding rows.
@@ -58,33 +107,35 @@ pv::mem::Handle Encoded(const ImageDocument& picture, int16_t format) {
 }
 
 Operation Encode(int16_t format) {
-  return [format](ImageDocument& d) {
+  return [format](ImageDocument& d, size_t* written) {
     pv::mem::Handle block = nullptr;
     int32_t size = 0;
     const Result r = d.SaveMemory(&block, format, 0, 75, &size);
+    *written = pv::mem::Size(block);
     pv::mem::Free(block);
     return r;
   };
 }
 
 Operation Decode(pv::mem::Handle block) {
-  return [block](ImageDocument& d) {
+  return OnPicture([block](ImageDocument& d) {
     return block ? d.LoadMemory(block, 0, 0) : Result::BadFileFormat;
-  };
+  });
 }
 
 Operation Otsu() {
-  return [](ImageDocument& d) {
+  return OnPicture([](ImageDocument& d) {
     int32_t threshold = 0;
     const Result r = d.GetMonochromeThresh(0, 0, d.GetWidth(), d.GetHeight(), &threshold);
     return r == Result::Ok ? d.Monochrome(threshold) : r;
-  };
+  });
 }
 
 Operation Histogram() {
-  return [](ImageDocument& d) {
+  return [](ImageDocument& d, size_t* written) {
     pv::mem::Handle block = nullptr;
     const Result r = d.GetHistogram(0, 0, d.GetWidth(), d.GetHeight(), &block);
+    *written = pv::mem::Size(block);
     pv::mem::Free(block);
     return r;
   };
@@ -93,29 +144,33 @@ Operation Histogram() {
 std::vector<Row> Rows(const ImageDocument& rgb, const ImageDocument& grey,
                       const ImageDocument& binary, const std::vector<pv::mem::Handle>& files) {
   return {
-      {"grayscale", &rgb, [](ImageDocument& d) { return d.Grayscale(0, 0, 0, 0); }},
-      {"gamma", &rgb, [](ImageDocument& d) { return d.Gamma(2.2f); }},
-      {"contrast", &grey, [](ImageDocument& d) { return d.Contrast(64, 192, 0, 255); }},
+      {"grayscale", &rgb, OnPicture([](ImageDocument& d) { return d.Grayscale(0, 0, 0, 0); })},
+      {"gamma", &rgb, OnPicture([](ImageDocument& d) { return d.Gamma(2.2f); })},
+      {"contrast", &grey, OnPicture([](ImageDocument& d) { return d.Contrast(64, 192, 0, 255); })},
       {"histogram", &grey, Histogram()},
-      {"smooth", &grey, [](ImageDocument& d) { return d.Smooth(); }},
-      {"sobel", &grey, [](ImageDocument& d) { return d.SobelFilter(); }},
-      {"maximum", &grey, [](ImageDocument& d) { return d.SmoothAsMaxDensity(); }},
-      {"minimum", &grey, [](ImageDocument& d) { return d.SmoothAsMinDensity(); }},
+      {"smooth", &grey, OnPicture([](ImageDocument& d) { return d.Smooth(); })},
+      {"sobel", &grey, OnPicture([](ImageDocument& d) { return d.SobelFilter(); })},
+      {"maximum", &grey, OnPicture([](ImageDocument& d) { return d.SmoothAsMaxDensity(); })},
+      {"minimum", &grey, OnPicture([](ImageDocument& d) { return d.SmoothAsMinDensity(); })},
       {"otsu", &grey, Otsu()},
-      {"labeling", &binary, [](ImageDocument& d) { return d.Labeling(20000, -1, 0); }},
-      {"resize_half_bilinear", &rgb, [](ImageDocument& d) { return d.SetImageScale(0.5, 0.5, 0); }},
-      {"resize_double_bilinear", &rgb, [](ImageDocument& d) { return d.SetImageScale(2, 2, 0); }},
-      {"resize_half_box", &rgb, [](ImageDocument& d) { return d.SetImageScale(0.5, 0.5, 1); }},
-      {"resize_double_box", &rgb, [](ImageDocument& d) { return d.SetImageScale(2, 2, 1); }},
-      {"rotate_30", &rgb, [](ImageDocument& d) { return d.Rotate(30, 1, 0); }},
-      {"rotate_90", &rgb, [](ImageDocument& d) { return d.Rotate(90, 1, 0); }},
-      {"quantise_256", &rgb, [](ImageDocument& d) { return d.ColorRes(8, 0, 0, 0); }},
+      {"labeling", &binary, OnPicture([](ImageDocument& d) { return d.Labeling(20000, -1, 0); })},
+      {"resize_half_bilinear", &rgb,
+       OnPicture([](ImageDocument& d) { return d.SetImageScale(0.5, 0.5, 0); })},
+      {"resize_double_bilinear", &rgb,
+       OnPicture([](ImageDocument& d) { return d.SetImageScale(2, 2, 0); })},
+      {"resize_half_box", &rgb,
+       OnPicture([](ImageDocument& d) { return d.SetImageScale(0.5, 0.5, 1); })},
+      {"resize_double_box", &rgb,
+       OnPicture([](ImageDocument& d) { return d.SetImageScale(2, 2, 1); })},
+      {"rotate_30", &rgb, OnPicture([](ImageDocument& d) { return d.Rotate(30, 1, 0); })},
+      {"rotate_90", &rgb, OnPicture([](ImageDocument& d) { return d.Rotate(90, 1, 0); })},
+      {"quantise_256", &rgb, OnPicture([](ImageDocument& d) { return d.ColorRes(8, 0, 0, 0); })},
       {"png_encode", &rgb, Encode(pv::kFormatPng)},
-      {"png_decode", &rgb, Decode(files[0])},
+      {"png_decode", &rgb, Decode(files[0]), files[0]},
       {"jpeg_encode", &rgb, Encode(pv::kFormatJpegBaseline)},
-      {"jpeg_decode", &rgb, Decode(files[1])},
+      {"jpeg_decode", &rgb, Decode(files[1]), files[1]},
       {"tiff_write", &rgb, Encode(pv::kFormatTiff)},
-      {"tiff_read", &rgb, Decode(files[2])},
+      {"tiff_read", &rgb, Decode(files[2]), files[2]},
   };
 }
 
@@ -156,10 +211,10 @@ int main(int argc, char** argv) {
                                               encoded("tiff_read", pv::kFormatTiff)};
   for (const Row& row : Rows(rgb, grey, binary, files)) {
     if (!wanted(row.name)) continue;
-    double ms = 0;
+    Measure m;
     Result failure = Result::Ok;
-    if (Median(row, runs, &ms, &failure))
-      std::printf("%s %.2f\n", row.name, ms);
+    if (Median(row, runs, &m, &failure))
+      std::printf("%s %.2f %zu %zu %zu\n", row.name, m.ms, m.read, m.written, m.peak);
     else
       std::printf("%s failed %d\n", row.name, static_cast<int>(failure));
     std::fflush(stdout);
