@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "base/byte_reader.h"
 #include "base/result.h"
@@ -27,21 +26,30 @@ class ReadStream {
   ByteReader bytes_;
 };
 
-// A file image being written. Capacity grows geometrically, so a writer that appends in small
-// pieces still costs time linear in the output.
+// A file image being written, straight into the block it is handed out as. Capacity grows
+// geometrically, so a writer that appends in small pieces still costs time linear in the
+// output; a large block grows by remapping, so growing copies nothing and the image is never
+// held twice.
 class WriteStream {
  public:
+  WriteStream() = default;
+  ~WriteStream() { mem::Free(block_); }
+  WriteStream(const WriteStream&) = delete;
+  WriteStream& operator=(const WriteStream&) = delete;
+
   // False (nothing appended) when memory runs out.
   bool Append(const uint8_t* bytes, size_t n);
-  size_t size() const { return bytes_.size(); }
-  const uint8_t* data() const { return bytes_.data(); }
+  size_t size() const { return size_; }
 
-  // Hands the bytes out as a new block: 7 when nothing was written, the image is too large for
-  // a 32-bit size, or the block cannot be had. The stream is emptied either way.
+  // Hands the bytes out as a block of their size: 7 when nothing was written, the image is too
+  // large for a 32-bit size, or the block cannot be had. The stream is emptied either way.
   Result TakeBlock(mem::Handle* block, int32_t* size);
 
  private:
-  std::vector<uint8_t> bytes_;
+  bool Reserve(size_t bytes);
+
+  mem::Handle block_ = nullptr;
+  size_t size_ = 0, capacity_ = 0;
 };
 
 }  // namespace pv
