@@ -37,8 +37,8 @@ struct Interpolation {
 // 8 for 1-, 2- and 4-bit images; 1 for a colour-table background outside 0..255. 16-bit
 // images are worked at 24 bits and packed back.
 Result InterpolateDib(const DibView& src, const Interpolation& job, mem::Handle* out);
-// The same with every pixel's rows and weights found on its own: the reference the per-row
-// shortcut of scaling is tested against.
+// The same with every pixel's rows, weights and bounds found on its own: the reference the
+// per-row shortcuts of scaling and turning are tested against.
 Result InterpolateDibPerPixel(const DibView& src, const Interpolation& job, mem::Handle* out);
 
 }  // namespace pv

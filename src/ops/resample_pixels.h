@@ -42,28 +42,41 @@ class PaletteTree {
   OctreeQuantizer tree_;
 };
 
-// Each format gives the channel bytes of a source pixel and writes a pixel from channel values.
+// Each format gives the channel bytes of a source pixel and writes a pixel, or a run of pixels
+// of one colour, from channel values.
 struct GrayPixels {
   static constexpr int kChannels = 1;
+  static constexpr size_t kBytes = 1;  // per pixel in a row
   const uint8_t* At(const uint8_t* row, int64_t x) const { return row + x; }
   void Put(uint8_t* row, int64_t x, const uint8_t* v) const { row[x] = v[0]; }
+  void Fill(uint8_t* row, int64_t from, int64_t end, const uint8_t* v) const {
+    if (end > from) std::memset(row + from, v[0], static_cast<size_t>(end - from));
+  }
 };
 
 // Blue, green, red; the fourth byte of a 32-bit pixel is neither read nor written.
+template <size_t Bytes>
 struct BgrPixels {
   static constexpr int kChannels = 3;
-  size_t bytes;
-  const uint8_t* At(const uint8_t* row, int64_t x) const { return row + x * bytes; }
-  void Put(uint8_t* row, int64_t x, const uint8_t* v) const { std::memcpy(row + x * bytes, v, 3); }
+  static constexpr size_t kBytes = Bytes;
+  const uint8_t* At(const uint8_t* row, int64_t x) const { return row + x * kBytes; }
+  void Put(uint8_t* row, int64_t x, const uint8_t* v) const { std::memcpy(row + x * kBytes, v, 3); }
+  void Fill(uint8_t* row, int64_t from, int64_t end, const uint8_t* v) const {
+    for (int64_t x = from; x < end; ++x) Put(row, x, v);
+  }
 };
 
 // Colour-table entries in, octree indices out.
 struct PalettePixels {
   static constexpr int kChannels = 3;
+  static constexpr size_t kBytes = 1;
   const uint8_t* table;
   const PaletteTree* tree;
   const uint8_t* At(const uint8_t* row, int64_t x) const { return table + 4 * row[x]; }
   void Put(uint8_t* row, int64_t x, const uint8_t* v) const { row[x] = tree->Index(v); }
+  void Fill(uint8_t* row, int64_t from, int64_t end, const uint8_t* v) const {
+    if (end > from) std::memset(row + from, tree->Index(v), static_cast<size_t>(end - from));
+  }
 };
 
 // Runs `work(format)` with the format of an 8-bit grey, 8-bit colour, 24- or 32-bit source; for
@@ -72,8 +85,8 @@ template <class Work>
 Result WithPixelFormat(const DibView& src, DibBuilder& dst, Work work) {
   switch (DibGetKind(&src.header, src.table)) {
     case kKind8BitGray: work(GrayPixels{}); return Result::Ok;
-    case kKind24Bit:
-    case kKind32Bit: work(BgrPixels{static_cast<size_t>(src.bitCount() / 8)}); return Result::Ok;
+    case kKind24Bit: work(BgrPixels<3>{}); return Result::Ok;
+    case kKind32Bit: work(BgrPixels<4>{}); return Result::Ok;
     case kKind8BitColor: {
       PaletteTree tree(src.table);
       if (!tree.ok()) return Result::OutOfMemory;
