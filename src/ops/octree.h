@@ -3,7 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
+#include <utility>
 #include <vector>
 
 namespace pv {
@@ -49,7 +49,6 @@ class OctreeQuantizer {
 
   int32_t NewNode(int32_t parent, int slot, int level);
   void DeleteNode(int32_t index);
-  uint64_t MergePass(uint64_t threshold, std::vector<uint64_t>* innerCounts);
   bool Merge(int32_t index);  // true when the node became a leaf
   bool AllChildrenLeaves(const Node& n) const { return n.leafChildCount == n.childCount; }
   void Number(int32_t index, int* next);
@@ -57,9 +56,11 @@ class OctreeQuantizer {
   int32_t Step(int32_t index, uint8_t red, uint8_t green, uint8_t blue, int level) const;
   void FillFrom(int32_t index, uint8_t* table) const;
   void CutBack();
-  using MergeableByCount = std::map<uint64_t, std::vector<int32_t>>;
-  void CollectMergeable(MergeableByCount* byCount) const;
-  void CutBackPass(std::vector<int32_t> nodes, MergeableByCount* byCount);
+  // Mergeable nodes as a heap by count, smallest first.
+  using Mergeable = std::vector<std::pair<uint64_t, int32_t>>;
+  void CollectMergeable(Mergeable* byCount) const;
+  void TakeUpTo(uint64_t threshold, Mergeable* byCount, std::vector<int32_t>* nodes) const;
+  void MergePass(std::vector<int32_t> nodes, Mergeable* byCount, uint64_t* mergedCounts);
 
   size_t nodeLimit_;
   size_t nodeTarget_;
