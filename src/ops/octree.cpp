@@ -255,37 +255,61 @@ void OctreeQuantizer::FillPalette(uint8_t table[1024]) const {
 }
 
 // A walk's first kShallowBits steps use only the top kShallowBits bits of each channel, so all
-// colours of a cell whose walk meets a leaf within them end in that leaf.
+// colours of a cell stand at the same node after them.
 void OctreeQuantizer::FillShallowLeaves() {
-  constexpr int kCells = 1 << kShallowBits, kShift = 8 - kShallowBits;
+  constexpr int kCells = 1 << kShallowBits;
   shallow_.clear();
+  deep_.clear();
   if (nodes_[0].childCount == 0) return;  // nothing inserted: no leaf to find
-  shallow_.assign(size_t{1} << (3 * kShallowBits), -1);
+  shallow_.assign(size_t{1} << (3 * kShallowBits), 0);
+  std::vector<int32_t> blockOf(nodes_.size(), -1);
   for (int r = 0; r < kCells; ++r)
     for (int g = 0; g < kCells; ++g)
       for (int b = 0; b < kCells; ++b) {
+        const uint8_t red = static_cast<uint8_t>(r << kDeepBits),
+                      green = static_cast<uint8_t>(g << kDeepBits),
+                      blue = static_cast<uint8_t>(b << kDeepBits);
         int32_t index = 0;
         for (int level = 0; level < kShallowBits && !nodes_[index].leaf; ++level)
-          index = Step(index, static_cast<uint8_t>(r << kShift), static_cast<uint8_t>(g << kShift),
-                       static_cast<uint8_t>(b << kShift), level);
-        if (nodes_[index].leaf)
-          shallow_[(r * kCells + g) * kCells + b] = nodes_[index].paletteIndex;
+          index = Step(index, red, green, blue, level);
+        int16_t& cell = shallow_[(r * kCells + g) * kCells + b];
+        if (nodes_[index].leaf) {
+          cell = nodes_[index].paletteIndex;
+          continue;
+        }
+        if (blockOf[index] < 0) {
+          blockOf[index] = static_cast<int32_t>(deep_.size() / kDeepBlock);
+          deep_.resize(deep_.size() + kDeepBlock);
+          uint8_t* block = &deep_[deep_.size() - kDeepBlock];
+          constexpr int kLow = (1 << kDeepBits) - 1;
+          for (int low = 0; low < static_cast<int>(kDeepBlock); ++low)
+            block[low] = WalkFrom(index, kShallowBits, static_cast<uint8_t>(low >> (2 * kDeepBits)),
+                                  static_cast<uint8_t>((low >> kDeepBits) & kLow),
+                                  static_cast<uint8_t>(low & kLow));
+        }
+        cell = static_cast<int16_t>(256 + blockOf[index]);
       }
 }
 
 uint8_t OctreeQuantizer::Lookup(uint8_t red, uint8_t green, uint8_t blue) const {
-  constexpr int kShift = 8 - kShallowBits;
-  if (!shallow_.empty()) {
-    const int cell =
-        ((red >> kShift) << kShallowBits | green >> kShift) << kShallowBits | blue >> kShift;
-    if (shallow_[cell] >= 0) return static_cast<uint8_t>(shallow_[cell]);
-  }
-  return LookupByWalk(red, green, blue);
+  if (shallow_.empty()) return LookupByWalk(red, green, blue);
+  constexpr int kLow = (1 << kDeepBits) - 1;
+  const int cell =
+      ((red >> kDeepBits) << kShallowBits | green >> kDeepBits) << kShallowBits | blue >> kDeepBits;
+  const int32_t at = shallow_[cell];
+  if (at < 256) return static_cast<uint8_t>(at);
+  return deep_[(at - 256) * kDeepBlock +
+               (((red & kLow) << kDeepBits | (green & kLow)) << kDeepBits | (blue & kLow))];
 }
 
 uint8_t OctreeQuantizer::LookupByWalk(uint8_t red, uint8_t green, uint8_t blue) const {
-  int32_t index = 0;
-  for (int level = 0; !nodes_[index].leaf; ++level) index = Step(index, red, green, blue, level);
+  return WalkFrom(0, 0, red, green, blue);
+}
+
+// The palette index of the leaf a walk from `index`, at `level`, ends in.
+uint8_t OctreeQuantizer::WalkFrom(int32_t index, int level, uint8_t red, uint8_t green,
+                                  uint8_t blue) const {
+  for (; !nodes_[index].leaf; ++level) index = Step(index, red, green, blue, level);
   return nodes_[index].paletteIndex;
 }
 
