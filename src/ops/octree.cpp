@@ -1,6 +1,7 @@
 #include "ops/octree.h"
 
 #include <algorithm>
+#include <functional>
 #include <new>
 
 namespace pv {
@@ -106,32 +107,49 @@ void OctreeQuantizer::Insert(uint8_t red, uint8_t green, uint8_t blue) {
 // Repeats {merge pass; threshold + 1} from threshold 1 while there are too many nodes. A pass
 // merges, in traversal order, the mergeable nodes whose count is at most the threshold; after
 // it none is left, so the next pass only meets nodes of exactly its threshold and those that its
-// own merges make mergeable. Passes therefore run on those nodes alone, taken from a list by
+// own merges make mergeable. Passes therefore run on those nodes alone, taken from a heap by
 // count made once, and passes that would meet none are skipped: the merges and their order are
 // those of whole traversals.
 void OctreeQuantizer::CutBack() {
-  MergeableByCount byCount;
+  Mergeable byCount;
   CollectMergeable(&byCount);
+  uint64_t mergedCounts = 0;
+  std::vector<int32_t> nodes;
   for (uint64_t threshold = 1; nodeCount_ > nodeTarget_ && !byCount.empty(); ++threshold) {
-    const auto next = byCount.begin();
-    threshold_ = threshold = std::max(threshold, next->first);
-    std::vector<int32_t> nodes = std::move(next->second);
-    byCount.erase(next);
-    CutBackPass(std::move(nodes), &byCount);
+    threshold_ = threshold = std::max(threshold, byCount.front().first);
+    TakeUpTo(threshold, &byCount, &nodes);
+    MergePass(std::move(nodes), &byCount, &mergedCounts);
+    nodes.clear();
   }
 }
 
 // A walk through the store rather than the tree (the store is full while inserting): the order
-// of the nodes in a list does not matter, as a pass takes them by their traversal keys.
-void OctreeQuantizer::CollectMergeable(MergeableByCount* byCount) const {
+// of the nodes does not matter, as a pass takes them by their traversal keys.
+void OctreeQuantizer::CollectMergeable(Mergeable* byCount) const {
+  byCount->clear();
   for (size_t i = 0; i < nodes_.size(); ++i) {
     const Node& n = nodes_[i];
     if (n.live && !n.leaf && AllChildrenLeaves(n))
-      (*byCount)[n.count].push_back(static_cast<int32_t>(i));
+      byCount->emplace_back(n.count, static_cast<int32_t>(i));
+  }
+  std::make_heap(byCount->begin(), byCount->end(), std::greater<>());
+}
+
+// Moves the nodes of count up to `threshold` from byCount to `nodes`.
+void OctreeQuantizer::TakeUpTo(uint64_t threshold, Mergeable* byCount,
+                               std::vector<int32_t>* nodes) const {
+  while (!byCount->empty() && byCount->front().first <= threshold) {
+    std::pop_heap(byCount->begin(), byCount->end(), std::greater<>());
+    nodes->push_back(byCount->back().second);
+    byCount->pop_back();
   }
 }
 
-void OctreeQuantizer::CutBackPass(std::vector<int32_t> nodes, MergeableByCount* byCount) {
+// Merges `nodes` (mergeable, counts at most threshold_) and those their merges make mergeable
+// within threshold_, in traversal order; the others made mergeable go to byCount. Adds
+// count - 1 of every node merged to mergedCounts.
+void OctreeQuantizer::MergePass(std::vector<int32_t> nodes, Mergeable* byCount,
+                                uint64_t* mergedCounts) {
   auto later = [this](int32_t a, int32_t b) { return nodes_[a].order > nodes_[b].order; };
   std::make_heap(nodes.begin(), nodes.end(), later);
   while (!nodes.empty()) {
@@ -139,6 +157,7 @@ void OctreeQuantizer::CutBackPass(std::vector<int32_t> nodes, MergeableByCount* 
     const int32_t index = nodes.back();
     nodes.pop_back();
     if (!Merge(index)) continue;
+    *mergedCounts += nodes_[index].count - 1;
     const int32_t parent = nodes_[index].parent;
     if (parent == kNone || !AllChildrenLeaves(nodes_[parent])) continue;
     // The parent has just become mergeable: in this pass if its count allows, else later.
@@ -147,7 +166,8 @@ void OctreeQuantizer::CutBackPass(std::vector<int32_t> nodes, MergeableByCount* 
       nodes.push_back(parent);
       std::push_heap(nodes.begin(), nodes.end(), later);
     } else {
-      (*byCount)[count].push_back(parent);
+      byCount->emplace_back(count, parent);
+      std::push_heap(byCount->begin(), byCount->end(), std::greater<>());
     }
   }
 }
@@ -166,43 +186,36 @@ bool OctreeQuantizer::Merge(int32_t index) {
   return true;
 }
 
-// A merge pass at `threshold`: a post-order walk (children in slot order, then the node).
-// Once visited, a node stands as it will after the pass (later merges only delete leaves), so
-// the walk also gathers what the next threshold is chosen from: the smallest count of a
-// mergeable node and the counts of all inner nodes.
-uint64_t OctreeQuantizer::MergePass(uint64_t threshold, std::vector<uint64_t>* innerCounts) {
-  threshold_ = threshold;
-  innerCounts->clear();
-  struct Walker {
-    OctreeQuantizer& tree;
-    std::vector<uint64_t>& inner;
-    uint64_t smallest = kNoMergeable;
-    void Visit(int32_t index) {
-      for (int slot = 0; slot < 8; ++slot) {
-        const int32_t c = tree.nodes_[index].child[slot];
-        if (c != kNone) Visit(c);
-      }
-      tree.Merge(index);
-      const Node& n = tree.nodes_[index];
-      if (n.leaf) return;
-      inner.push_back(n.count);
-      if (tree.AllChildrenLeaves(n)) smallest = std::min(smallest, n.count);
-    }
-  };
-  Walker walker{*this, *innerCounts};
-  walker.Visit(0);
-  return walker.smallest;
-}
-
+// Merge passes from threshold 1 while there are more than 256 leaves; after each the
+// threshold becomes the smallest count of a mergeable node, raised by 8, 4 or 2 when the inner
+// nodes of count up to that much more hold, less one each, fewer pixels than there are nodes
+// beyond 256. As in a cut-back, a pass runs on the mergeable nodes up to its threshold, from a
+// heap by count. Counts do not change while reducing, and a merged node's count is at most the
+// threshold of its pass, so those sums are sums over the inner nodes' counts before reducing,
+// sorted once, less what the merged nodes added.
 void OctreeQuantizer::Reduce() {
-  uint64_t threshold = 1;
   std::vector<uint64_t> innerCounts;
+  for (const Node& n : nodes_)
+    if (n.live && !n.leaf) innerCounts.push_back(n.count);
+  std::sort(innerCounts.begin(), innerCounts.end());
+  std::vector<uint64_t> upTo(innerCounts.size() + 1, 0);  // sums of count - 1, in that order
+  for (size_t i = 0; i < innerCounts.size(); ++i) upTo[i + 1] = upTo[i] + innerCounts[i] - 1;
+  auto sumUpTo = [&](uint64_t count) {
+    return upTo[std::upper_bound(innerCounts.begin(), innerCounts.end(), count) -
+                innerCounts.begin()];
+  };
+  Mergeable byCount;
+  CollectMergeable(&byCount);
+  uint64_t threshold = 1, mergedCounts = 0;
+  std::vector<int32_t> nodes;
   while (leafCount_ > kColorTarget) {
-    threshold = MergePass(threshold, &innerCounts);
-    uint64_t sums[3] = {0, 0, 0};  // S2, S4, S8
-    for (uint64_t count : innerCounts)
-      for (int i = 0; i < 3; ++i)
-        if (count <= threshold + (uint64_t{2} << i)) sums[i] += count - 1;
+    threshold_ = threshold;
+    TakeUpTo(threshold, &byCount, &nodes);
+    MergePass(std::move(nodes), &byCount, &mergedCounts);
+    nodes.clear();
+    threshold = byCount.empty() ? kNoMergeable : byCount.front().first;
+    uint64_t sums[3];  // S2, S4, S8
+    for (int i = 0; i < 3; ++i) sums[i] = sumUpTo(threshold + (uint64_t{2} << i)) - mergedCounts;
     const int64_t excess = static_cast<int64_t>(nodeCount_) - static_cast<int64_t>(kColorTarget);
     auto below = [excess](uint64_t sum) { return static_cast<int64_t>(sum) < excess; };
     if (below(sums[2]))
@@ -242,37 +255,61 @@ void OctreeQuantizer::FillPalette(uint8_t table[1024]) const {
 }
 
 // A walk's first kShallowBits steps use only the top kShallowBits bits of each channel, so all
-// colours of a cell whose walk meets a leaf within them end in that leaf.
+// colours of a cell stand at the same node after them.
 void OctreeQuantizer::FillShallowLeaves() {
-  constexpr int kCells = 1 << kShallowBits, kShift = 8 - kShallowBits;
+  constexpr int kCells = 1 << kShallowBits;
   shallow_.clear();
+  deep_.clear();
   if (nodes_[0].childCount == 0) return;  // nothing inserted: no leaf to find
-  shallow_.assign(size_t{1} << (3 * kShallowBits), -1);
+  shallow_.assign(size_t{1} << (3 * kShallowBits), 0);
+  std::vector<int32_t> blockOf(nodes_.size(), -1);
   for (int r = 0; r < kCells; ++r)
     for (int g = 0; g < kCells; ++g)
       for (int b = 0; b < kCells; ++b) {
+        const uint8_t red = static_cast<uint8_t>(r << kDeepBits),
+                      green = static_cast<uint8_t>(g << kDeepBits),
+                      blue = static_cast<uint8_t>(b << kDeepBits);
         int32_t index = 0;
         for (int level = 0; level < kShallowBits && !nodes_[index].leaf; ++level)
-          index = Step(index, static_cast<uint8_t>(r << kShift), static_cast<uint8_t>(g << kShift),
-                       static_cast<uint8_t>(b << kShift), level);
-        if (nodes_[index].leaf)
-          shallow_[(r * kCells + g) * kCells + b] = nodes_[index].paletteIndex;
+          index = Step(index, red, green, blue, level);
+        int16_t& cell = shallow_[(r * kCells + g) * kCells + b];
+        if (nodes_[index].leaf) {
+          cell = nodes_[index].paletteIndex;
+          continue;
+        }
+        if (blockOf[index] < 0) {
+          blockOf[index] = static_cast<int32_t>(deep_.size() / kDeepBlock);
+          deep_.resize(deep_.size() + kDeepBlock);
+          uint8_t* block = &deep_[deep_.size() - kDeepBlock];
+          constexpr int kLow = (1 << kDeepBits) - 1;
+          for (int low = 0; low < static_cast<int>(kDeepBlock); ++low)
+            block[low] = WalkFrom(index, kShallowBits, static_cast<uint8_t>(low >> (2 * kDeepBits)),
+                                  static_cast<uint8_t>((low >> kDeepBits) & kLow),
+                                  static_cast<uint8_t>(low & kLow));
+        }
+        cell = static_cast<int16_t>(256 + blockOf[index]);
       }
 }
 
 uint8_t OctreeQuantizer::Lookup(uint8_t red, uint8_t green, uint8_t blue) const {
-  constexpr int kShift = 8 - kShallowBits;
-  if (!shallow_.empty()) {
-    const int cell =
-        ((red >> kShift) << kShallowBits | green >> kShift) << kShallowBits | blue >> kShift;
-    if (shallow_[cell] >= 0) return static_cast<uint8_t>(shallow_[cell]);
-  }
-  return LookupByWalk(red, green, blue);
+  if (shallow_.empty()) return LookupByWalk(red, green, blue);
+  constexpr int kLow = (1 << kDeepBits) - 1;
+  const int cell =
+      ((red >> kDeepBits) << kShallowBits | green >> kDeepBits) << kShallowBits | blue >> kDeepBits;
+  const int32_t at = shallow_[cell];
+  if (at < 256) return static_cast<uint8_t>(at);
+  return deep_[(at - 256) * kDeepBlock +
+               (((red & kLow) << kDeepBits | (green & kLow)) << kDeepBits | (blue & kLow))];
 }
 
 uint8_t OctreeQuantizer::LookupByWalk(uint8_t red, uint8_t green, uint8_t blue) const {
-  int32_t index = 0;
-  for (int level = 0; !nodes_[index].leaf; ++level) index = Step(index, red, green, blue, level);
+  return WalkFrom(0, 0, red, green, blue);
+}
+
+// The palette index of the leaf a walk from `index`, at `level`, ends in.
+uint8_t OctreeQuantizer::WalkFrom(int32_t index, int level, uint8_t red, uint8_t green,
+                                  uint8_t blue) const {
+  for (; !nodes_[index].leaf; ++level) index = Step(index, red, green, blue, level);
   return nodes_[index].paletteIndex;
 }
 

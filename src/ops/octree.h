@@ -3,7 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
+#include <utility>
 #include <vector>
 
 namespace pv {
@@ -26,7 +26,7 @@ class OctreeQuantizer {
   void FillPalette(uint8_t table[1024]) const;
   // Palette index of the leaf a colour falls into.
   uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue) const;
-  // The same by walking the tree every time; Lookup answers most colours from a table.
+  // The same by walking the tree every time; Lookup answers every colour from tables.
   uint8_t LookupByWalk(uint8_t red, uint8_t green, uint8_t blue) const;
 
   size_t nodeCount() const { return nodeCount_; }
@@ -49,17 +49,19 @@ class OctreeQuantizer {
 
   int32_t NewNode(int32_t parent, int slot, int level);
   void DeleteNode(int32_t index);
-  uint64_t MergePass(uint64_t threshold, std::vector<uint64_t>* innerCounts);
   bool Merge(int32_t index);  // true when the node became a leaf
   bool AllChildrenLeaves(const Node& n) const { return n.leafChildCount == n.childCount; }
   void Number(int32_t index, int* next);
   void FillShallowLeaves();
   int32_t Step(int32_t index, uint8_t red, uint8_t green, uint8_t blue, int level) const;
   void FillFrom(int32_t index, uint8_t* table) const;
+  uint8_t WalkFrom(int32_t index, int level, uint8_t red, uint8_t green, uint8_t blue) const;
   void CutBack();
-  using MergeableByCount = std::map<uint64_t, std::vector<int32_t>>;
-  void CollectMergeable(MergeableByCount* byCount) const;
-  void CutBackPass(std::vector<int32_t> nodes, MergeableByCount* byCount);
+  // Mergeable nodes as a heap by count, smallest first.
+  using Mergeable = std::vector<std::pair<uint64_t, int32_t>>;
+  void CollectMergeable(Mergeable* byCount) const;
+  void TakeUpTo(uint64_t threshold, Mergeable* byCount, std::vector<int32_t>* nodes) const;
+  void MergePass(std::vector<int32_t> nodes, Mergeable* byCount, uint64_t* mergedCounts);
 
   size_t nodeLimit_;
   size_t nodeTarget_;
@@ -69,10 +71,15 @@ class OctreeQuantizer {
   size_t leafCount_ = 0;
   size_t peakNodeCount_ = 0;
   uint64_t threshold_ = 0;
-  // Filled by Reduce. By the top kShallowBits bits of red, green and blue: the palette index of
-  // the leaf every colour of the cell falls into within kShallowBits levels, or -1 (walk).
+  // Filled by Reduce. By the top kShallowBits bits of red, green and blue: where every colour
+  // of the cell stands after kShallowBits steps of its walk, the palette index of the leaf it
+  // met (below 256), else 256 + the number of a block of deep_; where the rest of the walk ends
+  // only depends on that node and the low bits, by which the block gives the palette index.
   static constexpr int kShallowBits = 5;
-  std::vector<int16_t> shallow_;
+  static constexpr int kDeepBits = 8 - kShallowBits;
+  static constexpr size_t kDeepBlock = size_t{1} << (3 * kDeepBits);
+  std::vector<int16_t> shallow_;  // at most 256 leaves, so at most 256 blocks
+  std::vector<uint8_t> deep_;
 };
 
 }  // namespace pv
