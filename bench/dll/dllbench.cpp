@@ -25,7 +25,7 @@
 
 namespace {
 
-// The control's window in the display rows: a typical host's.
+// The size of the window the control is placed in: a typical host's.
 constexpr int kWindowWidth = 1024, kWindowHeight = 768;
 // SaveMemory's formats.
 enum Format : LONG { kJpegBaseline = 1, kTiff = 3, kPng = 6 };
