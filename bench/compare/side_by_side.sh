@@ -10,7 +10,6 @@ set -euo pipefail
 
 BIN="$1" WORK="$2" RESULTS="${3:-}"
 RUNS="${PICTAVOR_BENCH_RUNS:-5}"
-SIZE=4000x3000
 IM=/usr/bin/convert   # the package's own binary: a stand-in may come earlier on PATH
 [[ $WORK != *[[:space:]]* ]] || { echo "side_by_side.sh: no spaces in the work directory, please" >&2; exit 2; }
 mkdir -p "$WORK/out"
@@ -31,18 +30,17 @@ cat >"$W/magick/policy.xml" <<'XML'
 XML
 
 log() { printf '==> %s\n' "$*" >&2; }
+# shellcheck source=bench/compare/pictures.sh
+source "$(dirname "${BASH_SOURCE[0]}")/pictures.sh"
 
 # ---- pictures ------------------------------------------------------------------
 
 make_pictures() {
   [[ -f $W/ready ]] && return 0
   log "making the pictures in $W"
-  "$IM" -seed 1 -size "$SIZE" plasma:fractal "$W/picture.ppm"
-  "$IM" "$W/picture.ppm" -colorspace Gray -depth 8 "$W/grey.pgm"
+  make_bmp_pictures "$W"
   "$IM" "$W/grey.pgm" -threshold 50% -depth 8 "$W/binary.pgm"
   local name
-  "$IM" "$W/picture.ppm" BMP3:"$W/picture.bmp"
-  "$IM" "$W/grey.pgm" -type TrueColor BMP3:"$W/grey.bmp"
   # Inputs each peer reads fastest: .miff for the Magicks, .v for vips.
   for name in picture grey binary; do
     local src="$W/$name.pgm"; [[ $name == picture ]] && src="$W/$name.ppm"

@@ -2,17 +2,12 @@
 #include <psapi.h>
 #include <windows.h>
 
+#include "atl_site.h"
 #include "host/runner.h"
 #include "soak.h"
 
 namespace pv::soak {
 namespace {
-
-using AxWinInit = BOOL(WINAPI*)();
-using AxCreateControlEx = HRESULT(WINAPI*)(LPCOLESTR, HWND, IStream*, IUnknown**, IUnknown**,
-                                           REFIID, IUnknown*);
-AxCreateControlEx createControl = nullptr;
-ATOM hostClass = 0;
 
 // Wine answers GetGuiResources with ERROR_CALL_NOT_IMPLEMENTED. Its handle tables take a
 // handle's bare 16-bit index, so there the live objects are counted by trying every index:
@@ -46,35 +41,17 @@ int64_t GuiObjects(DWORD kind, int64_t (*probe)()) {
 
 class ContainerSite : public Site {
  public:
-  ContainerSite(std::FILE* results) : results_(results) {}
-  ~ContainerSite() override {
-    host_.reset();
-    if (control_) control_->Release();
-    if (container_) container_->Release();
-    if (window_) DestroyWindow(window_);
-    Pump();
-  }
+  explicit ContainerSite(std::FILE* results) : results_(results) {}
 
   bool Open(std::string* error) {
-    window_ = CreateWindowExW(0, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(hostClass)), L"",
-                              WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
-    IUnknown* unknown = nullptr;
-    HRESULT hr = window_ ? createControl(L"Pictavor.PictavorCtl", window_, nullptr, &container_,
-                                         &unknown, IID_NULL, nullptr)
-                         : E_FAIL;
-    if (SUCCEEDED(hr)) {
-      hr = unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&control_));
-      unknown->Release();
-    }
-    if (FAILED(hr)) {
-      *error =
-          "cannot place Pictavor.PictavorCtl in atl.dll's container; is Pictavor.dll "
-          "registered?";
+    if (!site_.Open(320, 240, error)) return false;
+    auto* control = static_cast<IDispatch*>(site_.Query(IID_IDispatch));
+    if (!control) {
+      *error = "Pictavor.PictavorCtl has no IDispatch";
       return false;
     }
-    host_ = std::make_unique<host::Host>(results_, "", host::CreateRunner(control_));
-    Pump();
+    host_ = std::make_unique<host::Host>(results_, "", host::CreateRunner(control));
+    control->Release();
     return true;
   }
 
@@ -82,10 +59,8 @@ class ContainerSite : public Site {
 
  private:
   std::FILE* results_;
-  HWND window_ = nullptr;
-  IUnknown* container_ = nullptr;
-  IDispatch* control_ = nullptr;
-  std::unique_ptr<host::Host> host_;
+  bench::AtlSite site_;
+  std::unique_ptr<host::Host> host_;  // released before the site, with its reference
 };
 
 }  // namespace
@@ -108,21 +83,7 @@ bool StartPlatform(std::string* error) {
     *error = "COM does not start";
     return false;
   }
-  HMODULE atl = LoadLibraryW(L"atl.dll");
-  const auto winInit = reinterpret_cast<AxWinInit>(
-      reinterpret_cast<void*>(atl ? GetProcAddress(atl, "AtlAxWinInit") : nullptr));
-  createControl = reinterpret_cast<AxCreateControlEx>(
-      reinterpret_cast<void*>(atl ? GetProcAddress(atl, "AtlAxCreateControlEx") : nullptr));
-  WNDCLASSW c = {};
-  c.lpfnWndProc = DefWindowProcW;
-  c.hInstance = GetModuleHandleW(nullptr);
-  c.lpszClassName = L"PictavorSoakHost";
-  hostClass = RegisterClassW(&c);
-  if (!winInit || !createControl || !winInit() || !hostClass) {
-    *error = "atl.dll's container is not available";
-    return false;
-  }
-  return true;
+  return bench::StartAtlContainer(error);
 }
 
 std::unique_ptr<Site> OpenSite(std::FILE* results, std::string* error) {
@@ -131,12 +92,6 @@ std::unique_ptr<Site> OpenSite(std::FILE* results, std::string* error) {
   return site;
 }
 
-void Pump() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
+void Pump() { bench::PumpMessages(); }
 
 }  // namespace pv::soak

@@ -69,6 +69,13 @@ void FillInfo(const DibHeader& header, const uint8_t* table, size_t entries, uin
   for (size_t i = 0; i < entries; ++i) info[kDibHeaderBytes + 4 * i + 3] = 1;
 }
 
+// FillInfo of the view's header and whole table; how many bytes of `info` that fills.
+size_t SectionInfoOf(const DibView& view, uint8_t* info) {
+  const size_t entries = TableEntries(view.bitCount());
+  FillInfo(view.header, view.table, entries, info);
+  return kDibHeaderBytes + 4 * entries;
+}
+
 }  // namespace
 
 mem::Handle DibFromBitmap(void* handle) {
@@ -106,7 +113,7 @@ Result DibToSection(mem::Handle dib, HDC* dc, HBITMAP* section, void** bits) {
   const DibView& view = lock.view();
   const size_t entries = TableEntries(view.bitCount());
   alignas(BITMAPINFO) uint8_t info[kInfoBytes];
-  FillInfo(view.header, view.table, entries, info);
+  SectionInfoOf(view, info);
 
   HDC memory = CreateCompatibleDC(nullptr);
   if (!memory) return Result::BitmapConversionFailed;
@@ -136,6 +143,26 @@ Result DibToSection(mem::Handle dib, HDC* dc, HBITMAP* section, void** bits) {
   *section = made;
   *bits = sectionBits;
   return Result::Ok;
+}
+
+std::vector<uint8_t> SectionInfo(mem::Handle dib) {
+  if (!dib) return {};
+  DibLock lock(dib);
+  if (lock.status() != Result::Ok) return {};
+  uint8_t info[kInfoBytes];
+  return std::vector<uint8_t>(info, info + SectionInfoOf(lock.view(), info));
+}
+
+bool RefillSection(mem::Handle dib, const std::vector<uint8_t>& info, void* bits) {
+  if (!dib || !bits || info.empty()) return false;
+  DibLock lock(dib);
+  if (lock.status() != Result::Ok) return false;
+  uint8_t own[kInfoBytes];
+  const size_t size = SectionInfoOf(lock.view(), own);
+  if (size != info.size() || std::memcmp(own, info.data(), size) != 0) return false;
+  GdiFlush();  // nothing GDI still batches may read the section while it is rewritten
+  std::memcpy(bits, lock.view().bits, lock.view().imageBytes());
+  return true;
 }
 
 Result BitmapGetInfo(HBITMAP bitmap, BITMAPINFOHEADER* header, RGBQUAD* table) {

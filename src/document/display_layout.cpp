@@ -35,12 +35,13 @@ void ImageDocument::ComputeDisplayScale(double* x, double* y) {
 Result ImageDocument::Relayout(bool keepScrollPosition) {
   if (layoutBusy_) return Result::Ok;
   layoutBusy_ = true;
-  display_->DeleteDisplayBitmap();
+  display_->RetireDisplayBitmap();
   const int32_t oldHorizontalMax = horizontalMax_, oldVerticalMax = verticalMax_;
   const int32_t oldHorizontalPos = horizontalPos_, oldVerticalPos = verticalPos_;
   horizontalMax_ = verticalMax_ = 0;
   if (!keepScrollPosition) horizontalPos_ = verticalPos_ = 0;
   if (!dib_) {
+    display_->DeleteDisplayBitmap();
     display_->ShowScrollBar(ScrollBar::Both, false);
     layoutBusy_ = false;
     if (autoRepaint_) Repaint();
@@ -92,6 +93,7 @@ Result ImageDocument::Relayout(bool keepScrollPosition) {
   }
 
   if (!autoRepaint_ && !keepScrollPosition) {
+    display_->DeleteDisplayBitmap();
     layoutBusy_ = false;
     return Result::Ok;
   }

@@ -72,6 +72,9 @@ class DisplayPort {
   // Builds the display bitmap from a DIB; the Result code of the conversion.
   virtual Result BuildDisplayBitmap(mem::Handle dib) = 0;
   virtual void DeleteDisplayBitmap() = 0;
+  // The display bitmap is out of date: none is shown until the next build, which may reuse its
+  // memory. A layout that retires it ends in that build or in DeleteDisplayBitmap.
+  virtual void RetireDisplayBitmap() { DeleteDisplayBitmap(); }
   virtual bool HasDisplayBitmap() const = 0;
   // The display bitmap as a device bitmap (an HBITMAP) for hosts that draw it; null without one.
   virtual void* DisplayBitmap() const { return nullptr; }

@@ -337,6 +337,29 @@ TEST(Display, ScrollRequestsStayInTheRangeAndMoveTheMapping) {
   EXPECT_EQ(doc.horizontal_position(), 0);
 }
 
+// A scroll only moves the view: the display bitmap of a 12-megapixel picture costs a copy of
+// it, and a scroll step must not pay for that.
+TEST(Display, ScrollStepsRepaintWithoutRebuildingTheDisplayBitmap) {
+  FakeWindow window(100, 100, 17);
+  ImageDocument doc(&window);
+  mem::Owned dib(test::MakeDib(300, 300, 24, {}, [](int32_t, int32_t) { return 0u; }));
+  ASSERT_EQ(doc.SetDIB(dib.get()), Result::Ok);
+  ASSERT_GT(doc.vertical_maximum(), 0);
+  const int builds = window.builds, paints = window.paints;
+  int steps = 0;
+  for (ScrollBar bar : {ScrollBar::Horizontal, ScrollBar::Vertical})
+    for (int32_t request : {1, 3, 0, 2, 4, 5, 7, 6}) {  // line, page, thumb, ends
+      doc.Scroll(bar, request, 20);
+      doc.Repaint();
+      ++steps;
+    }
+  window.verticalThumb = 40;  // the user dragged the thumb
+  doc.Repaint();
+  EXPECT_EQ(doc.vertical_position(), 40);
+  EXPECT_EQ(window.builds, builds);
+  EXPECT_EQ(window.paints, paints + steps + 1);
+}
+
 TEST(Layout, ABadDibIsReportedByTheLayout) {
   ImageDocument doc;
   mem::Owned dib(Gray8(2, 2));

@@ -1,5 +1,6 @@
 // A window for the document's layout, without a window system: a given outer size, scroll
-// bars whose thumbs and visibility are recorded, and a count of paints.
+// bars whose thumbs and visibility are recorded, and counts of paints and of display bitmaps
+// built.
 #pragma once
 
 #include "document/display_port.h"
@@ -22,6 +23,10 @@ class FakeWindow : public HeadlessDisplay {
     if (bar != ScrollBar::Horizontal) verticalShown = show;
   }
   void Paint(const DisplayView&) override { ++paints; }
+  Result BuildDisplayBitmap(mem::Handle dib) override {
+    ++builds;
+    return HeadlessDisplay::BuildDisplayBitmap(dib);
+  }
   void SetScrollInfo(ScrollBar bar, int32_t, int32_t, int32_t position, bool) override {
     (bar == ScrollBar::Horizontal ? horizontalThumb : verticalThumb) = position;
   }
@@ -34,7 +39,7 @@ class FakeWindow : public HeadlessDisplay {
   }
   bool horizontalShown = false, verticalShown = false;
   int32_t horizontalThumb = 0, verticalThumb = 0;
-  int paints = 0;
+  int paints = 0, builds = 0;
 
  private:
   int32_t width_, height_, thickness_;

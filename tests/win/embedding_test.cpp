@@ -241,6 +241,26 @@ TEST_F(EmbeddedLayout, PaintsTheImageAtItsScaleOnTheBackground) {
   EXPECT_EQ(Capture(window_).At(10, 10), kBlue);
 }
 
+// A change that keeps the header and colour table refills the display bitmap in place: the
+// paint shows the new pixels from the same section.
+TEST_F(EmbeddedLayout, AChangeOfPixelsAloneIsPaintedFromTheRefilledDisplayBitmap) {
+  constexpr uint32_t kRed = 0xFF0000, kBlue = 0x0000FF;
+  Show(40, 20, [](int32_t x, int32_t y) { return (x < 20) == (y < 10) ? kRed : kBlue; });
+  LONG_PTR shown = 0, refilled = 0;
+  ASSERT_EQ(control_->GetBITMAP(&shown), S_OK);
+  const Capture before(window_);
+  LONG v = -1;
+  ASSERT_EQ(control_->TurnOver(0, &v), S_OK);
+  ASSERT_EQ(v, 0);
+  PumpMessages();
+  ASSERT_EQ(control_->GetBITMAP(&refilled), S_OK);
+  EXPECT_EQ(refilled, shown);
+  const Capture after(window_);
+  for (POINT p : {POINT{5, 5}, POINT{25, 5}, POINT{5, 15}, POINT{35, 15}})
+    EXPECT_EQ(after.At(p.x, p.y), before.At(p.x, p.y) == kRed ? kBlue : kRed)
+        << "either flip swaps the quadrants' colours; at " << p.x << ", " << p.y;
+}
+
 // A control that was never activated draws itself where a container asks (printing,
 // inactive rendering): the image from the top left, the background beside it.
 TEST(View, DrawsIntoAnyDeviceContext) {

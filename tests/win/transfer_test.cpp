@@ -157,6 +157,73 @@ TEST(DeviceBitmap, SectionsHoldTheDibsRows) {
   DeleteDC(dc);
 }
 
+// What GDI reports of a section: its header, colour table and rows.
+Bytes SectionBytes(HBITMAP section, const void* bits) {
+  BITMAPINFOHEADER header = {};
+  RGBQUAD colours[256] = {};
+  EXPECT_EQ(BitmapGetInfo(section, &header, colours), Result::Ok);
+  DIBSECTION description = {};
+  GetObjectW(section, sizeof description, &description);
+  const auto* h = reinterpret_cast<const uint8_t*>(&header);
+  const auto* c = reinterpret_cast<const uint8_t*>(colours);
+  const auto* b = static_cast<const uint8_t*>(bits);
+  Bytes all(h, h + sizeof header);
+  all.insert(all.end(), c, c + sizeof colours);
+  all.insert(all.end(), b, b + description.dsBmih.biSizeImage);
+  return all;
+}
+
+// A display refills its section with the next picture of the same header and colour table:
+// the section must then be the one a new section of that picture would be.
+TEST(DeviceBitmap, ARefilledSectionIsTheSectionOfTheNewDib) {
+  const Bytes table = Palette8();
+  Bytes otherTable = table;
+  otherTable[4 * 3] ^= 0xFF;
+  const auto rows = [](int32_t x, int32_t y) { return 40u * y + x; };
+  const auto others = [](int32_t x, int32_t y) { return 7u * x + y + 1; };
+  mem::Owned first(test::MakeDib(5, 3, 8, table, rows));
+  HDC dc = nullptr;
+  HBITMAP section = nullptr;
+  void* bits = nullptr;
+  ASSERT_EQ(DibToSection(first.get(), &dc, &section, &bits), Result::Ok);
+  DeleteDC(dc);
+  const std::vector<uint8_t> info = SectionInfo(first.get());
+  ASSERT_FALSE(info.empty());
+  EXPECT_TRUE(SectionInfo(nullptr).empty());
+
+  mem::Owned newRows(test::MakeDib(5, 3, 8, table, others));
+  mem::Owned newTable(test::MakeDib(5, 3, 8, otherTable, rows));
+  mem::Owned wider(test::MakeDib(6, 3, 8, table, rows));
+  mem::Owned deeper(test::MakeDib(5, 3, 24, {}, rows));
+  const struct {
+    const char* what;
+    mem::Handle dib;
+    bool refilled;
+  } cases[] = {{"new rows", newRows.get(), true},
+               {"the same DIB", first.get(), true},
+               {"another colour table", newTable.get(), false},
+               {"another width", wider.get(), false},
+               {"another depth", deeper.get(), false},
+               {"no DIB", nullptr, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Bytes before = SectionBytes(section, bits);
+    ASSERT_EQ(RefillSection(c.dib, info, bits), c.refilled);
+    if (!c.refilled) {
+      EXPECT_EQ(SectionBytes(section, bits), before) << "a refused refill copies nothing";
+      continue;
+    }
+    HBITMAP fresh = nullptr;
+    void* freshBits = nullptr;
+    ASSERT_EQ(DibToSection(c.dib, &dc, &fresh, &freshBits), Result::Ok);
+    EXPECT_EQ(SectionBytes(section, bits), SectionBytes(fresh, freshBits));
+    DeleteObject(fresh);
+    DeleteDC(dc);
+  }
+  EXPECT_FALSE(RefillSection(first.get(), {}, bits));
+  DeleteObject(section);
+}
+
 TEST(DeviceBitmap, RefusedDibsLeaveNothingBehind) {
   HDC dc = reinterpret_cast<HDC>(1);
   HBITMAP section = reinterpret_cast<HBITMAP>(1);

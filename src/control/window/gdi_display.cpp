@@ -131,22 +131,39 @@ mem::Owned DisplayableCopy(mem::Handle dib) {
 }  // namespace
 
 Result GdiDisplay::BuildDisplayBitmap(mem::Handle dib) {
-  DeleteDisplayBitmap();
-  if (!dib) return Result::BadParameter;
+  RetireDisplayBitmap();
+  if (!dib) {
+    Delete(&spare_);
+    return Result::BadParameter;
+  }
   const mem::Owned expanded = DisplayableCopy(dib);
-  const Result made = DibToSection(expanded.get() ? expanded.get() : dib, &dc_, &section_, &bits_);
-  // Only the bitmap outlives the layout.
-  if (dc_) DeleteDC(dc_);
-  dc_ = nullptr;
+  const mem::Handle source = expanded.get() ? expanded.get() : dib;
+  if (spare_.bitmap && RefillSection(source, spare_.info, spare_.bits)) {
+    std::swap(shown_, spare_);
+    return Result::Ok;
+  }
+  Delete(&spare_);  // before the new one: one picture's worth of sections at a time
+  HDC dc = nullptr;
+  const Result made = DibToSection(source, &dc, &shown_.bitmap, &shown_.bits);
+  if (dc) DeleteDC(dc);  // only the bitmap outlives the layout
+  if (made == Result::Ok) shown_.info = SectionInfo(source);
   return made;
 }
 
 void GdiDisplay::DeleteDisplayBitmap() {
-  if (section_) DeleteObject(section_);
-  if (dc_) DeleteDC(dc_);
-  dc_ = nullptr;
-  section_ = nullptr;
-  bits_ = nullptr;
+  Delete(&shown_);
+  Delete(&spare_);
+}
+
+void GdiDisplay::RetireDisplayBitmap() {
+  if (!shown_.bitmap) return;
+  Delete(&spare_);
+  std::swap(shown_, spare_);
+}
+
+void GdiDisplay::Delete(Section* section) {
+  if (section->bitmap) DeleteObject(section->bitmap);
+  *section = Section{};
 }
 
 void GdiDisplay::Paint(const DisplayView& view) {
@@ -162,7 +179,7 @@ void GdiDisplay::Paint(const DisplayView& view) {
 void GdiDisplay::PaintInto(HDC dc, const RECT& rect, const DisplayView& view) const {
   SolidTools background(dc, view.background);
   BITMAP bitmap{};
-  if (!section_ || !GetObjectW(section_, sizeof bitmap, &bitmap)) {
+  if (!shown_.bitmap || !GetObjectW(shown_.bitmap, sizeof bitmap, &bitmap)) {
     Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
     PaintViewOverlay(dc, view, -1);
     return;
@@ -177,7 +194,7 @@ void GdiDisplay::PaintInto(HDC dc, const RECT& rect, const DisplayView& view) co
   const LONG sourceX = TruncToDisplay(view.horizontalPos / sx),
              sourceY = TruncToDisplay(view.verticalPos / sy);
   if (HDC memory = CreateCompatibleDC(dc)) {
-    HGDIOBJ old = SelectObject(memory, section_);
+    HGDIOBJ old = SelectObject(memory, shown_.bitmap);
     SetStretchBltMode(dc, HALFTONE);
     SetBrushOrgEx(dc, 0, 0, nullptr);
     StretchBlt(dc, rect.left, rect.top, destWidth, destHeight, memory, sourceX, sourceY,

@@ -4,6 +4,8 @@
 // nothing.
 #pragma once
 
+#include <vector>
+
 #include "control/com/com.h"
 #include "control/window/graph_windows.h"
 #include "control/window/image_info_window.h"
@@ -34,8 +36,9 @@ class GdiDisplay : public DisplayPort {
   void ScrollTo(ScrollBar bar, int32_t position) override;
   Result BuildDisplayBitmap(mem::Handle dib) override;
   void DeleteDisplayBitmap() override;
-  bool HasDisplayBitmap() const override { return section_ != nullptr; }
-  void* DisplayBitmap() const override { return section_; }
+  void RetireDisplayBitmap() override;
+  bool HasDisplayBitmap() const override { return shown_.bitmap != nullptr; }
+  void* DisplayBitmap() const override { return shown_.bitmap; }
   void Paint(const DisplayView& view) override;
   void RefreshImageInfo(const ImageInfo& info) override { imageInfo_.Refresh(info); }
   void ShowImageInfo() override { imageInfo_.Show(); }
@@ -68,9 +71,15 @@ class GdiDisplay : public DisplayPort {
   Control* owner_;
   HWND window_ = nullptr;
   int32_t thickness_ = 0;
-  HDC dc_ = nullptr;
-  HBITMAP section_ = nullptr;
-  void* bits_ = nullptr;
+  // A DIB section and the SectionInfo it was made from.
+  struct Section {
+    HBITMAP bitmap = nullptr;
+    void* bits = nullptr;
+    std::vector<uint8_t> info;
+  };
+  static void Delete(Section* section);
+  Section shown_;  // the display bitmap
+  Section spare_;  // the one a layout retired, for its build to refill
   ImageInfoWindow imageInfo_;
   HistogramWindow histogram_;
   ProfileWindow profile_;
