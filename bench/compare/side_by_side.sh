@@ -194,7 +194,7 @@ done < <(peer_rows)
 # table pass over the bytes they read; codecs within 1.1x of the library's tool; uncompressed
 # TIFF within 2x of memcpy of the picture and not slower than the tool.
 table() {
-  local dll32="$W/dll-win32.txt" dll64="$W/dll-win64.txt"
+  local dll32="$W/dll/win32-no-repaint.txt" dll64="$W/dll/win64-no-repaint.txt"
   [[ -f $dll64 ]] || dll64=/dev/null
   [[ -f $dll32 ]] || dll32=/dev/null
   awk -v dll64="$dll64" -v dll32="$dll32" '
@@ -241,7 +241,33 @@ table() {
     }' "$W/limits.txt" "$W/floors.txt" "$W/ours.txt" "$dll64" "$dll32" "$W/peers.txt"
 }
 
-table | tee "$W/table.md"
+# Inside each DLL that was measured: every operation alone (AutoRepaint 0) and as a host meets
+# it, with the display bitmap's rebuild and the paint it causes; then the display rows.
+host_table() {
+  local build files=()
+  for build in win64 win32; do
+    [[ -f $W/dll/$build.txt ]] && files+=("$W/dll/$build-no-repaint.txt" "$W/dll/$build.txt")
+  done
+  (( ${#files[@]} )) || return 0
+  awk '
+    { split(FILENAME, path, "/"); build = path[length(path)]; sub(/\.txt$/, "", build)
+      if (!(build in seen)) { seen[build] = 1; builds[++nb] = build }
+      if (!($1 in known)) { known[$1] = 1; rows[++nr] = $1 }
+      ms[$1, build] = $2 }
+    END {
+      printf "\n| inside the DLL, ms |"
+      for (b = 1; b <= nb; ++b) { label = builds[b]; printf " %s |", sub(/-no-repaint$/, "", label) ? label ", operation alone" : label ", with the display" }
+      printf "\n|---|"; for (b = 1; b <= nb; ++b) printf "---:|"
+      print ""
+      for (i = 1; i <= nr; ++i) {
+        printf "| %s |", rows[i]
+        for (b = 1; b <= nb; ++b) printf " %s |", ((rows[i], builds[b]) in ms) ? ms[rows[i], builds[b]] : "-"
+        print ""
+      }
+    }' "${files[@]}"
+}
+
+{ table; host_table; } | tee "$W/table.md"
 if [[ -n $RESULTS ]]; then
   { printf '<!-- measured %s on %s -->\n' "$(date -u '+%Y-%m-%d %H:%M UTC')" "$(uname -n)"; cat "$W/table.md"; } >"$RESULTS"
   log "table written to $RESULTS"
