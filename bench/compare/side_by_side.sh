@@ -65,7 +65,8 @@ ms_now() { local t=${EPOCHREALTIME/./}; echo $(( t / 1000 )); }
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 # Median over `runs` of `op` minus median of `noop` (divided by `parts`), alternated, in ms;
-# then the no-op's median, which shows how much noise the difference can hold.
+# then the no-op's median, which shows how much noise the difference can hold, and the spread
+# of the no-op's runs (slowest minus fastest).
 time_peer() {
   local op="$1" noop="$2" parts="${3:-1}" runs="${4:-$RUNS}" i start ops=() noops=()
   for (( i = 0; i < runs; ++i )); do
@@ -74,22 +75,25 @@ time_peer() {
     if ! eval "$op" >/dev/null 2>&1; then echo failed; return; fi
     ops+=($(( $(ms_now) - start )))
   done
-  local a b
+  local a b spread
   a=$(printf '%s\n' "${ops[@]}" | median); b=$(printf '%s\n' "${noops[@]}" | median)
-  echo "$(( a - b < 1 ? 1 : a - b )) $b"
+  spread=$(printf '%s\n' "${noops[@]}" | sort -n | awk 'NR == 1 { low = $1 } { high = $1 } END { print high - low }')
+  echo "$(( a - b < 1 ? 1 : a - b )) $b $spread"
 }
 
-# A net time below the memory-copy floor of the bytes the row must touch is the noise of two
-# process medians, not the operation: measured again with three times the runs, and marked
-# "unmeasured" when it stays below.
+# A net time below the memory-copy floor of the bytes the row must touch, or within the spread
+# of the no-op's own runs, is the noise of two process medians, not the operation: measured
+# again with three times the runs, and marked "unmeasured" when it stays there.
 time_peer_checked() {
   local op="$1" noop="$2" parts="$3" floor="$4" t
   t=$(time_peer "$op" "$noop" "$parts")
-  below "$t" "$floor" || { echo "$t measured"; return; }
+  noise "$t" "$floor" || { echo "$t measured"; return; }
   t=$(time_peer "$op" "$noop" "$parts" $(( 3 * RUNS )))
-  if below "$t" "$floor"; then echo "$t unmeasured"; else echo "$t remeasured"; fi
+  if noise "$t" "$floor"; then echo "$t unmeasured"; else echo "$t remeasured"; fi
 }
-below() { [[ $1 != failed ]] && awk -v t="${1%% *}" -v f="$2" 'BEGIN { exit !(t < f) }'; }
+noise() {
+  [[ $1 != failed ]] && awk -v t="$1" -v f="$2" 'BEGIN { split(t, v, " "); exit !(v[1] < f || v[1] <= v[3]) }'
+}
 
 on_im() { echo "$IM -limit thread 1 $W/$1.miff ${*:2} $O/im.miff"; }
 on_gm() { echo "gm convert -limit threads 1 $W/$1.miff ${*:2} $O/gm.miff"; }
@@ -209,8 +213,8 @@ table() {
     FILENAME == dll64 { win64[$1] = $2; next }
     FILENAME == dll32 { win32[$1] = $2; next }
     {
-      peer[$1, $2] = $3; noop[$1, $2] = $4; flag[$1, $2] = $5
-      if ($3 != "failed" && $5 != "unmeasured" && (!($1 in best) || $3 + 0 < best[$1] + 0)) { best[$1] = $3; who[$1] = $2 }
+      peer[$1, $2] = $3; noop[$1, $2] = $4; flag[$1, $2] = $6
+      if ($3 != "failed" && $6 != "unmeasured" && (!($1 in best) || $3 + 0 < best[$1] + 0)) { best[$1] = $3; who[$1] = $2 }
     }
     function cell(r, t,   v, mark) {
       v = peer[r, t]; if (v == "") return "-"
@@ -223,7 +227,7 @@ table() {
       read["grayscale"] = 36; read["gamma"] = 36; read["contrast"] = 12; read["histogram"] = 12
       printf "memcpy of 36 MB: %s ms; 256-entry table pass over 36 MB: %s ms (point-operation limit)\n\n", limit["memcpy"], limit["table_pass"]
       print "Ours: in-process, natively and inside each DLL (under Wine). Floor: memcpy time for the bytes the row reads and writes. Peak: growth of resident memory while the operation ran, over the size of the picture."
-      print "Peers: net ms (in brackets the no-op ms that was subtracted); a net time below the floor of its row was measured again with three times the runs, and is marked unmeasured (left out of the ratio) when it stayed below. Ratio: the fastest measured peer over ours.\n"
+      print "Peers: net ms (in brackets the no-op ms that was subtracted); a net time below the floor of its row or within the spread of the no-op runs was measured again with three times the runs, and is marked unmeasured (left out of the ratio) when it stayed there. Ratio: the fastest measured peer over ours.\n"
       print "| operation | ours ms | floor ms | peak / picture | win64 DLL ms | win32 DLL ms | imagemagick | graphicsmagick | vips | codec tool | fastest peer / ours | goal | met |"
       print "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|---|"
       for (i = 1; i <= n; ++i) {
