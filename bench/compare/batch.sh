@@ -7,7 +7,7 @@
 #   PICTAVOR_BATCH_SIZE (default 4000x3000), PICTAVOR_BATCH_JOBS (default 2).
 set -euo pipefail
 
-PICTAVOR=$(realpath "$1") WORK="$2" RESULTS="${3:-}"
+PICTAVOR=$(realpath "$1") WORK="$2" RESULTS="${3:+$(realpath -m "$3")}"  # before the cd below
 RUNS="${PICTAVOR_BENCH_RUNS:-3}" COUNT="${PICTAVOR_BATCH_COUNT:-40}"
 SIZE="${PICTAVOR_BATCH_SIZE:-4000x3000}" JOBS="${PICTAVOR_BATCH_JOBS:-2}"
 IM=/usr/bin/convert MOGRIFY=/usr/bin/mogrify

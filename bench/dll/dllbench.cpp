@@ -174,6 +174,18 @@ Step Histogram() {
   };
 }
 
+// Not an operation: GetDIB's copy of the picture into a new block, the least any row that makes
+// a new picture-sized block must spend inside the DLL.
+Step CopyToNewBlock() {
+  return [](IPictavorCtl* c) {
+    LONG_PTR block = 0;
+    PVC_GetDIB(c, &block);
+    if (!block) return LONG{-1};
+    GlobalFree(reinterpret_cast<HGLOBAL>(block));
+    return LONG{0};
+  };
+}
+
 // A step that calls one member and hands back its Result code.
 template <typename Call>
 Step Member(Call call) {
@@ -189,6 +201,7 @@ std::vector<Row> OperationRows(LONG_PTR rgb, LONG_PTR grey, LONG_PTR binary,
   using C = IPictavorCtl*;
   using R = LONG*;
   return {
+      {"copy_to_new_block", rgb, CopyToNewBlock()},
       {"grayscale", rgb, Member([](C c, R r) { PVC_Grayscale(c, 0, 0, 0, 0, r); })},
       {"gamma", rgb, Member([](C c, R r) { PVC_Gamma(c, 2.2f, r); })},
       {"contrast", grey, Member([](C c, R r) { PVC_Contrast(c, 64, 192, r); })},
