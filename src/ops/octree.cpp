@@ -114,13 +114,18 @@ void OctreeQuantizer::CutBack() {
   Mergeable byCount;
   CollectMergeable(&byCount);
   uint64_t mergedCounts = 0;
-  std::vector<int32_t> nodes;
   for (uint64_t threshold = 1; nodeCount_ > nodeTarget_ && !byCount.empty(); ++threshold) {
-    threshold_ = threshold = std::max(threshold, byCount.front().first);
-    TakeUpTo(threshold, &byCount, &nodes);
-    MergePass(std::move(nodes), &byCount, &mergedCounts);
-    nodes.clear();
+    threshold = std::max(threshold, byCount.front().first);
+    PassAt(threshold, &byCount, &mergedCounts);
   }
+}
+
+// One merge pass at `threshold`, on the mergeable nodes up to it and those it makes mergeable.
+void OctreeQuantizer::PassAt(uint64_t threshold, Mergeable* byCount, uint64_t* mergedCounts) {
+  threshold_ = threshold;
+  std::vector<int32_t> nodes;
+  TakeUpTo(threshold, byCount, &nodes);
+  MergePass(std::move(nodes), byCount, mergedCounts);
 }
 
 // A walk through the store rather than the tree (the store is full while inserting): the order
@@ -207,12 +212,8 @@ void OctreeQuantizer::Reduce() {
   Mergeable byCount;
   CollectMergeable(&byCount);
   uint64_t threshold = 1, mergedCounts = 0;
-  std::vector<int32_t> nodes;
   while (leafCount_ > kColorTarget) {
-    threshold_ = threshold;
-    TakeUpTo(threshold, &byCount, &nodes);
-    MergePass(std::move(nodes), &byCount, &mergedCounts);
-    nodes.clear();
+    PassAt(threshold, &byCount, &mergedCounts);
     threshold = byCount.empty() ? kNoMergeable : byCount.front().first;
     uint64_t sums[3];  // S2, S4, S8
     for (int i = 0; i < 3; ++i) sums[i] = sumUpTo(threshold + (uint64_t{2} << i)) - mergedCounts;

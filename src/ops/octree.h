@@ -62,6 +62,7 @@ class OctreeQuantizer {
   void CollectMergeable(Mergeable* byCount) const;
   void TakeUpTo(uint64_t threshold, Mergeable* byCount, std::vector<int32_t>* nodes) const;
   void MergePass(std::vector<int32_t> nodes, Mergeable* byCount, uint64_t* mergedCounts);
+  void PassAt(uint64_t threshold, Mergeable* byCount, uint64_t* mergedCounts);
 
   size_t nodeLimit_;
   size_t nodeTarget_;
